@@ -1,0 +1,41 @@
+# The two commands of the README:
+#   make demo   installs what is needed, builds, and runs the sample job on the bundled data
+#   make test   installs what is needed, builds, and runs every test
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: deps build demo test asan bench format format-check clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	$(BUILD)/examples/quillet-legend data/world.gpkg world continent
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON -DQUILLET_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD)/bench/quillet-bench
+
+FORMAT_FILES = $(shell git ls-files '*.h' '*.cpp')
+format:
+	clang-format -i $(FORMAT_FILES)
+
+format-check:
+	clang-format --dry-run --Werror $(FORMAT_FILES)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "runtime/collection.h"
+
+namespace quillet {
+
+/// Labels, one per legend entry in legend order, read by position from 1.
+using LabelCollection = runtime::Collection<std::string>;
+
+}  // namespace quillet

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "runtime/locale.h"
+#include "runtime/variant.h"
+
+namespace quillet::runtime {
+
+/// Reads a whole text as a number by the runtime's rules: blanks around it, one sign in front
+/// or behind, parentheses for a negative, the locale's currency symbol, group separators in
+/// the integer part (not first), one decimal separator, an exponent `e`/`E` with optional
+/// sign, and the `&H`/`&O` prefixes. Nothing when the text is not a number.
+std::optional<double> ParseNumber(std::string_view text, const Locale& locale = CurrentLocale());
+
+/// The numeric test: numbers, Booleans and Empty are numeric; Null and dates are not; text is
+/// when `ParseNumber` reads all of it.
+bool IsNumeric(const Variant& value, const Locale& locale = CurrentLocale());
+
+/// A value as a Double: numbers, dates (their serial), Booleans (-1/0), Empty (0) and numeric
+/// text. Null is error 94, other text error 13.
+double ToDouble(const Variant& value, const Locale& locale = CurrentLocale());
+
+/// Rounds half to even, as the integer conversions do (looks at the binary value).
+double RoundHalfEven(double value);
+
+/// The 32-bit conversion: `ToDouble`, then rounding half to even; a result outside the Long
+/// range (or infinite, or NaN) is an overflow (error 6).
+int32_t ToLong(const Variant& value, const Locale& locale = CurrentLocale());
+
+/// The 16-bit conversion, with the same rules as `ToLong` and the Integer range.
+int16_t ToInteger(const Variant& value, const Locale& locale = CurrentLocale());
+
+}  // namespace quillet::runtime
