@@ -24,19 +24,19 @@ Quillet::Quillet(std::shared_ptr<gis::ObjectFactory> platform,
 
 Quillet::~Quillet() = default;
 
-ComBool Quillet::ShowMessages() const { return ToComBool(mState->mShowMessages); }
+ComBool Quillet::ShowMessages() const { return mState->mShowMessages; }
 void Quillet::ShowMessages(const ComBool& DisplayMessages) {
-  mState->mShowMessages = FromComBool(DisplayMessages);
+  mState->mShowMessages = DisplayMessages;
 }
 
-ComBool Quillet::ApplyDefinitionQuery() const { return ToComBool(mState->mApplyDefinitionQuery); }
+ComBool Quillet::ApplyDefinitionQuery() const { return mState->mApplyDefinitionQuery; }
 void Quillet::ApplyDefinitionQuery(const ComBool& ApplyDefinition) {
-  mState->mApplyDefinitionQuery = FromComBool(ApplyDefinition);
+  mState->mApplyDefinitionQuery = ApplyDefinition;
 }
 
-ComBool Quillet::ApplySelectionSet() const { return ToComBool(mState->mApplySelectionSet); }
+ComBool Quillet::ApplySelectionSet() const { return mState->mApplySelectionSet; }
 void Quillet::ApplySelectionSet(const ComBool& ApplySelection) {
-  mState->mApplySelectionSet = FromComBool(ApplySelection);
+  mState->mApplySelectionSet = ApplySelection;
 }
 
 std::shared_ptr<LabelCollection> Quillet::Labels() {
@@ -55,9 +55,9 @@ std::string Quillet::Message() const { return mState->mMessage; }
 
 ComBool Quillet::SkippedLegendItems() const { return ToComBool(mState->mSkippedLegendItems); }
 
-ComBool Quillet::UpdateAllOtherValues() const { return ToComBool(mState->mUpdateAllOtherValues); }
+ComBool Quillet::UpdateAllOtherValues() const { return mState->mUpdateAllOtherValues; }
 void Quillet::UpdateAllOtherValues(const ComBool& AllOtherValues) {
-  mState->mUpdateAllOtherValues = FromComBool(AllOtherValues);
+  mState->mUpdateAllOtherValues = AllOtherValues;
 }
 
 int16_t Quillet::WrapTextIfLongerThan() const { return mState->mWrapLength; }

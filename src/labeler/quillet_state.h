@@ -7,6 +7,7 @@
 #include "expression/expression_part.h"
 #include "gis/object_factory.h"
 #include "quillet/label_collection.h"
+#include "runtime/com_bool.h"
 #include "runtime/message_sink.h"
 #include "runtime/variant.h"
 
@@ -30,10 +31,11 @@ struct QuilletState {
   bool mSkippedLegendItems = false;
   /// The label of the last sample run.
   runtime::Variant mSampleLabel = runtime::Variant::String("");
-  bool mApplyDefinitionQuery = true;
-  bool mApplySelectionSet = false;
-  bool mShowMessages = false;
-  bool mUpdateAllOtherValues = true;
+  // The switches keep the 16-bit Boolean exactly as the host set it; any non-zero is true.
+  runtime::ComBool mApplyDefinitionQuery = runtime::kComTrue;
+  runtime::ComBool mApplySelectionSet = runtime::kComFalse;
+  runtime::ComBool mShowMessages = runtime::kComFalse;
+  runtime::ComBool mUpdateAllOtherValues = runtime::kComTrue;
   /// The layer's attribute table is a join of tables.
   bool mHasJoin = false;
   /// The category text of the layer's data source.

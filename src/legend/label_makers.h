@@ -21,8 +21,7 @@ bool MakeSimpleRendererLabel(QuilletState& state, const std::shared_ptr<gis::Lay
 bool MakeUniqueRendererLabels(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer);
 
 /// One label per break of a class breaks renderer.
-bool MakeClassBreaksRendererLabels(QuilletState& state,
-                                   const std::shared_ptr<gis::Layer>& pLayer);
+bool MakeClassBreaksRendererLabels(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer);
 
 /// The labels of a bivariate renderer's main renderer.
 bool MakeBivariateRendererLabels(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer);

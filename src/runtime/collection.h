@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,11 +63,21 @@ class Collection {
   };
   using EntryIterator = typename std::vector<Entry>::const_iterator;
   struct ItemIterator {
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = T;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const T*;
+    using reference = const T&;
     EntryIterator at;
     const T& operator*() const { return at->item; }
     ItemIterator& operator++() {
       ++at;
       return *this;
+    }
+    ItemIterator operator++(int) {
+      ItemIterator before = *this;
+      ++at;
+      return before;
     }
     bool operator==(const ItemIterator& other) const { return at == other.at; }
   };

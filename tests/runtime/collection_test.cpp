@@ -1,0 +1,93 @@
+#include "runtime/collection.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillet::runtime {
+namespace {
+
+// Runs `action` and returns the runtime error it raised.
+template <typename Action>
+Error ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error;
+  }
+  return Error(0, "no error raised");
+}
+
+TEST(Collection, ItemsAreReadByPositionFromOne) {
+  Collection<std::string> labels;
+  labels.Add("first");
+  labels.Add("second");
+  EXPECT_EQ(labels.Count(), 2);
+  EXPECT_EQ(labels.Item(1), "first");
+  EXPECT_EQ(labels.Item(2), "second");
+  EXPECT_EQ(std::vector<std::string>(labels.begin(), labels.end()),
+            (std::vector<std::string>{"first", "second"}));
+}
+
+TEST(Collection, PositionsOutsideTheItemsAreOutOfRange) {
+  Collection<std::string> labels;
+  labels.Add("only");
+  for (int32_t position : {0, 2, -1}) {
+    const Error error = ErrorOf([&] { (void)labels.Item(position); });
+    EXPECT_EQ(error.Number(), 9) << position;
+    EXPECT_EQ(error.Description(), "Subscript out of range");
+  }
+  EXPECT_EQ(ErrorOf([] { (void)Collection<int>().Item(1); }).Number(), 9);
+}
+
+TEST(Collection, KeysCompareWithoutRegardToCase) {
+  Collection<int> summary;
+  summary.Add(10, "Sum");
+  summary.Add(20, "Bevölkerung");
+  EXPECT_EQ(summary.Item("SUM"), 10);
+  EXPECT_EQ(summary.Item("sum"), 10);
+  EXPECT_EQ(summary.Item("BEVÖLKERUNG"), 20);
+  EXPECT_TRUE(summary.Contains("bevölkerung"));
+  EXPECT_FALSE(summary.Contains("Average"));
+}
+
+TEST(Collection, APresentKeyCannotBeAddedAgain) {
+  Collection<int> fields;
+  fields.Add(1, "Pop");
+  const Error error = ErrorOf([&] { fields.Add(2, "POP"); });
+  EXPECT_EQ(error.Number(), 457);
+  EXPECT_EQ(error.Description(),
+            "This key is already associated with an element of this collection");
+  EXPECT_EQ(fields.Count(), 1);
+  EXPECT_EQ(fields.Item("pop"), 1);
+}
+
+TEST(Collection, AMissingKeyIsAnInvalidArgument) {
+  Collection<int> fields;
+  fields.Add(1, "Pop");
+  const Error error = ErrorOf([&] { (void)fields.Item("Area"); });
+  EXPECT_EQ(error.Number(), 5);
+  EXPECT_EQ(error.Description(), "Invalid procedure call or argument");
+}
+
+TEST(Collection, RemovingKeepsTheOtherKeysAndPositions) {
+  Collection<int> summary;
+  summary.Add(0, "Skipped");
+  summary.Add(1, "A");
+  summary.Add(2);
+  summary.Add(3, "B");
+  summary.Remove("skipped");
+  EXPECT_EQ(summary.Count(), 3);
+  EXPECT_EQ(summary.Item("B"), 3);
+  EXPECT_EQ(summary.Item(2), 2);
+  summary.Add(9, "Skipped");  // a removed key may be added again, at the end
+  EXPECT_EQ(summary.Item(4), 9);
+  summary.Remove(1);
+  EXPECT_EQ(summary.Item("b"), 3);
+  EXPECT_FALSE(summary.Contains("A"));
+  EXPECT_EQ(ErrorOf([&] { summary.Remove(7); }).Number(), 9);
+}
+
+}  // namespace
+}  // namespace quillet::runtime
