@@ -1,0 +1,114 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "gis/table.h"
+#include "platform/feature_layer.h"
+#include "platform/feature_store.h"
+#include "platform/layer_builder.h"
+#include "platform/query_filter.h"
+#include "runtime/error.h"
+#include "runtime/variant.h"
+
+namespace quillet::runtime {
+
+// Readable failure output for values.
+inline void PrintTo(const Variant& value, std::ostream* out) {
+  *out << KindName(value.Kind());
+  switch (value.Kind()) {
+    case VariantKind::kString:
+      *out << " \"" << value.AsString() << '"';
+      break;
+    case VariantKind::kInteger:
+    case VariantKind::kLong:
+    case VariantKind::kSingle:
+    case VariantKind::kDouble:
+      *out << " " << value.NumericValue();
+      break;
+    case VariantKind::kDate:
+      *out << " " << value.AsDateSerial();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace quillet::runtime
+
+namespace quillet::platform::test {
+
+/// The object ids (field 0) of the rows a cursor yields, in order.
+inline std::vector<int64_t> IdsOf(gis::Cursor& cursor) {
+  std::vector<int64_t> ids;
+  while (const auto row = cursor.NextRow())
+    ids.push_back(static_cast<int64_t>(row->Value(0).NumericValue()));
+  return ids;
+}
+
+/// The object ids of the rows that a where clause selects from a table.
+inline std::vector<int64_t> Selected(gis::Table& table, const std::string& whereClause) {
+  const QueryFilter filter(whereClause);
+  return IdsOf(*table.Search(&filter, true));
+}
+
+/// The description of the platform error that `action` throws; a failure when it throws none.
+inline std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const runtime::Error& error) {
+    EXPECT_EQ(error.Number(), runtime::Error::kPlatform) << error.Description();
+    return error.Description();
+  }
+  ADD_FAILURE() << "no error";
+  return "";
+}
+
+/// Parcels with a text, an integer, a nullable number, an owner key and a date; row 5 has no
+/// TYPE, row 6 an apostrophe in its TYPE.
+///   OBJECTID TYPE     CODE POP  OWNER_ID BUILT
+///   1        A        1    10   1        1985-06-01
+///   2        B        2    250  2        1990-01-01
+///   3        C        1    100  1        1999-12-31
+///   4        A        2    null 3        null
+///   5        null     3    400  9        2001-01-01
+///   6        O'Brien  1    0    null     1990-01-01 12:00:00
+inline LayerBuilder Parcels(FeatureStore& store) {
+  LayerBuilder builder(store, "parcels");
+  builder.Field("TYPE", gis::kFieldString)
+      .Field("CODE", gis::kFieldInteger)
+      .Field("POP", gis::kFieldInteger)
+      .Field("OWNER_ID", gis::kFieldInteger)
+      .Field("BUILT", gis::kFieldDate)
+      .Rows({{"A", 1, 10, 1, Cell::Date(1985, 6, 1)},
+             {"B", 2, 250, 2, Cell::Date(1990, 1, 1)},
+             {"C", 1, 100, 1, Cell::Date(1999, 12, 31)},
+             {"A", 2, nullptr, 3, nullptr},
+             {nullptr, 3, 400, 9, Cell::Date(2001, 1, 1)},
+             {"O'Brien", 1, 0, nullptr, Cell::Date(1990, 1, 1, 12)}});
+  return builder;
+}
+
+/// Owners keyed by ID; POP is also a column of the parcels, NAME only of the owners.
+///   OBJECTID ID NAME POP
+///   1        1  Ann  5
+///   2        2  Bob  7
+///   3        3  Cy   null
+inline std::shared_ptr<FeatureTable> Owners(FeatureStore& store) {
+  return TableBuilder(store, "owners")
+      .Field("ID", gis::kFieldInteger)
+      .Field("NAME", gis::kFieldString)
+      .Field("POP", gis::kFieldInteger)
+      .Rows({{1, "Ann", 5}, {2, "Bob", 7}, {3, "Cy", nullptr}})
+      .Build();
+}
+
+using Ids = std::vector<int64_t>;
+
+}  // namespace quillet::platform::test

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gis/object_factory.h"
+#include "labeler/quillet_state.h"
+#include "platform/feature_store.h"
+#include "platform/layer_builder.h"
+#include "platform/object_factory.h"
+#include "quillet/quillet.h"
+#include "runtime/message_sink.h"
+
+namespace quillet::test {
+
+/// A query filter that reports every where clause it is given, so tests can read the
+/// attribute queries a label run writes, to the character.
+class RecordingQueryFilter : public gis::QueryFilter {
+ public:
+  RecordingQueryFilter(std::shared_ptr<gis::QueryFilter> inner,
+                       std::shared_ptr<std::vector<std::string>> log)
+      : mInner(std::move(inner)), mLog(std::move(log)) {}
+  std::string WhereClause() const override { return mInner->WhereClause(); }
+  void SetWhereClause(const std::string& whereClause) override {
+    mLog->push_back(whereClause);
+    mInner->SetWhereClause(whereClause);
+  }
+
+ private:
+  std::shared_ptr<gis::QueryFilter> mInner;
+  std::shared_ptr<std::vector<std::string>> mLog;
+};
+
+/// The embedded platform's factory, with every where clause set on its filters kept in
+/// `queries`.
+class RecordingFactory : public gis::ObjectFactory {
+ public:
+  std::shared_ptr<gis::QueryFilter> CreateQueryFilter() override {
+    return std::make_shared<RecordingQueryFilter>(mPlatform.CreateQueryFilter(), queries);
+  }
+  std::shared_ptr<gis::DataStatistics> CreateDataStatistics() override {
+    return mPlatform.CreateDataStatistics();
+  }
+  std::shared_ptr<std::vector<std::string>> queries = std::make_shared<std::vector<std::string>>();
+
+ private:
+  platform::ObjectFactory mPlatform;
+};
+
+/// The labels of a collection, in order.
+inline std::vector<std::string> Items(const LabelCollection& labels) {
+  return {labels.begin(), labels.end()};
+}
+
+/// A store to build layers in, and a `Quillet` bound to it whose message boxes are recorded.
+struct Labeling {
+  platform::FeatureStore store;
+  std::shared_ptr<RecordingFactory> factory = std::make_shared<RecordingFactory>();
+  std::shared_ptr<runtime::RecordingMessageSink> boxes =
+      std::make_shared<runtime::RecordingMessageSink>();
+  Quillet labeler{factory, boxes};
+
+  /// `MakeLabels` with an expression the test does not need back.
+  bool Make(const LayerPtr& layer, std::string expression) {
+    return labeler.MakeLabels(layer, expression) != 0;
+  }
+  /// `VerifyExpression` with both options off.
+  bool Verify(const LayerPtr& layer, std::string expression) {
+    return labeler.VerifyExpression(layer, expression) != 0;
+  }
+  std::vector<std::string> Labels() { return Items(*labeler.Labels()); }
+  const std::vector<std::string>& Queries() const { return *factory->queries; }
+};
+
+/// A state bound to the embedded platform, for calling one routine on its own.
+inline QuilletState PlatformState() {
+  QuilletState state;
+  state.platform = std::make_shared<platform::ObjectFactory>();
+  state.messages = std::make_shared<runtime::RecordingMessageSink>();
+  return state;
+}
+
+}  // namespace quillet::test
+
+namespace quillet::test {
+
+/// Four parcels: TYPE A, B, A, C; POP 10, 20, null, 40; AREA 1.5, 2.5, 3, 4; BUILT a date
+/// (null on the third). Sums a test can check by eye: POP 70 over all, 10 for A, 40 for C.
+inline platform::LayerBuilder Parcels(platform::FeatureStore& store) {
+  using platform::Cell;
+  platform::LayerBuilder builder(store, "parcels");
+  builder.Field("TYPE", gis::kFieldString)
+      .Field("POP", gis::kFieldInteger)
+      .Field("AREA", gis::kFieldDouble)
+      .Field("BUILT", gis::kFieldDate)
+      .Rows({{"A", 10, 1.5, Cell::Date(2001, 3, 4)},
+             {"B", 20, 2.5, Cell::Date(1999, 12, 31)},
+             {"A", nullptr, 3.0, nullptr},
+             {"C", 40, 4.0, Cell::Date(2010, 1, 1)}})
+      .Category("Shapefile");
+  return builder;
+}
+
+}  // namespace quillet::test
