@@ -6,7 +6,7 @@ namespace quillet::runtime {
 namespace {
 
 // Days from 1970-01-01 to a civil date, and back (H. Hinnant's algorithms).
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+constexpr int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   y -= m <= 2 ? 1 : 0;
   const int64_t era = (y >= 0 ? y : y - 399) / 400;
   const int64_t yoe = y - era * 400;
@@ -27,7 +27,7 @@ void CivilFromDays(int64_t z, int32_t& year, int32_t& month, int32_t& day) {
   year = static_cast<int32_t>(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
-const int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
+constexpr int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kNoFraction = 1e-12;
 
@@ -60,8 +60,60 @@ double TimeSerial(int32_t hour, int32_t minute, int32_t second) {
   return (hour * 3600.0 + minute * 60.0 + second) / kSecondsPerDay;
 }
 
-bool HasTimePart(double serial) { return std::fabs(serial - std::trunc(serial)) >= kNoFraction; }
+bool IsValidDateSerial(double serial) {
+  return serial >= kFirstDateSerial && serial <= kLastDateSerial;
+}
 
-bool HasNoDatePart(double serial) { return std::trunc(serial) == 0; }
+int32_t DaysInMonth(int32_t year, int32_t month) {
+  static constexpr int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[(month - 1) % 12];
+}
+
+int32_t WeekdayNumber(int32_t weekday, int32_t firstDayOfWeek) {
+  return (weekday - firstDayOfWeek + 7) % 7 + 1;
+}
+
+namespace {
+
+// The serial of the first day of week 1 of a year.
+double FirstWeekStart(int32_t year, int32_t firstDayOfWeek, int32_t firstWeekOfYear) {
+  const double january1 = DateSerial(year, 1, 1);
+  const int32_t offset = WeekdayNumber(SplitDateSerial(january1).weekday, firstDayOfWeek) - 1;
+  const double weekStart = january1 - offset;
+  switch (firstWeekOfYear) {
+    case 2:
+      return 7 - offset >= 4 ? weekStart : weekStart + 7;
+    case 3:
+      return offset == 0 ? weekStart : weekStart + 7;
+    default:
+      return weekStart;
+  }
+}
+
+}  // namespace
+
+// The runtime reports the first day of a December week that is already the next year's week 1
+// (four-day rule) as week 53. Set to false for the ISO-like answer.
+constexpr bool kFirstDayOfLastWeekStaysInYear = true;
+
+int32_t WeekOfYear(double serial, int32_t firstDayOfWeek, int32_t firstWeekOfYear) {
+  const DateParts parts = SplitDateSerial(serial);
+  const double day = DateSerial(parts.year, parts.month, parts.day);
+  double start = FirstWeekStart(parts.year, firstDayOfWeek, firstWeekOfYear);
+  if (day < start) start = FirstWeekStart(parts.year - 1, firstDayOfWeek, firstWeekOfYear);
+  if (firstWeekOfYear == 2 && day >= FirstWeekStart(parts.year + 1, firstDayOfWeek, 2) &&
+      !(kFirstDayOfLastWeekStaysInYear && WeekdayNumber(parts.weekday, firstDayOfWeek) == 1))
+    return 1;
+  return static_cast<int32_t>((day - start) / 7) + 1;
+}
+
+bool HasTimePart(double serial) {
+  return std::fabs(serial - std::trunc(serial)) >= kNoFraction;
+}
+
+bool HasNoDatePart(double serial) {
+  return std::trunc(serial) == 0;
+}
 
 }  // namespace quillet::runtime

@@ -15,44 +15,69 @@ std::string Padded(int32_t value, int width) {
 
 size_t RunLength(std::string_view pattern, size_t at) {
   size_t end = at;
-  while (end < pattern.size() && pattern[end] == pattern[at]) ++end;
+  while (end < pattern.size() && pattern[end] == pattern[at])
+    ++end;
   return end - at;
 }
 
 }  // namespace
 
-std::string FormatSystemDatePattern(double serial, std::string_view pattern,
-                                    const Locale& locale) {
+std::string FormatSystemDatePattern(double serial, std::string_view pattern, const Locale& locale) {
   const DateParts p = SplitDateSerial(serial);
   const int32_t hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
   std::string out;
   for (size_t i = 0; i < pattern.size();) {
     const char c = pattern[i];
     if (c == '\'') {
-      const size_t close = pattern.find('\'', i + 1);
-      const size_t end = close == std::string_view::npos ? pattern.size() : close;
-      out.append(pattern.substr(i + 1, end - i - 1));
-      i = end == pattern.size() ? end : end + 1;
+      // Quoted text is literal; a doubled apostrophe stands for one, inside quotes or out.
+      size_t at = i + 1;
+      if (at < pattern.size() && pattern[at] == '\'') {
+        out += '\'';
+        i = at + 1;
+        continue;
+      }
+      for (; at < pattern.size(); ++at) {
+        if (pattern[at] != '\'') {
+          out += pattern[at];
+        } else if (at + 1 < pattern.size() && pattern[at + 1] == '\'') {
+          out += '\'';
+          ++at;
+        } else {
+          break;
+        }
+      }
+      i = at + 1;
       continue;
     }
     const size_t n = RunLength(pattern, i);
     switch (c) {
       case 'd':
-        if (n == 1) out += std::to_string(p.day);
-        else if (n == 2) out += Padded(p.day, 2);
-        else if (n == 3) out += locale.abbreviatedDayNames[p.weekday - 1];
-        else out += locale.dayNames[p.weekday - 1];
+        if (n == 1)
+          out += std::to_string(p.day);
+        else if (n == 2)
+          out += Padded(p.day, 2);
+        else if (n == 3)
+          out += locale.abbreviatedDayNames[p.weekday - 1];
+        else
+          out += locale.dayNames[p.weekday - 1];
         break;
       case 'M':
-        if (n == 1) out += std::to_string(p.month);
-        else if (n == 2) out += Padded(p.month, 2);
-        else if (n == 3) out += locale.abbreviatedMonthNames[p.month - 1];
-        else out += locale.monthNames[p.month - 1];
+        if (n == 1)
+          out += std::to_string(p.month);
+        else if (n == 2)
+          out += Padded(p.month, 2);
+        else if (n == 3)
+          out += locale.abbreviatedMonthNames[p.month - 1];
+        else
+          out += locale.monthNames[p.month - 1];
         break;
       case 'y':
-        if (n == 1) out += std::to_string(p.year % 100);
-        else if (n == 2) out += Padded(p.year % 100, 2);
-        else out += Padded(p.year, static_cast<int>(n < 4 ? 4 : n));
+        if (n == 1)
+          out += std::to_string(p.year % 100);
+        else if (n == 2)
+          out += Padded(p.year % 100, 2);
+        else
+          out += Padded(p.year, static_cast<int>(n < 4 ? 4 : n));
         break;
       case 'h':
         out += n == 1 ? std::to_string(hour12) : Padded(hour12, 2);

@@ -15,8 +15,12 @@ const Locale& Locale::EnUs() {
   return enUs;
 }
 
-const Locale& CurrentLocale() { return Current(); }
+const Locale& CurrentLocale() {
+  return Current();
+}
 
-void SetCurrentLocale(const Locale& locale) { Current() = locale; }
+void SetCurrentLocale(const Locale& locale) {
+  Current() = locale;
+}
 
 }  // namespace quillet::runtime

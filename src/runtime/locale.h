@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quillet::runtime {
 
@@ -20,12 +21,17 @@ struct Locale {
   std::string decimalSeparator = ".";
   std::string groupSeparator = ",";
   int32_t groupSize = 3;
+  /// The size of the groups left of the first one; 0 when they are as large as the first
+  /// (hi-IN groups 12,34,56,789).
+  int32_t secondaryGroupSize = 0;
   int32_t digitsAfterDecimal = 2;
   bool leadingZero = true;
   /// 0 `(1.1)`, 1 `-1.1`, 2 `- 1.1`, 3 `1.1-`, 4 `1.1 -`.
   int32_t negativeNumberMode = 1;
 
   std::string currencySymbol = "$";
+  std::string currencyDecimalSeparator = ".";
+  std::string currencyGroupSeparator = ",";
   int32_t currencyDigits = 2;
   int32_t currencyGroupSize = 3;
   /// 0 `$1.1`, 1 `1.1$`, 2 `$ 1.1`, 3 `1.1 $`.
@@ -47,9 +53,9 @@ struct Locale {
   /// 1 = the week of 1 January, 2 = the first week with four days, 3 = the first full week.
   int32_t firstWeekOfYear = 1;
 
-  std::array<std::string, 12> monthNames = {"January", "February", "March",     "April",
-                                            "May",     "June",     "July",      "August",
-                                            "September", "October", "November", "December"};
+  std::array<std::string, 12> monthNames = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
   std::array<std::string, 12> abbreviatedMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   /// Sunday first.
@@ -60,6 +66,16 @@ struct Locale {
 
   /// The classic en-US desktop profile (the default of every field above).
   static const Locale& EnUs();
+
+  /// The settings of a locale named by a language tag (`de-DE`, `fr-FR`, `ja-JP`, `de`;
+  /// `de_DE` also reads), built from ICU's CLDR data: separators and grouping of the decimal
+  /// pattern, the currency symbol, pattern and digits, the short date (year widened to four
+  /// digits), full date and medium/short time patterns in the system notation, month and day
+  /// names, and the calendar's week rules. `en-US` gives the classic profile `EnUs()`.
+  /// Where CLDR and the classic desktop tables differ, CLDR wins except: designators are empty
+  /// when the locale's clock has 24 hours, and blanks in date and time patterns are plain
+  /// spaces. A name that ICU has no data for throws an `Error` "Unknown locale: <name>".
+  static Locale FromName(std::string_view name);
 };
 
 /// The locale the text services use when none is given. Hosts set it; the component only

@@ -1,5 +1,7 @@
 #include "runtime/numeric.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -29,7 +31,8 @@ size_t BlankLength(std::string_view s, size_t at) {
 
 std::string_view TrimBlanks(std::string_view s) {
   size_t begin = 0;
-  while (size_t n = BlankLength(s, begin)) begin += n;
+  while (size_t n = BlankLength(s, begin))
+    begin += n;
   size_t end = s.size();
   for (bool trimmed = true; trimmed && end > begin;) {
     trimmed = false;
@@ -57,7 +60,67 @@ bool ConsumeBack(std::string_view& s, std::string_view token) {
   return true;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Locales whose group separator is a blank (fr-FR: U+202F or U+00A0) also take the other
+// blanks people type there, the plain space included.
+bool ConsumeGroupSeparator(std::string_view& s, const std::string& separator) {
+  if (Consume(s, separator)) return true;
+  static constexpr std::string_view kBlankSeparators[] = {"\xE2\x80\xAF", "\xC2\xA0", " "};
+  bool blankSeparator = false;
+  for (std::string_view blank : kBlankSeparators)
+    blankSeparator |= separator == blank;
+  if (!blankSeparator) return false;
+  for (std::string_view blank : kBlankSeparators) {
+    // A blank must be followed by a digit, or "1 e1" and "45 Help" would read on.
+    if (s.size() > blank.size() && s.substr(0, blank.size()) == blank && IsDigit(s[blank.size()])) {
+      s.remove_prefix(blank.size());
+      return true;
+    }
+  }
+  return false;
+}
+
+// East-Asian systems read full-width digits (U+FF10..U+FF19) as digits; others do not.
+std::string NarrowDigits(std::string_view text, const Locale& locale) {
+  const std::string_view language = std::string_view(locale.name).substr(0, 2);
+  if (language != "ja" && language != "zh" && language != "ko") return std::string(text);
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "\xEF\xBC") == 0 && i + 2 < text.size() &&
+        static_cast<unsigned char>(text[i + 2]) >= 0x90 &&
+        static_cast<unsigned char>(text[i + 2]) <= 0x99) {
+      out += static_cast<char>('0' + (static_cast<unsigned char>(text[i + 2]) - 0x90));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The power of ten of the first significant digit of "ddd.ddde[+-]dd" (0 for zero).
+int64_t DecimalExponent(std::string_view normal) {
+  const size_t e = normal.find('e');
+  const std::string_view mantissa = normal.substr(0, e);
+  int64_t exponent = 0;
+  if (e != std::string_view::npos) {
+    std::string_view digits = normal.substr(e + 1);
+    const bool minus = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+      digits.remove_prefix(1);
+    for (char c : digits)
+      exponent = std::min<int64_t>(exponent * 10 + (c - '0'), 1'000'000'000);
+    if (minus) exponent = -exponent;
+  }
+  const size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const size_t first = mantissa.find_first_not_of("0.");
+  if (first == std::string_view::npos) return 0;
+  return exponent + (first < point ? static_cast<int64_t>(point - first) - 1
+                                   : -static_cast<int64_t>(first - point));
+}
 
 // "&H1F", "&O17": the whole rest must be digits of that base, at most 32 bits.
 std::optional<double> ParsePrefixedInteger(std::string_view s) {
@@ -68,8 +131,10 @@ std::optional<double> ParsePrefixedInteger(std::string_view s) {
   uint64_t value = 0;
   for (char c : s.substr(2)) {
     int digit = -1;
-    if (IsDigit(c)) digit = c - '0';
-    else if (base == 16 && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') digit = (c | 0x20) - 'a' + 10;
+    if (IsDigit(c))
+      digit = c - '0';
+    else if (base == 16 && (c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+      digit = (c | 0x20) - 'a' + 10;
     if (digit < 0 || digit >= base) return std::nullopt;
     value = value * base + digit;
     if (value > 0xFFFFFFFFull) return std::nullopt;
@@ -82,7 +147,8 @@ std::optional<double> ParsePrefixedInteger(std::string_view s) {
 }  // namespace
 
 std::optional<double> ParseNumber(std::string_view text, const Locale& locale) {
-  std::string_view s = TrimBlanks(text);
+  const std::string narrowed = NarrowDigits(text, locale);
+  std::string_view s = TrimBlanks(narrowed);
   if (auto prefixed = ParsePrefixedInteger(s)) return prefixed;
 
   bool negative = false;
@@ -124,7 +190,7 @@ std::optional<double> ParseNumber(std::string_view text, const Locale& locale) {
       normal += s.front();
       anyDigit = true;
       s.remove_prefix(1);
-    } else if (!normal.empty() && Consume(s, locale.groupSeparator)) {
+    } else if (!normal.empty() && ConsumeGroupSeparator(s, locale.groupSeparator)) {
       continue;
     } else {
       break;
@@ -156,7 +222,15 @@ std::optional<double> ParseNumber(std::string_view text, const Locale& locale) {
     normal += exponent;
   }
   if (!s.empty()) return std::nullopt;
-  const double value = std::strtod(normal.c_str(), nullptr);
+  double value = 0;
+  const auto [end, error] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    // Too small reads as 0; too large is no number (an overflow, not infinity).
+    if (DecimalExponent(normal) > 0) return std::nullopt;
+    value = 0;
+  } else if (error != std::errc() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
   return negative ? -value : value;
 }
 

@@ -12,7 +12,9 @@ namespace quillet::runtime {
 /// Reads a whole text as a number by the runtime's rules: blanks around it, one sign in front
 /// or behind, parentheses for a negative, the locale's currency symbol, group separators in
 /// the integer part (not first), one decimal separator, an exponent `e`/`E` with optional
-/// sign, and the `&H`/`&O` prefixes. Nothing when the text is not a number.
+/// sign, and the `&H`/`&O` prefixes. Full-width digits count under a Japanese, Chinese or
+/// Korean locale; digits of other scripts never do. A value beyond the Double range is no
+/// number; one too small for it reads as 0. Nothing when the text is not a number.
 std::optional<double> ParseNumber(std::string_view text, const Locale& locale = CurrentLocale());
 
 /// The numeric test: numbers, Booleans and Empty are numeric; Null and dates are not; text is

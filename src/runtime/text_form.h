@@ -14,8 +14,15 @@ namespace quillet::runtime {
 std::string ToText(const Variant& value, const Locale& locale = CurrentLocale());
 
 /// A floating-point number in the ordinary text form with `significantDigits` digits (15 for
-/// Double, 7 for Single): rounded half away from zero, trailing zeros dropped, no grouping,
-/// the locale's decimal separator.
+/// Double, 7 for Single): rounded half away from zero on the binary value, trailing zeros
+/// dropped, no grouping, the locale's decimal separator. Scientific form (`1.2E+15`,
+/// `5.6789E-12`) when the first digit stands at 10^significantDigits or above, or the last
+/// digit more than `significantDigits` places after the decimal point.
 std::string FloatingToText(double value, int significantDigits, const Locale& locale);
+
+/// `Str(x)`: the text form of a number with `.` as decimal point whatever the locale, and one
+/// leading blank before a number that is not negative (`Str(5)` is " 5", `Str(-5)` "-5").
+/// Null gives Null, text that is no number is a type mismatch (error 13).
+Variant Str(const Variant& value);
 
 }  // namespace quillet::runtime

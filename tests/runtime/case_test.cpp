@@ -1,0 +1,86 @@
+#include "runtime/case.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/error.h"
+
+namespace quillet::runtime {
+namespace {
+
+struct Row {
+  std::string text, expected;
+};
+
+TEST(Case, UpperAndLower) {
+  const std::vector<Row> upper = {
+      {"S\xC3\xA3o Paulo", "S\xC3\x83O PAULO"},
+      {"hello world 1234", "HELLO WORLD 1234"},
+      {"stra\xC3\x9F"
+       "e",
+       "STRA\xC3\x9F"
+       "E"},  // one character stays one character
+      {"\xC3\xA4rger", "\xC3\x84RGER"},
+      {"\xCE\xB1\xCE\xB2", "\xCE\x91\xCE\x92"},  // Greek
+      {"", ""},
+      {"a\xFF"
+       "b",
+       "A\xFF"
+       "B"},
+  };
+  for (const Row& row : upper)
+    EXPECT_EQ(UCase(row.text), row.expected) << row.text;
+  const std::vector<Row> lower = {
+      {"Hello World 1234", "hello world 1234"},
+      {"S\xC3\x83O PAULO", "s\xC3\xA3o paulo"},
+      {"\xC3\x84RGER", "\xC3\xA4rger"},
+  };
+  for (const Row& row : lower)
+    EXPECT_EQ(LCase(row.text), row.expected) << row.text;
+}
+
+TEST(Case, ProperCase) {
+  const std::vector<Row> rows = {
+      {"FRESH AIR, times square!", "Fresh Air, Times Square!"},
+      {"o'brien-smith", "O'brien-smith"},
+      {"o'neil-smith", "O'neil-smith"},
+      {"NEW YORK county", "New York County"},
+      {"a\tb\nc\vd\fe\rf g", "A\tB\nC\vD\fE\rF G"},
+      {std::string("a\0b", 3), std::string("A\0B", 3)},
+      {"(hello) 1ST", "(hello) 1st"},
+      {"  two  blanks", "  Two  Blanks"},
+      {"\xC3\xA9t\xC3\xA9 \xC3\x89T\xC3\x89", "\xC3\x89t\xC3\xA9 \xC3\x89t\xC3\xA9"},
+      {"", ""},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(ProperCase(row.text), row.expected) << row.text;
+}
+
+TEST(Case, StrConv) {
+  EXPECT_EQ(StrConv("FRESH AIR, times square!", 3), "Fresh Air, Times Square!");
+  EXPECT_EQ(StrConv("Mixed", 1), "MIXED");
+  EXPECT_EQ(StrConv("Mixed", 2), "mixed");
+  for (int32_t conversion : {0, 4, 8, 64, -1}) {
+    try {
+      StrConv("x", conversion);
+      ADD_FAILURE() << conversion;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.Number(), Error::kInvalidProcedureCall) << conversion;
+    }
+  }
+}
+
+TEST(Case, FoldingAndComparison) {
+  EXPECT_TRUE(EqualsIgnoreCase("$$NewLine", "$$NEWLINE"));
+  EXPECT_TRUE(EqualsIgnoreCase("\xC3\x84rger", "\xC3\xA4RGER"));
+  EXPECT_FALSE(EqualsIgnoreCase("abc", "abd"));
+  EXPECT_FALSE(EqualsIgnoreCase("abc", "ab"));
+  EXPECT_EQ(FoldCase("\xC3\x84rger"), "\xC3\xA4rger");
+  EXPECT_EQ(FoldCodePoint(U'\u00C4'), U'\u00E4');
+  EXPECT_EQ(FoldCodePoint(U'1'), U'1');
+}
+
+}  // namespace
+}  // namespace quillet::runtime

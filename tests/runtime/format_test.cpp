@@ -1,0 +1,507 @@
+#include "runtime/format.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/date.h"
+#include "runtime/error.h"
+#include "runtime/format_pattern.h"
+
+namespace quillet::runtime {
+namespace {
+
+struct Row {
+  Variant value;
+  std::string pattern;
+  std::string expected;
+};
+
+std::string Text(const Variant& value, const std::string& pattern, int32_t firstDay = 1,
+                 int32_t firstWeek = 1, const Locale& locale = Locale::EnUs()) {
+  const Variant result = Format(value, pattern, firstDay, firstWeek, locale);
+  return result.IsNull() ? "<Null>" : result.AsString();
+}
+
+void ExpectRows(const std::vector<Row>& rows) {
+  for (const Row& row : rows)
+    EXPECT_EQ(Text(row.value, row.pattern), row.expected)
+        << "pattern [" << row.pattern << "] value " << KindName(row.value.Kind());
+}
+
+Variant D(double value) {
+  return Variant::Double(value);
+}
+Variant L(int32_t value) {
+  return Variant::Long(value);
+}
+
+// 27 Jan 1993 17:04:23, a Wednesday.
+const double kDay = DateSerial(1993, 1, 27);
+const double kMoment = kDay + TimeSerial(17, 4, 23);
+Variant Moment() {
+  return Variant::Date(kMoment);
+}
+
+TEST(FormatPattern, KindIsDecidedByTheFirstCharacterOfOneKind) {
+  const std::vector<std::pair<std::string, PatternKind>> rows = {
+      {"0.00", PatternKind::kNumber},
+      {"#", PatternKind::kNumber},
+      {".", PatternKind::kNumber},
+      {"0 days", PatternKind::kNumber},
+      {"dd.mm.yyyy", PatternKind::kDate},
+      {"Count: 0", PatternKind::kDate},
+      {"\\Co\\unt: 0", PatternKind::kDate},
+      {"\\C\\o\\u\\n\\t 0", PatternKind::kNumber},
+      {"ttttt", PatternKind::kDate},
+      {"tttt", PatternKind::kLiterals},
+      {"AM/PM", PatternKind::kDate},
+      {"aaa", PatternKind::kDate},
+      {"@", PatternKind::kText},
+      {"\"0\"@", PatternKind::kText},
+      {"\"pos\";\"neg\"", PatternKind::kLiterals},
+      {"x;0", PatternKind::kNumber},
+      {"", PatternKind::kLiterals},
+  };
+  for (const auto& [pattern, kind] : rows)
+    EXPECT_EQ(ParseFormatPattern(pattern).kind, kind) << pattern;
+}
+
+TEST(FormatPattern, SectionsAndNumberLayout) {
+  EXPECT_EQ(ParseFormatPattern("0;0;0;0;0;0").sections.size(), 4u);
+  const FormatPattern empties = ParseFormatPattern("0;;\"z\"");
+  ASSERT_EQ(empties.sections.size(), 3u);
+  EXPECT_FALSE(empties.sections[0].empty);
+  EXPECT_TRUE(empties.sections[1].empty);
+  EXPECT_EQ(ParseFormatPattern("\";\"0").sections.size(), 1u);
+  EXPECT_EQ(ParseFormatPattern("\\;0").sections.size(), 1u);
+
+  const NumberLayout layout = ParseFormatPattern("#,#0#,.0#0#%").sections[0].number;
+  EXPECT_EQ(layout.integerDigits, 4);
+  EXPECT_EQ(layout.forcedIntegerDigits, 2);
+  EXPECT_EQ(layout.fractionDigits, 4);
+  EXPECT_EQ(layout.forcedFractionDigits, 3);
+  EXPECT_TRUE(layout.grouping);
+  EXPECT_EQ(layout.scaling, 1);
+  EXPECT_TRUE(layout.percent);
+  EXPECT_FALSE(layout.scientific);
+  const NumberLayout exponent = ParseFormatPattern("0.0E+#00").sections[0].number;
+  EXPECT_TRUE(exponent.scientific);
+  EXPECT_EQ(exponent.exponentDigits, 2);
+  EXPECT_EQ(exponent.fractionDigits, 1);
+}
+
+TEST(FormatArguments, BadWeekSettingsAreInvalidCalls) {
+  for (auto [day, week] : {std::pair{-1, 1}, {8, 1}, {1, -1}, {1, 4}}) {
+    try {
+      Format(D(1), "ww", day, week, Locale::EnUs());
+      ADD_FAILURE() << day << "/" << week;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.Number(), Error::kInvalidProcedureCall);
+    }
+  }
+}
+
+TEST(FormatArguments, DatesOutsideTheRangeAreInvalidCalls) {
+  for (const char* pattern : {"dd/mm/yyyy", "Long Date", "General Date"}) {
+    EXPECT_THROW(Format(D(2958466), pattern, 1, 1, Locale::EnUs()), Error) << pattern;
+    EXPECT_THROW(Format(D(-657435), pattern, 1, 1, Locale::EnUs()), Error) << pattern;
+  }
+  EXPECT_EQ(Text(D(-657434), "yyyy-mm-dd"), "100-01-01");
+  EXPECT_EQ(Text(D(2958465), "yyyy-mm-dd"), "9999-12-31");
+}
+
+TEST(FormatArguments, NoPattern) {
+  ExpectRows({
+      {L(23), "", "23"},
+      {D(0), "", "0"},
+      {D(-35.3632621), "", "-35.3632621"},
+      {Variant::Single(75.3421115f), "", "75.34211"},
+      {Variant::Boolean(true), "", "True"},
+      {Variant("text"), "", "text"},
+      {Moment(), "", "1/27/1993 5:04:23 PM"},
+      {Variant::Empty(), "", ""},
+      {Variant::Empty(), "0.00", ""},
+  });
+  EXPECT_TRUE(Format(Variant::Null()).IsNull());
+  EXPECT_TRUE(Format(Variant::Null(), "0.00").IsNull());
+  EXPECT_TRUE(Format(Variant::Null(), "Fixed").IsNull());
+  EXPECT_TRUE(Format(Variant::Null(), "@").IsNull());
+}
+
+TEST(FormatArguments, TextIsReadAsNumberOrDate) {
+  ExpectRows({
+      {Variant("39697.11"), "mm-dd-yy", "09-06-08"},
+      {Variant("12-11"), "dd-mm", "11-12"},
+      {Variant("1,234.5"), "0.00", "1234.50"},
+      {Variant("1/27/1993"), "0.00", "33996.00"},
+      {Variant("January 27, 1993"), "yyyy-mm-dd", "1993-01-27"},
+      {Variant("n/a"), "0.00", "n/a"},
+      {Variant("n/a"), "Fixed", "n/a"},
+      {Variant("n/a"), "dd/mm", "n/a"},
+      {L(1), "<&>&", "1"},
+      {Variant::Date(kDay), "0.00", "33996.00"},
+      {D(33996.7113773148), "mm/dd/yyyy", "01/27/1993"},
+      {Variant::Boolean(true), "0.0", "-1.0"},
+  });
+}
+
+TEST(FormatNamed, Numbers) {
+  struct NamedRow {
+    std::string name, positive, negative, zero;
+  };
+  const std::vector<NamedRow> rows = {
+      {"General Number", "1234.5678", "-1234.5678", "0"},
+      {"Currency", "$1,234.57", "($1,234.57)", "$0.00"},
+      {"Fixed", "1234.57", "-1234.57", "0.00"},
+      {"Standard", "1,234.57", "-1,234.57", "0.00"},
+      {"Percent", "123456.78%", "-123456.78%", "0.00%"},
+      {"Scientific", "1.23E+03", "-1.23E+03", "0.00E+00"},
+      {"Yes/No", "Yes", "Yes", "No"},
+      {"True/False", "True", "True", "False"},
+      {"On/Off", "On", "On", "Off"},
+  };
+  for (const NamedRow& row : rows) {
+    EXPECT_EQ(Text(D(1234.5678), row.name), row.positive) << row.name;
+    EXPECT_EQ(Text(D(-1234.5678), row.name), row.negative) << row.name;
+    EXPECT_EQ(Text(D(0), row.name), row.zero) << row.name;
+  }
+  ExpectRows({
+      {L(1), "Percent", "100.00%"},
+      {L(1), "Standard", "1.00"},
+      {L(123456789), "Scientific", "1.23E+08"},
+      {D(0.0000123456789), "Scientific", "1.23E-05"},
+      {D(0.5), "fixed", "0.50"},
+      {D(1234.5678), "STANDARD", "1,234.57"},
+      {Variant::Single(75.3421115f), "General Number", "75.34211"},
+      {D(1E20), "General Number", "1E+20"},
+      // Only the whole pattern names a format; with more sections it is a user pattern,
+      {D(5), "Fixed;Fixed", "Fixe4"},  // a date pattern by its "d"
+  });
+}
+
+TEST(FormatNamed, DatesAndTimes) {
+  ExpectRows({
+      {Moment(), "General Date", "1/27/1993 5:04:23 PM"},
+      {Moment(), "Long Date", "Wednesday, January 27, 1993"},
+      {Moment(), "Medium Date", "27-Jan-93"},
+      {Moment(), "Short Date", "1/27/1993"},
+      {Moment(), "Long Time", "5:04:23 PM"},
+      {Moment(), "Medium Time", "05:04 PM"},
+      {Moment(), "Short Time", "17:04"},
+      {Moment(), "short time", "17:04"},
+      {Variant::Date(kDay), "General Date", "1/27/1993"},
+      {Variant::Date(TimeSerial(17, 4, 23)), "General Date", "5:04:23 PM"},
+      {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Short Time", "12:36"},
+      {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Medium Time", "12:36 PM"},
+      {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Long Time", "12:36:00 PM"},
+      {Variant::Date(kDay), "Long Time", "12:00:00 AM"},
+      {D(33996), "Short Date", "1/27/1993"},
+  });
+}
+
+TEST(FormatNumberPattern, IntegerPart) {
+  ExpectRows({
+      {L(1), "#00000000", "00000001"},
+      {L(1), "000###", "000001"},
+      {L(1), "#00##00#0", "00000001"},
+      {L(17), "#000", "017"},
+      {L(100), "0##", "100"},
+      {L(12345), "0", "12345"},
+      {D(0.17), "#.00", ".17"},
+      {L(0), "#", ""},
+      {L(0), "0", "0"},
+      {D(-0.1), ".#", "-.1"},
+      {L(0), "#.#", "."},
+      {L(1), "#.#", "1."},
+      {D(123.45), ".00", "123.45"},
+      {L(5), "#-#", "-5"},
+      {L(1234), "#-#", "123-4"},
+  });
+}
+
+TEST(FormatNumberPattern, FractionAndRounding) {
+  ExpectRows({
+      {D(1.2), "0#.0#0#0#0#0", "01.200000000"},
+      {D(9.8), "#0.#0#0#0#0#", "9.80000000"},
+      {D(0.00010705), "#0.##########", "0.00010705"},
+      {D(1.7), "#.00", "1.70"},
+      {D(2.5), "0", "3"},
+      {D(-2.5), "0", "-3"},
+      {D(1.7), "#0", "2"},
+      {D(9.9999999), "#0.000000", "10.000000"},
+      {D(0.0995), "#.##", ".1"},
+      {D(8.0995), "#.##", "8.1"},
+      {D(0.0049), "#.##", "."},
+      {D(0.0094), "#.##", ".01"},
+      {D(0.075), "$#.##", "$.07"},
+      {D(-1.57), "0.00", "-1.57"},
+      {D(-1.57), "#.##", "-1.57"},
+      {D(-0.001), "0.00", "-0.00"},
+      // Beyond 15 significant digits the places print as zeros.
+      {D(0.1), "0.00000000000000000000", "0.10000000000000000000"},
+      {D(1234567890123456789.0), "0", "1234567890123460000"},
+      {D(1E20), "#,##0", "100,000,000,000,000,000,000"},
+      {D(1.7976931348623157E308), "0.00E+000", "1.80E+308"},
+      {D(4.94065645841247E-324), "0.00E+000", "4.94E-324"},
+  });
+}
+
+TEST(FormatNumberPattern, GroupingAndScaling) {
+  ExpectRows({
+      {L(100000), "#,###,###,###", "100,000"},
+      {D(5459.4), "##,##0.00", "5,459.40"},
+      {L(1), "0,000,000,000", "0,000,000,001"},
+      {L(123456789), "#,#.#", "123,456,789."},
+      {L(1), "#,##0.00", "1.00"},
+      {L(-1234567), "#,##0", "-1,234,567"},
+      {L(100000000), "##0,,", "100"},
+      {L(1500), "0,", "2"},
+      {L(500), "0,", "1"},
+      {L(499), "0,", "0"},
+      {L(1234567), "#,##0,.00", "1,234.57"},
+      {L(1234567), "0.00,", "1234567.00"},
+      {L(1234), ",0", "1234"},
+  });
+}
+
+TEST(FormatNumberPattern, PercentAndScientific) {
+  ExpectRows({
+      {L(5), "0.00%", "500.00%"},
+      {D(0.5), "%0", "%50"},
+      {D(3.0401E-13), "#####.####e-0%", "30401.e-15%"},
+      {D(1.7), "0.0000e+0#", "1.7000e+0"},
+      {D(29.123456789), "0.#####E-#0#0", "2.91235E01"},
+      {D(29.565331), "0.#####E-#", "2.95653E1"},
+      {D(1.7), "0.0000e-1", "1.7000e01"},
+      {L(1000001), "0.0000e+1", "1.0000e+61"},
+      {D(1.73245), "0.0000E+000", "1.7325E+000"},
+      {D(1.7), "0.0000E-000", "1.7000E000"},
+      {D(100.0001), "0.0000E+0", "1.0000E+2"},
+      {L(6000000), "0.000E+00", "6.000E+06"},
+      {L(123456789), "0.0000e+00", "1.2346e+08"},
+      {D(47.11), ".0000E+0", ".4711E+2"},
+      {D(4.500001E+45), "#000.0000e+0", "4500.0010e+42"},
+      {D(1E-15), "##00.0000e-0", "1000.0000e-18"},
+      {D(0.000123), "0.00E-00", "1.23E-04"},
+      {D(-0.000123), "0.00E+00", "-1.23E-04"},
+      {D(9.999), "0.00E+00", "1.00E+01"},
+      {L(0), "#.##E+0", ".E+0"},
+  });
+}
+
+TEST(FormatNumberPattern, Literals) {
+  ExpectRows({
+      {L(1), "00\\c\\o\\p\\y", "01copy"},
+      {L(1), "##abcdefghijklmnopqrstuvwxyz", "1abcdefghijklmnopqrstuvwxyz"},
+      {L(17), "#3", "173"},
+      {D(17), "#.33", "17.33"},
+      {D(1.7), "#.33", "2.33"},
+      {L(1), "1#####0000", "10001"},
+      {L(5), "\"Total: \"0", "Total: 5"},
+      {L(-5), "\"Total: \"0", "-Total: 5"},
+      {L(5), "0 \"m\xC2\xB2\"", "5 m\xC2\xB2"},
+      {L(5), "0\\\xC3\xA9", "5\xC3\xA9"},
+      {L(5), "(0)", "(5)"},
+      {L(5), "+0", "+5"},
+      {L(5), "0.0.0", "5.0.0"},
+      {L(5), "0\\", "5"},
+      {L(5), "0\"unterminated", "5unterminated"},
+      {L(5), "\\0#", "05"},
+  });
+}
+
+TEST(FormatNumberPattern, Sections) {
+  ExpectRows({
+      {L(-1), "#;-#", "-1"},
+      {L(-1234), "$#,##0;($#,##0)", "($1,234)"},
+      {L(0), "\"pos\";\"neg\"", "pos"},
+      {L(-3), "\"pos\";\"neg\"", "neg"},
+      {L(0), "\"pos\";\"neg\";\"zero\"", "zero"},
+      {L(7), "\"pos\";\"neg\";\"zero\"", "pos"},
+      {L(-5), "$#,##0;;\\Z\\e\\r\\o", "-$5"},
+      {L(0), "$#,##0;;\\Z\\e\\r\\o", "Zero"},
+      {L(0), "#,0.00;(#,0.00);;\"NA\"", "0.00"},
+      {D(-0.001), "0.00;(0.00)", "(0.00)"},
+      {D(0.001), "0;-0;\\Z", "0"},
+      {L(5), "0;0;0;0;0", "5"},
+  });
+  EXPECT_EQ(Text(Variant::Null(), "0;0;0;\\N\\u\\l\\l"), "Null");
+  EXPECT_EQ(Text(Variant::Null(), "0;0;0;"), "<Null>");
+  EXPECT_EQ(Text(Variant::Null(), "0;0"), "<Null>");
+}
+
+TEST(FormatDatePattern, Tokens) {
+  ExpectRows({
+      {Moment(), "c", "1/27/1993 5:04:23 PM"},
+      {Moment(), "d", "27"},
+      {Moment(), "dd", "27"},
+      {Variant::Date(DateSerial(1993, 1, 5)), "d/dd", "5/05"},
+      {Moment(), "ddd", "Wed"},
+      {Moment(), "dddd", "Wednesday"},
+      {Moment(), "ddddd", "1/27/1993"},
+      {Moment(), "dddddd", "Wednesday, January 27, 1993"},
+      {Moment(), "ddddddd", "Wednesday, January 27, 199327"},
+      {Moment(), "aaaa", "Wednesday"},
+      {Moment(), "w", "4"},
+      {Moment(), "ww", "5"},
+      {Moment(), "m", "1"},
+      {Moment(), "mm", "01"},
+      {Moment(), "mmm", "Jan"},
+      {Moment(), "mmmm", "January"},
+      {Moment(), "q", "1"},
+      {Moment(), "y", "27"},
+      {Moment(), "yy", "93"},
+      {Moment(), "yyyy", "1993"},
+      {Moment(), "h", "17"},
+      {Moment(), "hh", "17"},
+      {Moment(), "n", "4"},
+      {Moment(), "nn", "04"},
+      {Moment(), "s", "23"},
+      {Moment(), "ss", "23"},
+      {Moment(), "ttttt", "5:04:23 PM"},
+      {Moment(), "AM/PM", "PM"},
+      {Moment(), "am/pm", "pm"},
+      {Moment(), "A/P", "P"},
+      {Moment(), "a/p", "p"},
+      {Moment(), "AMPM", "PM"},
+      {Moment(), "/", "/"},
+      {Moment(), ":", ":"},
+      {Moment(), "DD/MM/YYYY", "27/01/1993"},
+      {Moment(), "dddd, mmm d yyyy", "Wednesday, Jan 27 1993"},
+      {Variant::Date(DateSerial(1900, 1, 1)), "yyy", "001"},
+      {Variant::Date(DateSerial(999, 3, 4)), "yyyy", "999"},
+      {Variant::Date(DateSerial(1993, 11, 30)), "q", "4"},
+  });
+}
+
+TEST(FormatDatePattern, MinutesAfterHours) {
+  ExpectRows({
+      {Moment(), "hh:mm", "17:04"},
+      {Moment(), "hh :mm:mm", "17 :04:01"},
+      {Moment(), "dd:hh :mm:mm", "27:17 :04:01"},
+      {Moment(), "mm :ss:mm", "01 :23:01"},
+      {Moment(), "mm :mm:ss", "01 :01:23"},
+      {Moment(), "hh:dd :mm", "17:27 :01"},
+      {Moment(), "dd mm yyyy hh:mm:ss", "27 01 1993 17:04:23"},
+      {Moment(), "h\"h\"m", "17h4"},
+      {Moment(), "hh:mmm", "17:Jan"},
+  });
+}
+
+TEST(FormatDatePattern, TwelveHourClock) {
+  const Variant fivePm = Variant::Date(TimeSerial(17, 4, 23));
+  EXPECT_EQ(Text(fivePm, "hh:mm:ss am/pm"), "05:04:23 pm");
+  EXPECT_EQ(Text(fivePm, "h:m:s"), "17:4:23");
+  EXPECT_EQ(Text(D(2.725), "hh:nn:ss A/P"), "05:24:00 P");
+  EXPECT_EQ(Text(Variant::Date(0), "h AM/PM"), "12 AM");
+  EXPECT_EQ(Text(Variant::Date(0.5), "h Am/Pm"), "12 Pm");
+  EXPECT_EQ(Text(Variant::Date(TimeSerial(9, 0, 0)), "h a/P"), "9 a");
+}
+
+TEST(FormatDatePattern, WeekdayAndWeekSettings) {
+  const Variant saturday = Variant::Date(0);  // 30 Dec 1899
+  EXPECT_EQ(Text(saturday, "w", 1), "7");
+  EXPECT_EQ(Text(saturday, "w", 2), "6");
+  EXPECT_EQ(Text(saturday, "w", 7), "1");
+  EXPECT_EQ(Text(saturday, "w", 0), "7");  // the locale's Sunday
+  struct WeekRow {
+    int32_t year, month, day, firstDay, firstWeek;
+    std::string week;
+  };
+  const std::vector<WeekRow> rows = {
+      {2000, 12, 31, 1, 1, "54"},  // the week of 1 January never rolls over
+      {2000, 1, 1, 1, 1, "1"},
+      {2010, 1, 1, 2, 2, "53"},  // belongs to the last week of 2009
+      {2010, 1, 4, 2, 2, "1"},
+      {2004, 1, 1, 2, 2, "1"},
+      {2003, 12, 29, 2, 2, "53"},  // the last Monday: week 53 where ISO says 1
+      {2003, 12, 30, 2, 2, "1"},
+      {2003, 12, 31, 2, 2, "1"},
+      {2009, 12, 31, 2, 2, "53"},
+      {2012, 1, 1, 1, 3, "1"},   // Sunday 1 Jan 2012 starts the first full week
+      {2011, 1, 1, 1, 3, "52"},  // a Saturday: before the first full week
+      {2011, 1, 2, 1, 3, "1"},
+  };
+  for (const WeekRow& row : rows) {
+    EXPECT_EQ(Text(Variant::Date(DateSerial(row.year, row.month, row.day)), "ww", row.firstDay,
+                   row.firstWeek),
+              row.week)
+        << row.year << "-" << row.month << "-" << row.day;
+  }
+}
+
+TEST(FormatDatePattern, NegativeSerialsAndLiterals) {
+  ExpectRows({
+      {D(-49192.24), "m/d/yyyy h:nn:ss AM/PM", "4/24/1765 5:45:36 AM"},
+      {Moment(), "\\d\\a\\y d", "day 27"},
+      {Moment(), "\"at\" hh", "at 17"},
+      {Moment(), "dd.mm.yyyy", "27.01.1993"},
+      {Moment(), "yyyy\xE5\xB9\xB4m\xE6\x9C\x88",
+       "1993\xE5\xB9\xB4"
+       "1\xE6\x9C\x88"},
+      {Moment(), "d 0 #", "27 0 #"},
+  });
+}
+
+TEST(FormatTextPattern, Placeholders) {
+  ExpectRows({
+      {Variant("testing"), "@@@@@@@@", " testing"},
+      {Variant("testing"), "&&&&&&&&", "testing"},
+      {Variant("testing"), "!@@@@@@@@", "testing "},
+      {Variant("testing"), "@", "testing"},
+      {Variant("testing"), ">&&", "TESTING"},
+      {Variant("HELLO"), "<", "hello"},
+      {Variant("This is it"), ">", "THIS IS IT"},
+      {Variant("testing"), "", "testing"},
+      {Variant("testing"), "@\\x", "txesting"},
+      {Variant("testing"), "\\x@\\x@", "xtxesting"},
+      {Variant("testing"), "<&>&", "testing"},
+      {Variant("ab"), "@-@@", " -ab"},
+      {Variant("ab"), "!@-@@", "a-b "},
+      {Variant("ab"), "(@@@@)", "(  ab)"},
+      {Variant("S\xC3\xA3o"), "@@@@@", "  S\xC3\xA3o"},
+      {Variant("S\xC3\xA3o"), ">@", "S\xC3\x83O"},
+      {Variant(""), "@;\\e\\m\\p\\t\\y", "empty"},
+      {Variant("x"), "@;\\e\\m\\p\\t\\y", "x"},
+      {D(1.5), "@@@@@", "  1.5"},
+      {Variant("abc"), "\"<\"@\">\"", "<a>bc"},
+  });
+  EXPECT_EQ(Text(Variant::Null(), "@;\\N\\U\\L\\L"), "NULL");
+}
+
+TEST(FormatLiteralPattern, NumbersAndText) {
+  ExpectRows({
+      {L(5), "\"five\"", "five"},
+      {L(-5), "\\x", "-x"},
+      {Variant("abc"), "\\x", "xabc"},
+  });
+}
+
+TEST(FormatLocale, GermanEndToEnd) {
+  const Locale de = Locale::FromName("de-DE");
+  auto text = [&de](const Variant& value, const std::string& pattern) {
+    return Format(value, pattern, 1, 1, de).AsString();
+  };
+  EXPECT_EQ(text(D(1234.5678), "#,##0.00"), "1.234,57");
+  EXPECT_EQ(text(D(1234.5678), ""), "1234,5678");
+  EXPECT_EQ(text(D(-1234.5678), "Currency"), "-1.234,57 \xE2\x82\xAC");
+  EXPECT_EQ(text(Moment(), "Short Date"), "27.01.1993");
+  EXPECT_EQ(text(Moment(), "Long Date"), "Mittwoch, 27. Januar 1993");
+  EXPECT_EQ(text(Moment(), "Long Time"), "17:04:23");
+  EXPECT_EQ(text(Moment(), ""), "27.01.1993 17:04:23");
+  EXPECT_EQ(text(Moment(), "dd/mm/yyyy"), "27.01.1993");
+  EXPECT_EQ(text(Moment(), "dddd mmmm"), "Mittwoch Januar");
+  EXPECT_EQ(text(Moment(), "AMPM"), "");
+  EXPECT_EQ(text(Moment(), "Medium Time"), "05:04 PM");
+  EXPECT_EQ(text(Variant("6,90"), "0.00"), "6,90");
+  // Group separators are not checked, so this reads as the number 27011993: no date.
+  EXPECT_THROW(text(Variant("27.01.1993"), "yyyy-mm-dd"), Error);
+  EXPECT_EQ(text(Variant("27/1/1993"), "yyyy-mm-dd"), "1993-01-27");
+  // The locale's week: Monday first, first week with four days (ISO week 4).
+  EXPECT_EQ(Format(Moment(), "ww w", 0, 0, de).AsString(), "4 3");
+}
+
+}  // namespace
+}  // namespace quillet::runtime

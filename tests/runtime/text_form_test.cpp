@@ -1,0 +1,103 @@
+#include "runtime/text_form.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "runtime/date.h"
+#include "runtime/error.h"
+
+namespace quillet::runtime {
+namespace {
+
+TEST(ToText, Doubles) {
+  const std::vector<std::pair<double, std::string>> rows = {
+      {437.324, "437.324"},
+      {0.1 + 0.2, "0.3"},
+      {1.0 / 3, "0.333333333333333"},
+      {2.0 / 3, "0.666666666666667"},
+      {-35.3632621, "-35.3632621"},
+      {3.141592653589793, "3.14159265358979"},
+      {123456789012345, "123456789012345"},
+      {999999999999999, "999999999999999"},
+      {1234567890123456, "1.23456789012346E+15"},
+      {999999999999999.9, "1E+15"},
+      {1E15, "1E+15"},
+      {1.2E15, "1.2E+15"},
+      {0.0001, "0.0001"},
+      {0.0000056789, "0.0000056789"},
+      {5.6789E-11, "0.000000000056789"},
+      {5.6789E-12, "5.6789E-12"},
+      {1.7976931348623157E308, "1.79769313486232E+308"},
+      {0, "0"},
+      {-0.0, "0"},
+      {-1E-300, "-1E-300"},
+      {100, "100"},
+      {1E14, "100000000000000"},
+      {0.5, "0.5"},
+  };
+  for (const auto& [value, text] : rows)
+    EXPECT_EQ(ToText(Variant::Double(value), Locale::EnUs()), text) << text;
+}
+
+TEST(ToText, Singles) {
+  EXPECT_EQ(ToText(Variant::Single(75.3421115f)), "75.34211");
+  EXPECT_EQ(ToText(Variant::Single(1E8f)), "1E+08");
+  EXPECT_EQ(ToText(Variant::Single(654322.25f)), "654322.3");
+  EXPECT_EQ(ToText(Variant::Single(1234567.f)), "1234567");
+  EXPECT_EQ(ToText(Variant::Single(0.1f)), "0.1");
+}
+
+TEST(ToText, OtherKinds) {
+  EXPECT_EQ(ToText(Variant::Integer(-32768)), "-32768");
+  EXPECT_EQ(ToText(Variant::Long(2147483647)), "2147483647");
+  EXPECT_EQ(ToText(Variant::Boolean(true)), "True");
+  EXPECT_EQ(ToText(Variant::Boolean(false)), "False");
+  EXPECT_EQ(ToText(Variant::Empty()), "");
+  EXPECT_EQ(ToText(Variant::Null()), "");
+  EXPECT_EQ(ToText(Variant("as is ")), "as is ");
+}
+
+TEST(ToText, Dates) {
+  const double day = DateSerial(1993, 1, 27);
+  const double time = TimeSerial(17, 4, 23);
+  const std::vector<std::pair<double, std::string>> rows = {
+      {day + time, "1/27/1993 5:04:23 PM"},
+      {day, "1/27/1993"},
+      {time, "5:04:23 PM"},
+      {0, "12:00:00 AM"},
+      {-49192.24, "4/24/1765 5:45:36 AM"},
+      {day + 1e-13, "1/27/1993"},
+      {DateSerial(2000, 2, 29) + 0.5, "2/29/2000 12:00:00 PM"},
+  };
+  for (const auto& [serial, text] : rows)
+    EXPECT_EQ(ToText(Variant::Date(serial), Locale::EnUs()), text) << text;
+}
+
+TEST(ToText, GermanSeparatorsAndDates) {
+  const Locale de = Locale::FromName("de-DE");
+  EXPECT_EQ(ToText(Variant::Double(1234.5678), de), "1234,5678");
+  EXPECT_EQ(ToText(Variant::Double(1.5), de), "1,5");
+  EXPECT_EQ(ToText(Variant::Double(1.25E-20), de), "1,25E-20");
+  EXPECT_EQ(ToText(Variant::Date(DateSerial(1993, 1, 27) + TimeSerial(17, 4, 23)), de),
+            "27.01.1993 17:04:23");
+}
+
+TEST(Str, LeadingBlankAndPoint) {
+  EXPECT_EQ(Str(Variant::Long(5)), Variant(" 5"));
+  EXPECT_EQ(Str(Variant::Long(-5)), Variant("-5"));
+  EXPECT_EQ(Str(Variant::Double(1.5)), Variant(" 1.5"));
+  EXPECT_EQ(Str(Variant::Double(0)), Variant(" 0"));
+  EXPECT_TRUE(Str(Variant::Null()).IsNull());
+  const Locale saved = CurrentLocale();
+  SetCurrentLocale(Locale::FromName("de-DE"));
+  EXPECT_EQ(Str(Variant::Double(-1.5)), Variant("-1.5"));
+  EXPECT_EQ(Str(Variant("2,5")), Variant(" 2.5"));
+  SetCurrentLocale(saved);
+  EXPECT_THROW(Str(Variant("abc")), Error);
+}
+
+}  // namespace
+}  // namespace quillet::runtime

@@ -87,9 +87,11 @@ namespace quillet::test {
 
 /// Four parcels: TYPE A, B, A, C; POP 10, 20, null, 40; AREA 1.5, 2.5, 3, 4; BUILT a date
 /// (null on the third). Sums a test can check by eye: POP 70 over all, 10 for A, 40 for C.
-inline platform::LayerBuilder Parcels(platform::FeatureStore& store) {
+/// A store holds one table per name: a test that needs several parcel layers names them.
+inline platform::LayerBuilder Parcels(platform::FeatureStore& store,
+                                      const std::string& name = "parcels") {
   using platform::Cell;
-  platform::LayerBuilder builder(store, "parcels");
+  platform::LayerBuilder builder(store, name);
   builder.Field("TYPE", gis::kFieldString)
       .Field("POP", gis::kFieldInteger)
       .Field("AREA", gis::kFieldDouble)

@@ -1,0 +1,112 @@
+#include "runtime/date.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/date_parse.h"
+#include "runtime/date_text.h"
+
+namespace quillet::runtime {
+namespace {
+
+TEST(DateSerial, CalendarParts) {
+  EXPECT_EQ(DateSerial(1899, 12, 30), 0);
+  EXPECT_EQ(DateSerial(1993, 1, 27), 33996);
+  EXPECT_EQ(DateSerial(100, 1, 1), kFirstDateSerial);
+  EXPECT_EQ(DateSerial(9999, 12, 31), 2958465);
+  const DateParts parts = SplitDateSerial(-1.25);
+  EXPECT_EQ(parts.day, 29);
+  EXPECT_EQ(parts.hour, 6);
+  EXPECT_EQ(parts.weekday, 6);  // Friday
+  const DateParts carried = SplitDateSerial(1.9999999999);
+  EXPECT_EQ(carried.day, 1);  // rounds to the next midnight: 1 Jan 1900
+  EXPECT_EQ(carried.month, 1);
+  EXPECT_EQ(carried.hour, 0);
+  EXPECT_EQ(DaysInMonth(2000, 2), 29);
+  EXPECT_EQ(DaysInMonth(1900, 2), 28);
+  EXPECT_EQ(DaysInMonth(2023, 4), 30);
+  EXPECT_TRUE(IsValidDateSerial(kLastDateSerial));
+  EXPECT_FALSE(IsValidDateSerial(2958466));
+  EXPECT_EQ(WeekdayNumber(7, 1), 7);
+  EXPECT_EQ(WeekdayNumber(7, 2), 6);
+  EXPECT_EQ(WeekdayNumber(7, 7), 1);
+}
+
+TEST(DateText, SystemPatterns) {
+  const double moment = DateSerial(1993, 1, 27) + TimeSerial(17, 4, 23);
+  const Locale& en = Locale::EnUs();
+  struct Row {
+    std::string pattern, expected;
+  };
+  const std::vector<Row> rows = {
+      {"M/d/yyyy", "1/27/1993"},
+      {"MM/dd/yy", "01/27/93"},
+      {"dddd, MMMM d, yyyy", "Wednesday, January 27, 1993"},
+      {"ddd MMM", "Wed Jan"},
+      {"h:mm:ss tt", "5:04:23 PM"},
+      {"HH:mm t", "17:04 P"},
+      {"'day' d", "day 27"},
+      {"d 'o''clock'", "27 o'clock"},
+      {"d ''", "27 '"},
+      {"yyyy'", "1993"},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(FormatSystemDatePattern(moment, row.pattern, en), row.expected) << row.pattern;
+}
+
+TEST(ParseDate, ReadsDatesAndTimes) {
+  const Locale& en = Locale::EnUs();
+  struct Row {
+    std::string text;
+    double expected;
+  };
+  const double jan27 = DateSerial(1993, 1, 27);
+  const std::vector<Row> rows = {
+      {"1/27/1993", jan27},
+      {"1-27-1993", jan27},
+      {"27/1/1993", jan27},  // no 27th month: day first
+      {"1993-01-27", jan27},
+      {"1/27/93", jan27},
+      {"1/1/29", DateSerial(2029, 1, 1)},
+      {"1/1/30", DateSerial(1930, 1, 1)},
+      {"January 27, 1993", jan27},
+      {"27-Jan-93", jan27},
+      {"Wednesday, January 27, 1993", jan27},
+      {"27 jan 1993", jan27},
+      {"Jan 1993", DateSerial(1993, 1, 1)},
+      {"1/2000", DateSerial(2000, 1, 1)},
+      {"1/27/1993 5:04:23 PM", jan27 + TimeSerial(17, 4, 23)},
+      {"5:04:23 PM", TimeSerial(17, 4, 23)},
+      {"17:04", TimeSerial(17, 4, 0)},
+      {"12:00 AM", 0},
+      {"5 pm", TimeSerial(17, 0, 0)},
+      {"4/24/1765 5:45:36 AM", -49192.24},
+  };
+  for (const Row& row : rows) {
+    const std::optional<double> serial = ParseDate(row.text, en);
+    ASSERT_TRUE(serial.has_value()) << row.text;
+    EXPECT_NEAR(*serial, row.expected, 1e-9) << row.text;
+  }
+}
+
+TEST(ParseDate, RejectsWhatIsNoDate) {
+  for (const char* text : {"", "abc", "12", "13/13/2000", "2/30/2000", "25:00", "1/1/1/1", "5:61",
+                           "13 PM", "PM", "1/1/99999", "Jan Feb 1", "1 + 2"})
+    EXPECT_FALSE(ParseDate(text, Locale::EnUs()).has_value()) << text;
+}
+
+TEST(ParseDate, LocaleOrderAndNames) {
+  const Locale de = Locale::FromName("de-DE");
+  EXPECT_EQ(*ParseDate("3/4/2000", de), DateSerial(2000, 4, 3));
+  EXPECT_EQ(*ParseDate("3/4/2000", Locale::EnUs()), DateSerial(2000, 3, 4));
+  EXPECT_EQ(*ParseDate("27. Januar 1993", de), DateSerial(1993, 1, 27));
+  EXPECT_EQ(*ParseDate("27. Okt 1993", de), DateSerial(1993, 10, 27));
+  const Locale fr = Locale::FromName("fr-FR");
+  EXPECT_EQ(*ParseDate("27 janv. 1993", fr), DateSerial(1993, 1, 27));
+}
+
+}  // namespace
+}  // namespace quillet::runtime
