@@ -16,8 +16,8 @@ bool IsSkipped(const LabelCollection& labels, int32_t legendIndex) {
 }
 
 // With a default symbol the default class is the last of the class list.
-bool IsDefaultClass(const gis::UniqueValueRenderer& renderer,
-                    const gis::RendererClasses& classes, int32_t index) {
+bool IsDefaultClass(const gis::UniqueValueRenderer& renderer, const gis::RendererClasses& classes,
+                    int32_t index) {
   return renderer.UseDefaultSymbol() && index == classes.ClassCount() - 1;
 }
 
@@ -26,7 +26,8 @@ void WriteUniqueValueLabels(QuilletState& state, const RendererPtr& renderer) {
   auto classes = Require<gis::RendererClasses>(renderer);
   LabelCollection& originals = state.OriginalLabels();
   if (originals.Count() == 0) {
-    for (int32_t i = 0; i < classes->ClassCount(); ++i) originals.Add(classes->Class(i));
+    for (int32_t i = 0; i < classes->ClassCount(); ++i)
+      originals.Add(classes->Class(i));
   }
   LabelCollection& labels = state.Labels();
   for (int32_t i = 0; i < classes->ClassCount(); ++i) {
@@ -43,7 +44,8 @@ void WriteClassBreaksLabels(QuilletState& state, const RendererPtr& renderer) {
   auto breaks = Require<gis::ClassBreaksRenderer>(renderer);
   LabelCollection& originals = state.OriginalLabels();
   if (originals.Count() == 0) {
-    for (int32_t i = 0; i < breaks->BreakCount(); ++i) originals.Add(breaks->Label(i));
+    for (int32_t i = 0; i < breaks->BreakCount(); ++i)
+      originals.Add(breaks->Label(i));
   }
   LabelCollection& labels = state.Labels();
   for (int32_t i = 0; i < breaks->BreakCount(); ++i) {
@@ -67,7 +69,8 @@ void RestoreUniqueValueLabels(QuilletState& state, const RendererPtr& renderer) 
 void RestoreClassBreaksLabels(QuilletState& state, const RendererPtr& renderer) {
   auto breaks = Require<gis::ClassBreaksRenderer>(renderer);
   const LabelCollection& originals = state.OriginalLabels();
-  for (int32_t i = 0; i < breaks->BreakCount(); ++i) breaks->SetLabel(i, originals.Item(i + 1));
+  for (int32_t i = 0; i < breaks->BreakCount(); ++i)
+    breaks->SetLabel(i, originals.Item(i + 1));
 }
 
 // Both directions walk the renderer kinds in one order: simple, unique value, class breaks,
@@ -108,8 +111,7 @@ void WriteLabels(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer)
 
 void RestoreLabels(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer) {
   ForRenderer(
-      pLayer,
-      [&](gis::SimpleRenderer& simple) { simple.SetLabel(state.OriginalLabels().Item(1)); },
+      pLayer, [&](gis::SimpleRenderer& simple) { simple.SetLabel(state.OriginalLabels().Item(1)); },
       [&](const RendererPtr& renderer) { RestoreUniqueValueLabels(state, renderer); },
       [&](const RendererPtr& renderer) { RestoreClassBreaksLabels(state, renderer); });
 }

@@ -24,17 +24,23 @@ Quillet::Quillet(std::shared_ptr<gis::ObjectFactory> platform,
 
 Quillet::~Quillet() = default;
 
-ComBool Quillet::ShowMessages() const { return mState->mShowMessages; }
+ComBool Quillet::ShowMessages() const {
+  return mState->mShowMessages;
+}
 void Quillet::ShowMessages(const ComBool& DisplayMessages) {
   mState->mShowMessages = DisplayMessages;
 }
 
-ComBool Quillet::ApplyDefinitionQuery() const { return mState->mApplyDefinitionQuery; }
+ComBool Quillet::ApplyDefinitionQuery() const {
+  return mState->mApplyDefinitionQuery;
+}
 void Quillet::ApplyDefinitionQuery(const ComBool& ApplyDefinition) {
   mState->mApplyDefinitionQuery = ApplyDefinition;
 }
 
-ComBool Quillet::ApplySelectionSet() const { return mState->mApplySelectionSet; }
+ComBool Quillet::ApplySelectionSet() const {
+  return mState->mApplySelectionSet;
+}
 void Quillet::ApplySelectionSet(const ComBool& ApplySelection) {
   mState->mApplySelectionSet = ApplySelection;
 }
@@ -51,17 +57,27 @@ std::shared_ptr<LabelCollection> Quillet::OriginalLabels() {
   return mState->mOriginalLabels;
 }
 
-std::string Quillet::Message() const { return mState->mMessage; }
+std::string Quillet::Message() const {
+  return mState->mMessage;
+}
 
-ComBool Quillet::SkippedLegendItems() const { return ToComBool(mState->mSkippedLegendItems); }
+ComBool Quillet::SkippedLegendItems() const {
+  return ToComBool(mState->mSkippedLegendItems);
+}
 
-ComBool Quillet::UpdateAllOtherValues() const { return mState->mUpdateAllOtherValues; }
+ComBool Quillet::UpdateAllOtherValues() const {
+  return mState->mUpdateAllOtherValues;
+}
 void Quillet::UpdateAllOtherValues(const ComBool& AllOtherValues) {
   mState->mUpdateAllOtherValues = AllOtherValues;
 }
 
-int16_t Quillet::WrapTextIfLongerThan() const { return mState->mWrapLength; }
-void Quillet::WrapTextIfLongerThan(const int16_t& WrapLength) { mState->mWrapLength = WrapLength; }
+int16_t Quillet::WrapTextIfLongerThan() const {
+  return mState->mWrapLength;
+}
+void Quillet::WrapTextIfLongerThan(const int16_t& WrapLength) {
+  mState->mWrapLength = WrapLength;
+}
 
 ComBool Quillet::VerifyExpression(const LayerPtr& pLayer, std::string& pExpression,
                                   const ComBool& pMakeSampleLabel,

@@ -13,8 +13,12 @@ inline constexpr ComBool kComTrue = -1;
 inline constexpr ComBool kComFalse = 0;
 
 /// -1 for true, 0 for false.
-constexpr ComBool ToComBool(bool value) { return value ? kComTrue : kComFalse; }
+constexpr ComBool ToComBool(bool value) {
+  return value ? kComTrue : kComFalse;
+}
 /// Any non-zero value is true.
-constexpr bool FromComBool(ComBool value) { return value != 0; }
+constexpr bool FromComBool(ComBool value) {
+  return value != 0;
+}
 
 }  // namespace quillet::runtime

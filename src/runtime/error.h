@@ -21,8 +21,8 @@ class Error : public std::exception {
     kSubscriptOutOfRange = 9,   ///< "Subscript out of range"
     kTypeMismatch = 13,         ///< "Type mismatch"
     kInvalidUseOfNull = 94,     ///< "Invalid use of Null"
-    kDuplicateKey = 457,        ///< "This key is already associated with an element of this collection"
-    kPlatform = 1000,           ///< a failure reported by the GIS platform, with its own text
+    kDuplicateKey = 457,  ///< "This key is already associated with an element of this collection"
+    kPlatform = 1000,     ///< a failure reported by the GIS platform, with its own text
   };
 
   Error(int32_t number, std::string description, int32_t line = 0);

@@ -4,8 +4,7 @@
 
 namespace quillet::runtime {
 
-void RecordingMessageSink::Show(const std::string& text, const std::string& title,
-                                int32_t style) {
+void RecordingMessageSink::Show(const std::string& text, const std::string& title, int32_t style) {
   boxes_.push_back({text, title, style});
 }
 

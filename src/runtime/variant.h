@@ -26,7 +26,7 @@ class Variant {
   /// An Empty value.
   Variant() = default;
   /// A String value (so that text literals convert naturally).
-  Variant(std::string text) : value_(std::move(text)) {}  // NOLINT(google-explicit-constructor)
+  Variant(std::string text) : value_(std::move(text)) {}    // NOLINT(google-explicit-constructor)
   Variant(const char* text) : value_(std::string(text)) {}  // NOLINT(google-explicit-constructor)
 
   static Variant Empty() { return Variant(); }
@@ -71,9 +71,8 @@ class Variant {
     double serial;
     friend bool operator==(DateValue a, DateValue b) { return a.serial == b.serial; }
   };
-  using Storage =
-      std::variant<std::monostate, NullValue, int16_t, int32_t, float, double, std::string,
-                   DateValue, bool>;
+  using Storage = std::variant<std::monostate, NullValue, int16_t, int32_t, float, double,
+                               std::string, DateValue, bool>;
 
   template <typename T>
   explicit Variant(T value) : value_(std::move(value)) {}
