@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/class_breaks_renderer.h"
-#include "platform/unique_value_renderer.h"
+#include "support/dual_role_renderer.h"
 #include "support/labeling.h"
 
 namespace quillet {
@@ -15,26 +14,10 @@ using test::Labeling;
 using test::Parcels;
 using Labels = std::vector<std::string>;
 
-// Both a unique value and a class breaks renderer; its class list is the unique value one.
-class UniqueValueAndClassBreaks : public platform::UniqueValueRenderer,
-                                  public platform::ClassBreaksRenderer {
- public:
-  UniqueValueAndClassBreaks()
-      : platform::UniqueValueRenderer({"TYPE"}), platform::ClassBreaksRenderer("POP", 0) {
-    AddClass({"A"}, "Type A");
-    AddBreak(100, "Up to 100");
-  }
-  int32_t ClassCount() const override { return UniqueValueRenderer::ClassCount(); }
-  std::string Class(int32_t index) const override { return UniqueValueRenderer::Class(index); }
-  std::string WhereClause(int32_t index, const gis::Table& table) const override {
-    return UniqueValueRenderer::WhereClause(index, table);
-  }
-};
-
 TEST(MakeLabelsFlow, TheEarlierRendererKindWins) {
   Labeling run;
   const auto layer =
-      Parcels(run.store).Renderer(std::make_shared<UniqueValueAndClassBreaks>()).Build();
+      Parcels(run.store).Renderer(std::make_shared<test::UniqueValueAndClassBreaks>()).Build();
   ASSERT_TRUE(run.Make(layer, "$$LABEL: [POP].Count")) << run.labeler.Message();
   EXPECT_EQ(run.Labels(), Labels{"Type A: 2"});
 }

@@ -10,6 +10,7 @@
 #include "platform/simple_renderer.h"
 #include "platform/unique_value_renderer.h"
 #include "platform_test_support.h"
+#include "support/dual_role_renderer.h"
 
 namespace quillet::platform {
 namespace {
@@ -262,24 +263,10 @@ TEST(RendererRoles, EachKindOffersItsOwnRoles) {
   EXPECT_EQ(gis::Require<gis::SimpleRenderer>(Simple("All").Build())->Label(), "All");
 }
 
-// A renderer that is a unique value renderer and a class breaks renderer at once; its class
-// list is the unique value one.
-class UniqueValueAndClassBreaks : public UniqueValueRenderer, public ClassBreaksRenderer {
- public:
-  UniqueValueAndClassBreaks() : UniqueValueRenderer({"TYPE"}), ClassBreaksRenderer("POP", 0) {
-    AddClass({"A"}, "Type A");
-    AddBreak(100, "Up to 100");
-  }
-  int32_t ClassCount() const override { return UniqueValueRenderer::ClassCount(); }
-  std::string Class(int32_t index) const override { return UniqueValueRenderer::Class(index); }
-  std::string WhereClause(int32_t index, const gis::Table& table) const override {
-    return UniqueValueRenderer::WhereClause(index, table);
-  }
-};
-
 TEST(RendererRoles, OneObjectMayOfferTwoRendererRoles) {
   FeatureStore store;
-  const std::shared_ptr<gis::FeatureRenderer> dual = std::make_shared<UniqueValueAndClassBreaks>();
+  const std::shared_ptr<gis::FeatureRenderer> dual =
+      std::make_shared<quillet::test::UniqueValueAndClassBreaks>();
   const auto layer = test::Parcels(store).Renderer(dual).Build();
   const auto renderer = gis::Require<gis::GeoFeatureLayer>(layer)->Renderer();
   ASSERT_TRUE(gis::Is<gis::UniqueValueRenderer>(renderer));
