@@ -35,7 +35,9 @@ fuzz: deps
 	  -DQUILLET_FUZZ=ON -DQUILLET_TESTS=OFF -DQUILLET_BENCH=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target expression_fuzzer
 	mkdir -p $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/fuzz/expression_fuzzer -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus fuzz/corpus
+	@$(FUZZ_BUILD)/fuzz/expression_fuzzer -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus \
+	  fuzz/corpus > $(FUZZ_BUILD)/fuzz.log 2>&1 || { tail -n 60 $(FUZZ_BUILD)/fuzz.log; exit 1; }
+	@tail -n 2 $(FUZZ_BUILD)/fuzz.log
 
 bench: build
 	$(BUILD)/bench/quillet-bench
