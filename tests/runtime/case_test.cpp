@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/error.h"
+#include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
@@ -63,12 +64,8 @@ TEST(Case, StrConv) {
   EXPECT_EQ(StrConv("Mixed", 1), "MIXED");
   EXPECT_EQ(StrConv("Mixed", 2), "mixed");
   for (int32_t conversion : {0, 4, 8, 64, -1}) {
-    try {
-      StrConv("x", conversion);
-      ADD_FAILURE() << conversion;
-    } catch (const Error& error) {
-      EXPECT_EQ(error.Number(), Error::kInvalidProcedureCall) << conversion;
-    }
+    EXPECT_EQ(test::ErrorNumberOf([&] { StrConv("x", conversion); }), Error::kInvalidProcedureCall)
+        << conversion;
   }
 }
 

@@ -5,19 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "support/error_of.h"
+
 namespace quillet::runtime {
 namespace {
 
-// Runs `action` and returns the runtime error it raised.
-template <typename Action>
-Error ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error;
-  }
-  return Error(0, "no error raised");
-}
+using test::ErrorOf;
 
 TEST(Collection, ItemsAreReadByPositionFromOne) {
   Collection<std::string> labels;

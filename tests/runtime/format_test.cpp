@@ -8,6 +8,7 @@
 #include "runtime/date.h"
 #include "runtime/error.h"
 #include "runtime/format_pattern.h"
+#include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
@@ -94,12 +95,9 @@ TEST(FormatPattern, SectionsAndNumberLayout) {
 
 TEST(FormatArguments, BadWeekSettingsAreInvalidCalls) {
   for (auto [day, week] : {std::pair{-1, 1}, {8, 1}, {1, -1}, {1, 4}}) {
-    try {
-      Format(D(1), "ww", day, week, Locale::EnUs());
-      ADD_FAILURE() << day << "/" << week;
-    } catch (const Error& error) {
-      EXPECT_EQ(error.Number(), Error::kInvalidProcedureCall);
-    }
+    EXPECT_EQ(test::ErrorNumberOf([&] { Format(D(1), "ww", day, week, Locale::EnUs()); }),
+              Error::kInvalidProcedureCall)
+        << day << "/" << week;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/error.h"
+#include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
@@ -113,12 +114,8 @@ TEST(Locale, OtherLocales) {
 
 TEST(Locale, UnknownNamesAreErrors) {
   for (const char* name : {"xx-YY", "", "not a locale", "-", "de-DE-x-"}) {
-    try {
-      Locale::FromName(name);
-      ADD_FAILURE() << name;
-    } catch (const Error& error) {
-      EXPECT_EQ(error.Description(), std::string("Unknown locale: ") + name);
-    }
+    EXPECT_EQ(test::ErrorOf([&] { Locale::FromName(name); }).Description(),
+              std::string("Unknown locale: ") + name);
   }
 }
 

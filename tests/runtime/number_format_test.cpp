@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/error.h"
+#include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
@@ -19,14 +20,7 @@ Variant D(double value) {
   return Variant::Double(value);
 }
 
-int32_t ErrorNumberOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Error& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using test::ErrorNumberOf;
 
 struct Row {
   std::string actual, expected;

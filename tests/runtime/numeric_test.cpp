@@ -11,18 +11,12 @@
 
 #include "runtime/error.h"
 #include "runtime/math_functions.h"
+#include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
 
-int32_t ErrorNumberOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Error& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using test::ErrorNumberOf;
 
 struct ParseRow {
   std::string text;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/error.h"
+#include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
@@ -14,13 +15,9 @@ namespace {
 const std::string kSaoPaulo = "S\xC3\xA3o Paulo";  // "São Paulo": 9 characters, 10 bytes
 
 void ExpectInvalidCall(const std::function<void()>& call, const char* what) {
-  try {
-    call();
-    ADD_FAILURE() << what << ": no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Number(), Error::kInvalidProcedureCall) << what;
-    EXPECT_EQ(error.Description(), "Invalid procedure call or argument") << what;
-  }
+  const Error error = test::ErrorOf(call);
+  EXPECT_EQ(error.Number(), Error::kInvalidProcedureCall) << what;
+  EXPECT_EQ(error.Description(), "Invalid procedure call or argument") << what;
 }
 
 TEST(StringFunctions, InvalidArguments) {

@@ -4,6 +4,7 @@
 
 #include "runtime/com_bool.h"
 #include "runtime/error.h"
+#include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
@@ -40,13 +41,9 @@ TEST(Variant, EqualityNeedsTheSameKindAndContent) {
 }
 
 TEST(Variant, ReadingTheWrongKindIsATypeMismatch) {
-  try {
-    (void)Variant("12").AsLong();
-    FAIL() << "expected a type mismatch";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Number(), 13);
-    EXPECT_EQ(error.Description(), "Type mismatch");
-  }
+  const Error error = test::ErrorOf([] { (void)Variant("12").AsLong(); });
+  EXPECT_EQ(error.Number(), 13);
+  EXPECT_EQ(error.Description(), "Type mismatch");
   EXPECT_THROW((void)Variant::Integer(1).AsLong(), Error);
   EXPECT_THROW((void)Variant::Null().AsString(), Error);
 }
@@ -61,12 +58,8 @@ TEST(Variant, NumericValueOfNumbersDatesBooleansAndEmpty) {
 }
 
 TEST(Variant, NumericValueRefusesNullAndText) {
-  try {
-    (void)Variant::Null().NumericValue();
-    FAIL() << "expected invalid use of Null";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Description(), "Invalid use of Null");
-  }
+  EXPECT_EQ(test::ErrorOf([] { (void)Variant::Null().NumericValue(); }).Description(),
+            "Invalid use of Null");
   EXPECT_THROW((void)Variant("1").NumericValue(), Error);
 }
 
