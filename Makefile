@@ -16,7 +16,8 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	$(BUILD)/examples/quillet-legend data/world.gpkg world continent
+	$(BUILD)/src/cli/quillet labels examples/world.json --layer "Countries by continent" \
+	  --expression '$$$$LABEL ([pop].Sum.FormatNumber(0) people in [pop].Count countries)'
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,168 @@
+#include "cli/commands.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/capturing_sink.h"
+#include "cli/progress.h"
+#include "cli/show_report.h"
+#include "document/map_document.h"
+#include "platform/object_factory.h"
+#include "quillet/quillet.h"
+#include "runtime/error.h"
+#include "runtime/locale.h"
+
+namespace quillet::cli {
+namespace {
+
+using runtime::kComFalse;
+using runtime::kComTrue;
+
+constexpr const char* kValidExpression = "Valid Expression";
+constexpr const char* kSamplePrefix = "SAMPLE LABEL: ";
+constexpr const char* kInstructionsStart = "\r\n\r\nLabeling Instructions:\r\n";
+
+std::vector<std::string> Items(const LabelCollection& labels) {
+  return {labels.begin(), labels.end()};
+}
+
+// One layer of the document with its data, and a `Quillet` set up as the options ask.
+struct Session {
+  Session(const CommandOptions& options, std::ostream& err)
+      : document(document::MapDocument::Read(options.map)),
+        index(document.FindLayer(options.layer)),
+        sink(std::make_shared<CapturingMessageSink>(options.messages ? &err : nullptr)),
+        labeler(std::make_shared<platform::ObjectFactory>(), sink) {
+    TerminalProgress progress(document.Layers()[index].name);
+    loaded =
+        document.Load(index, [&](int64_t done, int64_t total) { progress.Report(done, total); });
+    if (options.messages) labeler.ShowMessages(kComTrue);
+    if (options.noDefinitionQuery) labeler.ApplyDefinitionQuery(kComFalse);
+    if (options.noAllOtherValues) labeler.UpdateAllOtherValues(kComFalse);
+    if (options.wrap) labeler.WrapTextIfLongerThan(*options.wrap);
+  }
+
+  LayerPtr Layer() const { return loaded.layer; }
+
+  document::MapDocument document;
+  size_t index;
+  document::LoadedLayer loaded;
+  std::shared_ptr<CapturingMessageSink> sink;
+  Quillet labeler;
+};
+
+Outcome Result(Session& session, bool ok) {
+  Outcome outcome;
+  outcome.ok = ok;
+  outcome.message = session.labeler.Message();
+  outcome.labels = Items(*session.labeler.Labels());
+  outcome.skippedLegendItems = session.labeler.SkippedLegendItems() != 0;
+  return outcome;
+}
+
+Outcome Labels(const CommandOptions& options, std::ostream& err) {
+  Session session(options, err);
+  std::string expression = options.expression;
+  return Result(session, session.labeler.MakeLabels(session.Layer(), expression) != 0);
+}
+
+// The sample label and the instructions, from the text of the "Valid Expression" box:
+// "SAMPLE LABEL: " and the label, two line breaks, then the instructions when asked for.
+void ReadSampleBox(const CapturingMessageSink& sink, bool instructions, Outcome& outcome) {
+  for (auto box = sink.Boxes().rbegin(); box != sink.Boxes().rend(); ++box) {
+    if (box->title != kValidExpression) continue;
+    std::string sample = box->text.substr(std::string(kSamplePrefix).size());
+    // The instructions hold no empty line, so the last one that opens them is theirs.
+    const size_t end = instructions ? sample.rfind(kInstructionsStart) : sample.size() - 4;
+    outcome.sampleLabel = sample.substr(0, end);
+    if (instructions) outcome.instructions = box->text;
+    return;
+  }
+}
+
+Outcome Verify(const CommandOptions& options, std::ostream& err) {
+  Session session(options, err);
+  // The box is the only way the component hands out its sample and instructions, so it is
+  // always shown to the sink, which passes it on only with --messages.
+  if (options.sample) session.labeler.ShowMessages(kComTrue);
+  std::string expression = options.expression;
+  const bool ok = session.labeler.VerifyExpression(
+                      session.Layer(), expression, options.sample ? kComTrue : kComFalse,
+                      options.instructions ? kComTrue : kComFalse) != 0;
+  Outcome outcome = Result(session, ok);
+  if (ok && options.sample) ReadSampleBox(*session.sink, options.instructions, outcome);
+  return outcome;
+}
+
+Outcome Set(const CommandOptions& options, std::ostream& err) {
+  Session session(options, err);
+  std::string expression = options.expression;
+  if (session.labeler.MakeLabels(session.Layer(), expression) == 0) return Result(session, false);
+  if (session.labeler.SetLabels(session.Layer()) == 0) return Result(session, false);
+  Outcome outcome = Result(session, true);
+  session.document.StoreOriginalLabels(session.index, Items(*session.labeler.OriginalLabels()));
+  session.document.StoreLabels(session.index, *session.loaded.layer->Renderer());
+  session.document.Save();
+  outcome.originalLabels = session.document.OriginalLabels(session.index);
+  return outcome;
+}
+
+Outcome Reset(const CommandOptions& options, std::ostream& err) {
+  Session session(options, err);
+  const auto originals = session.document.OriginalLabels(session.index);
+  Quillet& labeler = session.labeler;
+  const auto layer = session.loaded.layer;
+  if (originals) {
+    // The labels were set by an earlier process; this object records them the way it does in
+    // one process: a first SetLabels on the renderer as it stood then, here a copy of it with
+    // the stored labels. Its definition query does not matter for recording.
+    const runtime::ComBool applyDefinition = labeler.ApplyDefinitionQuery();
+    layer->SetRenderer(session.document.Renderer(session.index, &*originals));
+    labeler.ApplyDefinitionQuery(kComFalse);
+    std::string unchanged = "$$LABEL";
+    const bool recorded =
+        labeler.MakeLabels(layer, unchanged) != 0 && labeler.SetLabels(layer) != 0;
+    labeler.ApplyDefinitionQuery(applyDefinition);
+    layer->SetRenderer(session.document.Renderer(session.index));
+    if (!recorded) return Result(session, false);
+  }
+  if (labeler.ResetLabels(layer) == 0) {
+    if (!originals)
+      err << "quillet: the map stores no originalLabels for layer \""
+          << session.document.Layers()[session.index].name
+          << "\": labels are reset after a quillet set\n";
+    return Result(session, false);
+  }
+  const std::string before = session.document.Text();
+  session.document.StoreLabels(session.index, *layer->Renderer());
+  if (session.document.Text() != before) session.document.Save();
+
+  Outcome outcome;
+  outcome.ok = true;
+  outcome.message = originals ? "Restored the labels that stood before the first set" : "";
+  outcome.labels = document::RendererLabels(*layer->Renderer());
+  outcome.originalLabels = originals;
+  return outcome;
+}
+
+}  // namespace
+
+Outcome RunCommand(const CommandOptions& options, std::ostream& err) {
+  if (!options.locale.empty()) {
+    try {
+      runtime::SetCurrentLocale(runtime::Locale::FromName(options.locale));
+    } catch (const runtime::Error& error) {
+      throw runtime::Error(error.Number(),
+                           "--locale " + options.locale + ": " + error.Description());
+    }
+  }
+  if (options.command == "labels") return Labels(options, err);
+  if (options.command == "verify") return Verify(options, err);
+  if (options.command == "set") return Set(options, err);
+  if (options.command == "reset") return Reset(options, err);
+  return Show(document::MapDocument::Read(options.map), options.layer);
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,123 @@
+// quillet: legend labels for the layers of a map document, from the shell.
+//
+//   quillet labels MAP --layer NAME --expression EXPR [options]
+//   quillet verify MAP --layer NAME --expression EXPR [--sample] [--instructions] [options]
+//   quillet set    MAP --layer NAME --expression EXPR [options]
+//   quillet reset  MAP --layer NAME
+//   quillet show   MAP [--layer NAME]
+//
+// Exit status 0 on success, 1 when the component refuses (its message on standard error),
+// 2 for bad usage or input that cannot be read. docs/command-line.md has the details.
+
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <iostream>
+#include <limits>
+
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "runtime/error.h"
+
+namespace {
+
+using quillet::cli::CommandOptions;
+
+struct Flags {
+  CLI::Option* wrap = nullptr;
+  int wrapLength = 0;
+};
+
+CLI::App* AddCommand(CLI::App& app, CommandOptions& options, const char* name,
+                     const char* description, bool layerRequired) {
+  CLI::App* command = app.add_subcommand(name, description);
+  command->add_option("MAP", options.map, "the map document (a JSON file)")->required();
+  CLI::Option* layer = command->add_option("--layer", options.layer, "the layer's name");
+  if (layerRequired) layer->required();
+  command->add_flag("--json", options.json, "print one JSON object instead of plain text");
+  return command;
+}
+
+void AddExpression(CLI::App* command, CommandOptions& options) {
+  command->add_option("--expression", options.expression, "the label expression")->required();
+}
+
+void AddLabelling(CLI::App* command, CommandOptions& options, Flags& flags) {
+  command->add_flag("--no-definition-query", options.noDefinitionQuery,
+                    "label all features, not only those of the layer's definition expression");
+  command->add_flag("--no-all-other-values", options.noAllOtherValues,
+                    "set leaves the label of the \"all other values\" class alone");
+  flags.wrap = command
+                   ->add_option("--wrap", flags.wrapLength,
+                                "wrap labels longer than N characters (0 or less: no wrapping)")
+                   ->check(CLI::Range(static_cast<int>(std::numeric_limits<int16_t>::min()),
+                                      static_cast<int>(std::numeric_limits<int16_t>::max())));
+  command->add_option("--locale", options.locale,
+                      "format numbers and dates for this locale (de-DE, fr-FR...; default en-US)");
+  command->add_flag("--messages", options.messages,
+                    "show the component's message boxes on standard error");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app("Legend labels computed from the features each legend entry stands for.", "quillet");
+  app.require_subcommand(1, 1);
+  CommandOptions options;
+  Flags labels, verify, set;
+
+  CLI::App* labelsCommand =
+      AddCommand(app, options, "labels",
+                 "compute one label per legend entry of the layer's renderer and print them", true);
+  AddExpression(labelsCommand, options);
+  AddLabelling(labelsCommand, options, labels);
+
+  CLI::App* verifyCommand =
+      AddCommand(app, options, "verify", "check that the expression can label the layer", true);
+  AddExpression(verifyCommand, options);
+  verifyCommand->add_flag("--sample", options.sample,
+                          "also compute a sample label from every tenth feature");
+  verifyCommand->add_flag("--instructions", options.instructions,
+                          "with --sample, also print how the label is put together");
+  AddLabelling(verifyCommand, options, verify);
+
+  CLI::App* setCommand =
+      AddCommand(app, options, "set",
+                 "compute the labels and write them into the map document's renderer", true);
+  AddExpression(setCommand, options);
+  AddLabelling(setCommand, options, set);
+
+  CLI::App* resetCommand = AddCommand(app, options, "reset",
+                                      "put back the labels that stood before the first set", true);
+  resetCommand->add_flag("--messages", options.messages,
+                         "show the component's message boxes on standard error");
+
+  AddCommand(app, options, "show",
+             "list the layers: data source, renderer, legend entries and labels, fields and types",
+             false);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForAllHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::ParseError& error) {
+    std::cerr << "quillet: " << error.what() << " (quillet --help shows the usage)\n";
+    return quillet::cli::kExitBadInput;
+  }
+  options.command = app.get_subcommands().front()->get_name();
+  for (const Flags* flags : {&labels, &verify, &set})
+    if (flags->wrap != nullptr && flags->wrap->count() > 0)
+      options.wrap = static_cast<int16_t>(flags->wrapLength);
+
+  try {
+    const quillet::cli::Outcome outcome = quillet::cli::RunCommand(options, std::cerr);
+    quillet::cli::PrintOutcome(options, outcome, std::cout, std::cerr);
+    return outcome.ExitStatus();
+  } catch (const quillet::runtime::Error& error) {
+    quillet::cli::PrintBadInput(options.json, error.Description(), std::cout, std::cerr);
+  } catch (const std::exception& error) {
+    quillet::cli::PrintBadInput(options.json, error.what(), std::cout, std::cerr);
+  }
+  return quillet::cli::kExitBadInput;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillet::cli {
+
+/// Exit statuses of the command.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitRefused = 1;   ///< the component returned false
+inline constexpr int kExitBadInput = 2;  ///< bad usage, or input that cannot be read
+
+/// What one command reports: the keys of its `--json` object, which plain output shows too.
+struct Outcome {
+  bool ok = false;
+  std::string message;
+  std::vector<std::string> labels;
+  bool skippedLegendItems = false;
+  std::optional<std::string> sampleLabel;
+  std::optional<std::string> instructions;
+  std::optional<std::vector<std::string>> originalLabels;
+  /// show: one object per layer.
+  std::optional<nlohmann::ordered_json> layers;
+  /// show, plain: the report's lines.
+  std::vector<std::string> report;
+
+  int ExitStatus() const { return ok ? kExitSuccess : kExitRefused; }
+};
+
+}  // namespace quillet::cli

@@ -1,0 +1,80 @@
+#include "cli/output.h"
+
+#include <ostream>
+
+namespace quillet::cli {
+
+std::string VisibleLineBreaks(std::string_view label) {
+  std::string shown;
+  for (size_t i = 0; i < label.size(); ++i) {
+    if (label[i] == '\r' || label[i] == '\n') {
+      shown += "\u23CE";
+      if (label[i] == '\r' && i + 1 < label.size() && label[i + 1] == '\n') ++i;
+    } else {
+      shown += label[i];
+    }
+  }
+  return shown;
+}
+
+std::string TerminalLines(std::string_view text) {
+  std::string lines;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  return lines;
+}
+
+std::string JsonOutcome(const Outcome& outcome) {
+  nlohmann::ordered_json json;
+  json["ok"] = outcome.ok;
+  json["message"] = outcome.message;
+  json["labels"] = outcome.labels;
+  json["skippedLegendItems"] = outcome.skippedLegendItems;
+  if (outcome.sampleLabel) json["sampleLabel"] = *outcome.sampleLabel;
+  if (outcome.instructions) json["instructions"] = *outcome.instructions;
+  if (outcome.originalLabels) json["originalLabels"] = *outcome.originalLabels;
+  if (outcome.layers) json["layers"] = *outcome.layers;
+  return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::ostream& out,
+                  std::ostream& err) {
+  if (!outcome.ok) err << TerminalLines(outcome.message) << '\n';
+  if (options.json) {
+    out << JsonOutcome(outcome) << '\n';
+    return;
+  }
+  if (!outcome.ok) return;
+  if (options.command == "show") {
+    for (const auto& line : outcome.report)
+      out << line << '\n';
+    return;
+  }
+  if (options.command == "verify") {
+    if (outcome.instructions) {
+      out << TerminalLines(*outcome.instructions);
+    } else if (outcome.sampleLabel) {
+      out << "SAMPLE LABEL: " << VisibleLineBreaks(*outcome.sampleLabel) << '\n';
+    } else {
+      out << outcome.message << '\n';
+    }
+    return;
+  }
+  for (const auto& label : outcome.labels)
+    out << VisibleLineBreaks(label) << '\n';
+  if (outcome.skippedLegendItems)
+    err << "quillet: legend entries that select no features read $$SKIPPED; set leaves their "
+           "labels alone\n";
+}
+
+void PrintBadInput(bool json, const std::string& line, std::ostream& out, std::ostream& err) {
+  err << "quillet: " << line << '\n';
+  if (!json) return;
+  Outcome outcome;
+  outcome.message = line;
+  out << JsonOutcome(outcome) << '\n';
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,119 @@
+#include "cli/show_report.h"
+
+#include <vector>
+
+#include "cli/output.h"
+#include "cli/progress.h"
+#include "gis/field.h"
+
+namespace quillet::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+int64_t CountRows(gis::Table& table) {
+  int64_t count = 0;
+  const auto cursor = table.Search(nullptr, true);
+  while (cursor->NextRow())
+    ++count;
+  return count;
+}
+
+Json DescribeLayer(const document::MapDocument& document, size_t index,
+                   std::vector<std::string>& report) {
+  const document::LayerEntry& item = document.Layers()[index];
+  document::LoadedLayer loaded;
+  {
+    TerminalProgress progress(item.name);
+    loaded =
+        document.Load(index, [&](int64_t done, int64_t total) { progress.Report(done, total); });
+  }
+  const auto table = loaded.layer->DisplayedTable();
+  const int64_t features = CountRows(*table);
+
+  Json layer;
+  layer["name"] = item.name;
+  layer["source"] = item.source.written;
+  layer["table"] = loaded.tableName;
+  layer["category"] = loaded.category;
+  layer["features"] = features;
+  report.push_back("layer \"" + item.name + "\": " + loaded.tableName + " from " +
+                   item.source.written + " (" + loaded.category + "), " + std::to_string(features) +
+                   " features");
+  if (item.definitionExpression) {
+    layer["definitionExpression"] = *item.definitionExpression;
+    report.push_back("  definition expression: " + *item.definitionExpression);
+  }
+  if (item.definitionSelection) {
+    layer["definitionSelection"] = *item.definitionSelection;
+    report.push_back("  definition selection: " + std::to_string(item.definitionSelection->size()) +
+                     " object ids");
+  }
+  if (item.join) {
+    layer["join"] = {{"name", item.join->name},
+                     {"source", item.join->source.written},
+                     {"field", item.join->field},
+                     {"joinField", item.join->joinField}};
+    report.push_back("  join: " + item.join->name + " from " + item.join->source.written +
+                     " where " + item.join->field + " = " + item.join->joinField);
+  }
+
+  const std::string kind = document.RendererKind(index);
+  layer["renderer"] = kind;
+  report.push_back("  renderer: " + kind);
+  Json legend = Json::array();
+  const auto entries = document.Legend(index);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    legend.push_back({{"stands", entries[i].stands}, {"label", entries[i].label}});
+    report.push_back("    " + std::to_string(i + 1) + ". " + entries[i].stands + ": " +
+                     VisibleLineBreaks(entries[i].label));
+  }
+  layer["legend"] = legend;
+  if (const auto originals = document.OriginalLabels(index)) {
+    layer["originalLabels"] = *originals;
+    report.push_back("  original labels (stored by set):");
+    for (const auto& label : *originals)
+      report.push_back("    " + VisibleLineBreaks(label));
+  }
+
+  Json fields = Json::array();
+  report.push_back("  fields:");
+  const auto list = table->Fields();
+  for (int32_t i = 0; i < list->FieldCount(); ++i) {
+    const auto field = list->Field(i);
+    fields.push_back({{"name", field->Name()},
+                      {"type", field->Type()},
+                      {"typeName", FieldTypeName(field->Type())}});
+    report.push_back("    " + field->Name() + "  " + FieldTypeName(field->Type()) + " (" +
+                     std::to_string(field->Type()) + ")");
+  }
+  layer["fields"] = fields;
+  return layer;
+}
+
+}  // namespace
+
+std::string FieldTypeName(int32_t type) {
+  static const char* const kNames[] = {"small integer", "integer",   "single",   "double", "text",
+                                       "date",          "object id", "geometry", "blob"};
+  if (type < 0 || type > gis::kFieldBlob) return "type " + std::to_string(type);
+  return kNames[type];
+}
+
+Outcome Show(const document::MapDocument& document, const std::string& layer) {
+  Outcome outcome;
+  outcome.ok = true;
+  outcome.layers = Json::array();
+  if (!layer.empty()) {
+    const size_t index = document.FindLayer(layer);
+    outcome.layers->push_back(DescribeLayer(document, index, outcome.report));
+    for (const auto& entry : document.Legend(index))
+      outcome.labels.push_back(entry.label);
+    return outcome;
+  }
+  for (size_t i = 0; i < document.Layers().size(); ++i)
+    outcome.layers->push_back(DescribeLayer(document, i, outcome.report));
+  return outcome;
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,286 @@
+#include "document/map_document.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "document/atomic_file.h"
+#include "document/document_error.h"
+#include "platform/dataset_name.h"
+#include "platform/feature_store.h"
+#include "runtime/case.h"
+#include "runtime/error.h"
+
+namespace quillet::document {
+namespace {
+
+constexpr int64_t kVersion = 1;
+
+// Line and column (from 1, the column in characters) of the byte at `offset`.
+std::pair<size_t, size_t> LineAndColumn(const std::string& text, size_t offset) {
+  size_t line = 1;
+  size_t column = 1;
+  for (size_t i = 0; i < offset && i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      ++column;
+    }
+  }
+  return {line, column};
+}
+
+// The parser's reason without its prefix and position ("syntax error while parsing ...").
+std::string ParseReason(const std::string& what) {
+  const size_t position = what.find("column ");
+  const size_t colon = what.find(": ", position == std::string::npos ? 0 : position);
+  return colon == std::string::npos ? what : what.substr(colon + 2);
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error))
+    throw DocumentError(path.string(), "", "cannot read the map document: it is a folder");
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw DocumentError(path.string(), "",
+                        std::string("cannot read the map document: ") + std::strerror(errno));
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad())
+    throw DocumentError(path.string(), "",
+                        std::string("cannot read the map document: ") + std::strerror(errno));
+  return text.str();
+}
+
+SourceEntry ReadSource(const JsonReader& reader, const Json& value, const std::string& where,
+                       const std::filesystem::path& folder) {
+  const Json& source = reader.Object(value, where);
+  const auto path = reader.OptionalString(source, where, "path");
+  const auto connection = reader.OptionalString(source, where, "connection");
+  if (path && connection) throw reader.Error(where, "give \"path\" or \"connection\", not both");
+  if (!path && !connection) throw reader.Error(where, "missing key \"path\" (or \"connection\")");
+  SourceEntry item;
+  item.layer = reader.OptionalString(source, where, "layer").value_or("");
+  if (connection) {
+    item.written = item.location = *connection;
+  } else {
+    item.written = *path;
+    const std::filesystem::path written(*path);
+    item.location = written.is_absolute() ? *path : (folder / written).lexically_normal().string();
+  }
+  return item;
+}
+
+std::string LayerList(const std::vector<LayerEntry>& layers) {
+  std::string names;
+  for (const auto& layer : layers)
+    names += (names.empty() ? "" : ", ") + ("\"" + layer.name + "\"");
+  return names.empty() ? "none" : names;
+}
+
+void CheckJoinKey(const platform::FeatureTable& table, const std::string& key,
+                  const std::string& file, const std::string& where) {
+  if (table.FindField(key) >= 0) return;
+  std::string fields;
+  for (const auto& field : table.FieldList().Definitions())
+    fields += (fields.empty() ? "" : ", ") + field.name;
+  throw DocumentError(file, where,
+                      "the join key " + key + " is not a field of " + table.Name() +
+                          " (its fields: " + fields + ")");
+}
+
+}  // namespace
+
+MapDocument::MapDocument(std::filesystem::path path, Json json)
+    : mPath(std::move(path)), mJson(std::move(json)) {}
+
+MapDocument MapDocument::Read(const std::filesystem::path& path) {
+  return Parse(ReadFile(path), path);
+}
+
+MapDocument MapDocument::Parse(const std::string& text, const std::filesystem::path& path) {
+  Json json;
+  try {
+    json = Json::parse(text);
+  } catch (const Json::parse_error& error) {
+    const size_t offset = error.byte == 0 ? 0 : error.byte - 1;
+    const auto [line, column] = LineAndColumn(text, offset);
+    throw DocumentError(path.string() + ":" + std::to_string(line) + ":" + std::to_string(column),
+                        "", "malformed JSON: " + ParseReason(error.what()));
+  }
+  MapDocument document(path, std::move(json));
+  document.ReadLayers();
+  return document;
+}
+
+void MapDocument::ReadLayers() {
+  const JsonReader reader(File());
+  reader.Object(mJson, "");
+  const std::string versionAt = "/quillet";
+  const int64_t version = reader.Integer(reader.Required(mJson, "", "quillet"), versionAt);
+  if (version != kVersion)
+    throw reader.Error(versionAt, "this is a map document of version " + std::to_string(version) +
+                                      "; quillet reads version 1");
+
+  const std::filesystem::path folder = mPath.parent_path();
+  const Json& layers = reader.Array(reader.Required(mJson, "", "layers"), "/layers");
+  for (size_t i = 0; i < layers.size(); ++i) {
+    const std::string where = Pointer("/layers", i);
+    const Json& layer = reader.Object(layers[i], where);
+    LayerEntry item;
+    item.name = reader.RequiredString(layer, where, "name");
+    for (const auto& earlier : mLayers)
+      if (earlier.name == item.name)
+        throw reader.Error(Pointer(where, "name"),
+                           "another layer is named \"" + item.name + "\" already");
+    item.source = ReadSource(reader, reader.Required(layer, where, "source"),
+                             Pointer(where, "source"), folder);
+    item.definitionExpression = reader.OptionalString(layer, where, "definitionExpression");
+    if (const Json* selection = reader.Optional(layer, "definitionSelection")) {
+      const std::string selectionAt = Pointer(where, "definitionSelection");
+      std::vector<int64_t> ids;
+      for (size_t j = 0; j < reader.Array(*selection, selectionAt).size(); ++j)
+        ids.push_back(reader.Integer((*selection)[j], Pointer(selectionAt, j)));
+      item.definitionSelection = std::move(ids);
+    }
+    if (const Json* join = reader.Optional(layer, "join")) {
+      const std::string joinAt = Pointer(where, "join");
+      reader.Object(*join, joinAt);
+      JoinEntry joinEntry;
+      joinEntry.source = ReadSource(reader, reader.Required(*join, joinAt, "source"),
+                                    Pointer(joinAt, "source"), folder);
+      joinEntry.name = reader.RequiredString(*join, joinAt, "name");
+      if (joinEntry.name.empty() || joinEntry.name.find('.') != std::string::npos)
+        throw reader.Error(Pointer(joinAt, "name"),
+                           "a join name is a word without dots that qualifies the joined fields");
+      joinEntry.field = reader.RequiredString(*join, joinAt, "field");
+      joinEntry.joinField = reader.RequiredString(*join, joinAt, "joinField");
+      item.join = std::move(joinEntry);
+    }
+
+    const std::string rendererAt = Pointer(where, "renderer");
+    const Json& renderer = reader.Required(layer, where, "renderer");
+    ReadRenderer(reader, renderer, rendererAt);
+    if (const Json* original = reader.Optional(renderer, "originalLabels")) {
+      const std::string originalAt = Pointer(rendererAt, "originalLabels");
+      const size_t entries = LegendEntries(renderer).size();
+      if (reader.Strings(*original, originalAt).size() != entries)
+        throw reader.Error(originalAt, "holds " + std::to_string(original->size()) +
+                                           " labels, but the legend has " +
+                                           std::to_string(entries) + " entries");
+    }
+    mLayers.push_back(std::move(item));
+  }
+}
+
+size_t MapDocument::FindLayer(std::string_view name) const {
+  for (size_t i = 0; i < mLayers.size(); ++i)
+    if (mLayers[i].name == name) return i;
+  for (size_t i = 0; i < mLayers.size(); ++i)
+    if (runtime::EqualsIgnoreCase(mLayers[i].name, name)) return i;
+  throw DocumentError(
+      File(), "",
+      "no layer named \"" + std::string(name) + "\" (its layers: " + LayerList(mLayers) + ")");
+}
+
+std::string MapDocument::RendererPointer(size_t layer) const {
+  return Pointer(Pointer("/layers", layer), "renderer");
+}
+
+const Json& MapDocument::RendererJson(size_t layer) const {
+  return mJson.at("layers").at(layer).at("renderer");
+}
+
+std::string MapDocument::RendererKind(size_t layer) const {
+  return RendererJson(layer).at("kind").get<std::string>();
+}
+
+std::vector<LegendEntry> MapDocument::Legend(size_t layer) const {
+  return LegendEntries(RendererJson(layer));
+}
+
+std::optional<std::vector<std::string>> MapDocument::OriginalLabels(size_t layer) const {
+  const Json& renderer = RendererJson(layer);
+  const auto found = renderer.find("originalLabels");
+  if (found == renderer.end() || found->is_null()) return std::nullopt;
+  return found->get<std::vector<std::string>>();
+}
+
+std::shared_ptr<gis::FeatureRenderer> MapDocument::Renderer(
+    size_t layer, const std::vector<std::string>* labels) const {
+  const JsonReader reader(File());
+  if (labels == nullptr) return ReadRenderer(reader, RendererJson(layer), RendererPointer(layer));
+  Json relabelled = RendererJson(layer);
+  WriteLegendLabels(relabelled, *labels);
+  return ReadRenderer(reader, relabelled, RendererPointer(layer));
+}
+
+LoadedLayer MapDocument::Load(size_t index, const platform::LoadProgress& progress) const {
+  const LayerEntry& item = mLayers.at(index);
+  const std::string where = Pointer("/layers", index);
+  // Each layer has a store of its own, so two layers over one GDAL layer do not collide.
+  platform::FeatureStore store;
+  platform::OgrTable own;
+  try {
+    own = platform::LoadOgrTable(store, item.source.location, item.source.layer, "", progress);
+  } catch (const runtime::Error& error) {
+    throw DocumentError(File(), Pointer(where, "source"), error.Description());
+  }
+
+  LoadedLayer loaded;
+  loaded.tableName = own.layerName;
+  loaded.category = own.category;
+  loaded.layer = std::make_shared<platform::FeatureLayer>(
+      item.name, own.table, std::make_shared<platform::DatasetName>(own.layerName, own.category),
+      Renderer(index));
+  if (item.definitionExpression) loaded.layer->SetDefinitionExpression(*item.definitionExpression);
+  if (item.definitionSelection) loaded.layer->SetDefinitionSelection(item.definitionSelection);
+
+  if (item.join) {
+    const std::string joinAt = Pointer(where, "join");
+    if (runtime::EqualsIgnoreCase(item.join->name, own.layerName))
+      throw DocumentError(File(), Pointer(joinAt, "name"),
+                          "the join is named like the layer's own table " + own.layerName +
+                              "; give it another name");
+    platform::OgrTable joined;
+    try {
+      joined = platform::LoadOgrTable(store, item.join->source.location, item.join->source.layer,
+                                      item.join->name, progress);
+    } catch (const runtime::Error& error) {
+      throw DocumentError(File(), Pointer(joinAt, "source"), error.Description());
+    }
+    CheckJoinKey(*own.table, item.join->field, File(), Pointer(joinAt, "field"));
+    CheckJoinKey(*joined.table, item.join->joinField, File(), Pointer(joinAt, "joinField"));
+    try {
+      loaded.layer->Join(joined.table, item.join->field, item.join->joinField);
+    } catch (const runtime::Error& error) {
+      throw DocumentError(File(), joinAt, error.Description());
+    }
+  }
+  return loaded;
+}
+
+void MapDocument::StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) {
+  Json& json = mJson["layers"][layer]["renderer"];
+  WriteLegendLabels(json, RendererLabels(renderer));
+}
+
+void MapDocument::StoreOriginalLabels(size_t layer, const std::vector<std::string>& labels) {
+  Json& json = mJson["layers"][layer]["renderer"];
+  const auto found = json.find("originalLabels");
+  if (found != json.end() && !found->is_null()) return;
+  json["originalLabels"] = labels;
+}
+
+std::string MapDocument::Text() const {
+  return mJson.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+void MapDocument::Save() const {
+  ReplaceFileAtomically(mPath, Text());
+}
+
+}  // namespace quillet::document

@@ -1,0 +1,209 @@
+#include "document/renderer_document.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "platform/bivariate_renderer.h"
+#include "platform/class_breaks_renderer.h"
+#include "platform/proportional_symbol_renderer.h"
+#include "platform/simple_renderer.h"
+#include "platform/sql_text.h"
+#include "platform/unique_value_renderer.h"
+#include "runtime/error.h"
+
+namespace quillet::document {
+namespace {
+
+std::string KindList() {
+  std::string list;
+  for (const char* kind : kRendererKinds)
+    list += (list.empty() ? "" : ", ") + std::string(kind);
+  return list;
+}
+
+std::string Kind(const JsonReader& reader, const Json& renderer, const std::string& where) {
+  reader.Object(renderer, where);
+  const std::string kind = reader.RequiredString(renderer, where, "kind");
+  for (const char* known : kRendererKinds)
+    if (kind == known) return kind;
+  throw reader.Error(Pointer(where, "kind"),
+                     "unknown renderer kind \"" + kind + "\" (kinds: " + KindList() + ")");
+}
+
+std::string OptionalLabel(const JsonReader& reader, const Json& object, const std::string& where) {
+  return reader.OptionalString(object, where, "label").value_or("");
+}
+
+std::shared_ptr<gis::FeatureRenderer> ReadUniqueValue(const JsonReader& reader,
+                                                      const Json& renderer,
+                                                      const std::string& where) {
+  const std::string fieldsAt = Pointer(where, "fields");
+  const std::vector<std::string> fields =
+      reader.Strings(reader.Required(renderer, where, "fields"), fieldsAt);
+  if (fields.empty()) throw reader.Error(fieldsAt, "a unique value renderer needs a field");
+  auto result = std::make_shared<platform::UniqueValueRenderer>(
+      fields, reader.OptionalString(renderer, where, "fieldDelimiter").value_or(", "));
+
+  const std::string classesAt = Pointer(where, "classes");
+  const Json* classes = reader.Optional(renderer, "classes");
+  for (size_t i = 0; classes && i < reader.Array(*classes, classesAt).size(); ++i) {
+    const std::string classAt = Pointer(classesAt, i);
+    const Json& legendClass = reader.Object((*classes)[i], classAt);
+    const std::string valuesAt = Pointer(classAt, "values");
+    const Json& values = reader.Array(reader.Required(legendClass, classAt, "values"), valuesAt);
+    if (values.empty()) throw reader.Error(valuesAt, "a class needs at least one value");
+    std::vector<std::string> texts;
+    for (size_t v = 0; v < values.size(); ++v)
+      texts.push_back(reader.Text(values[v], Pointer(valuesAt, v)));
+    try {
+      result->AddClass(texts, OptionalLabel(reader, legendClass, classAt));
+    } catch (const runtime::Error& error) {
+      throw reader.Error(valuesAt, error.Description());
+    }
+  }
+  if (const Json* fallback = reader.Optional(renderer, "default")) {
+    const std::string defaultAt = Pointer(where, "default");
+    result->UseDefault(OptionalLabel(reader, reader.Object(*fallback, defaultAt), defaultAt));
+  }
+  return result;
+}
+
+std::shared_ptr<gis::FeatureRenderer> ReadClassBreaks(const JsonReader& reader,
+                                                      const Json& renderer,
+                                                      const std::string& where) {
+  const Json* minimum = reader.Optional(renderer, "minimumBreak");
+  auto result = std::make_shared<platform::ClassBreaksRenderer>(
+      reader.RequiredString(renderer, where, "field"),
+      minimum ? reader.Number(*minimum, Pointer(where, "minimumBreak")) : 0.0);
+  const std::string classesAt = Pointer(where, "classes");
+  const Json* classes = reader.Optional(renderer, "classes");
+  for (size_t i = 0; classes && i < reader.Array(*classes, classesAt).size(); ++i) {
+    const std::string classAt = Pointer(classesAt, i);
+    const Json& legendClass = reader.Object((*classes)[i], classAt);
+    result->AddBreak(
+        reader.Number(reader.Required(legendClass, classAt, "break"), Pointer(classAt, "break")),
+        OptionalLabel(reader, legendClass, classAt));
+  }
+  return result;
+}
+
+const Json* Classes(const Json& renderer) {
+  const auto found = renderer.find("classes");
+  return found == renderer.end() || !found->is_array() ? nullptr : &*found;
+}
+
+bool HasDefault(const Json& renderer) {
+  const auto found = renderer.find("default");
+  return found != renderer.end() && found->is_object();
+}
+
+// A break as a legend shows it: whole numbers in full (1000000, not 1e+06).
+std::string BreakText(double value) {
+  if (std::trunc(value) == value && std::fabs(value) < 1e15)
+    return std::to_string(static_cast<int64_t>(value));
+  return platform::NumberLiteral(value);
+}
+
+std::string ValueText(const Json& value) {
+  if (value.is_string()) return value.get<std::string>();
+  if (value.is_number_float()) return platform::NumberLiteral(value.get<double>());
+  return value.dump();
+}
+
+std::string LabelOf(const Json& object) {
+  const auto found = object.find("label");
+  return found != object.end() && found->is_string() ? found->get<std::string>() : "";
+}
+
+void SetLabel(Json& object, const std::string& label) {
+  object["label"] = label;
+}
+
+}  // namespace
+
+std::shared_ptr<gis::FeatureRenderer> ReadRenderer(const JsonReader& reader, const Json& renderer,
+                                                   const std::string& where) {
+  const std::string kind = Kind(reader, renderer, where);
+  if (kind == "simple")
+    return std::make_shared<platform::SimpleRenderer>(OptionalLabel(reader, renderer, where));
+  if (kind == "uniqueValue") return ReadUniqueValue(reader, renderer, where);
+  if (kind == "classBreaks") return ReadClassBreaks(reader, renderer, where);
+  if (kind == "proportionalSymbol")
+    return std::make_shared<platform::ProportionalSymbolRenderer>(
+        reader.RequiredString(renderer, where, "field"));
+
+  const std::string mainAt = Pointer(where, "main");
+  const Json& main = reader.Required(renderer, where, "main");
+  const std::string mainKind = Kind(reader, main, mainAt);
+  if (mainKind != "uniqueValue" && mainKind != "classBreaks")
+    throw reader.Error(Pointer(mainAt, "kind"),
+                       "the main renderer of a bivariate renderer is uniqueValue or "
+                       "classBreaks, not " +
+                           mainKind);
+  const std::string secondAt = Pointer(where, "second");
+  return std::make_shared<platform::BivariateRenderer>(
+      ReadRenderer(reader, main, mainAt),
+      ReadRenderer(reader, reader.Required(renderer, where, "second"), secondAt));
+}
+
+std::vector<LegendEntry> LegendEntries(const Json& renderer) {
+  const std::string kind = renderer.value("kind", "");
+  std::vector<LegendEntry> entries;
+  if (kind == "simple") {
+    entries.push_back({"all features", LabelOf(renderer)});
+  } else if (kind == "uniqueValue") {
+    for (const Json& legendClass : Classes(renderer) ? *Classes(renderer) : Json::array()) {
+      std::string values;
+      for (const Json& value : legendClass.at("values"))
+        values += (values.empty() ? "" : "; ") + ValueText(value);
+      entries.push_back({values, LabelOf(legendClass)});
+    }
+    if (HasDefault(renderer)) entries.push_back({"all other values", LabelOf(renderer["default"])});
+  } else if (kind == "classBreaks") {
+    const auto minimum = renderer.find("minimumBreak");
+    std::string lower =
+        BreakText(minimum != renderer.end() && minimum->is_number() ? minimum->get<double>() : 0.0);
+    bool first = true;
+    for (const Json& legendClass : Classes(renderer) ? *Classes(renderer) : Json::array()) {
+      const std::string upper = BreakText(legendClass.at("break").get<double>());
+      entries.push_back({(first ? "" : "above ") + lower + " to " + upper, LabelOf(legendClass)});
+      lower = upper;
+      first = false;
+    }
+  } else if (kind == "bivariate") {
+    return LegendEntries(renderer.at("main"));
+  }
+  return entries;
+}
+
+void WriteLegendLabels(Json& renderer, const std::vector<std::string>& labels) {
+  const size_t count = LegendEntries(renderer).size();
+  if (labels.size() != count)
+    throw runtime::Error::Platform("The legend has " + std::to_string(count) + " entries, not " +
+                                   std::to_string(labels.size()));
+  const std::string kind = renderer.value("kind", "");
+  if (kind == "bivariate") return WriteLegendLabels(renderer["main"], labels);
+  if (kind == "simple") return SetLabel(renderer, labels.at(0));
+  size_t next = 0;
+  if (Classes(renderer)) {
+    for (Json& legendClass : renderer["classes"])
+      SetLabel(legendClass, labels.at(next++));
+  }
+  if (kind == "uniqueValue" && HasDefault(renderer)) SetLabel(renderer["default"], labels.at(next));
+}
+
+std::vector<std::string> RendererLabels(const gis::FeatureRenderer& renderer) {
+  const auto* self = &renderer;
+  if (const auto* simple = dynamic_cast<const gis::SimpleRenderer*>(self)) return {simple->Label()};
+  if (const auto* classes = dynamic_cast<const gis::RendererClasses*>(self)) {
+    std::vector<std::string> labels;
+    for (int32_t i = 0; i < classes->ClassCount(); ++i)
+      labels.push_back(classes->Class(i));
+    return labels;
+  }
+  if (const auto* bivariate = dynamic_cast<const gis::BivariateRenderer*>(self))
+    return RendererLabels(*bivariate->MainRenderer());
+  return {};
+}
+
+}  // namespace quillet::document

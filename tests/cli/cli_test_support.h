@@ -1,0 +1,203 @@
+#pragma once
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quillet::test {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+using Lines = std::vector<std::string>;
+
+/// What a run of a program gave back.
+struct Ran {
+  int status = -1;
+  std::string out;
+  std::string err;
+
+  /// Standard output, one entry per line.
+  Lines OutLines() const { return Split(out); }
+  Lines ErrLines() const { return Split(err); }
+  Json OutJson() const { return Json::parse(out); }
+
+  static Lines Split(const std::string& text) {
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line);
+    return lines;
+  }
+};
+
+/// Runs a program with these arguments (no shell: arguments reach it as they are), in
+/// `folder` when given, and collects its exit status and both output streams.
+inline Ran RunProgram(const std::vector<std::string>& args, const fs::path& folder = {}) {
+  int out[2];
+  int err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    close(out[0]);
+    close(err[0]);
+    close(out[1]);
+    close(err[1]);
+    const int input = open("/dev/null", O_RDONLY);
+    dup2(input, STDIN_FILENO);
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
+    std::vector<char*> argv;
+    for (const auto& arg : args)
+      argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  Ran run;
+  pollfd streams[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+  std::string* texts[2] = {&run.out, &run.err};
+  int open = 2;
+  while (open > 0) {
+    if (poll(streams, 2, -1) < 0) break;
+    for (int i = 0; i < 2; ++i) {
+      if (streams[i].fd < 0 || streams[i].revents == 0) continue;
+      char buffer[4096];
+      const ssize_t n = read(streams[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        texts[i]->append(buffer, static_cast<size_t>(n));
+      } else {
+        close(streams[i].fd);
+        streams[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
+}
+
+/// The built quillet command with these arguments.
+inline Ran Quillet(std::vector<std::string> args, const fs::path& folder = {}) {
+  args.insert(args.begin(), QUILLET_BINARY);
+  return RunProgram(args, folder);
+}
+
+inline std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+/// A fresh folder in the system's temporary folder, removed with everything in it at the end;
+/// readable by every user.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "quillet-cli-XXXXXX").string();
+    mPath = mkdtemp(pattern.data());
+    fs::permissions(mPath, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    for (const auto& entry : fs::recursive_directory_iterator(mPath, ignored))
+      if (entry.is_directory())
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(mPath, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const fs::path& Path() const { return mPath; }
+
+ private:
+  fs::path mPath;
+};
+
+/// The same as a user who may not write to folders that root owns: `nobody` when the tests
+/// run as root, else the user running them. As `nobody` it runs a copy of the command in the
+/// temporary folder, since the build folder may lie where that user cannot reach.
+inline Ran QuilletAsNobody(std::vector<std::string> args, const fs::path& folder = {}) {
+  if (geteuid() != 0) return Quillet(std::move(args), folder);
+  static const TempFolder reachable;
+  const fs::path binary = reachable.Path() / "quillet";
+  if (!fs::exists(binary)) {
+    fs::copy_file(QUILLET_BINARY, binary);
+    fs::permissions(binary, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+  }
+  args.insert(args.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--",
+                             binary.string()});
+  return RunProgram(args, folder);
+}
+
+/// A copy of the example folder and of the bundled data beside it, so that the example map's
+/// paths (../data/world.gpkg) hold and `set` changes only the copy.
+class ExampleCopy : public TempFolder {
+ public:
+  ExampleCopy() {
+    const fs::path examples = QUILLET_EXAMPLES_DIR;
+    const fs::path data = QUILLET_DATA_DIR;
+    fs::create_directories(Path() / "examples");
+    fs::create_directories(Path() / "data");
+    for (const char* name : {"world.json", "g20.csv", "g20.csvt"})
+      fs::copy_file(examples / name, Path() / "examples" / name);
+    for (const char* name : {"world.gpkg", "sids.shp", "sids.shx", "sids.dbf"})
+      fs::copy_file(data / name, Path() / "data" / name);
+  }
+  fs::path Map() const { return Path() / "examples" / "world.json"; }
+};
+
+/// Rows of one SQL query over a GeoPackage (or any SQLite file), every value as text: the
+/// answers the command's labels must match, computed without the program.
+inline std::vector<Lines> Query(const fs::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  std::vector<Lines> rows;
+  sqlite3_stmt* statement = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(db);
+  while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+    Lines row;
+    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+      const unsigned char* text = sqlite3_column_text(statement, i);
+      row.push_back(text ? reinterpret_cast<const char*>(text) : "");
+    }
+    rows.push_back(row);
+  }
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return rows;
+}
+
+/// The first column of a query's rows.
+inline Lines Column(const std::vector<Lines>& rows) {
+  Lines column;
+  for (const auto& row : rows)
+    column.push_back(row.at(0));
+  return column;
+}
+
+inline const fs::path kWorld = fs::path(QUILLET_DATA_DIR) / "world.gpkg";
+
+}  // namespace quillet::test

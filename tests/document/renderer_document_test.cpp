@@ -1,0 +1,96 @@
+#include "document/renderer_document.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/renderer_builders.h"
+#include "runtime/error.h"
+
+namespace quillet::document {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Labels = std::vector<std::string>;
+
+struct LegendCase {
+  const char* renderer;
+  std::vector<std::pair<std::string, std::string>> entries;  // stands, label
+};
+
+TEST(RendererDocument, LegendEntriesInLegendOrder) {
+  const LegendCase cases[] = {
+      {R"({"kind": "simple", "label": "All"})", {{"all features", "All"}}},
+      {R"({"kind": "simple"})", {{"all features", ""}}},
+      {R"({"kind": "uniqueValue", "fields": ["T"], "classes": [{"values": ["A"], "label": "a"},)"
+       R"( {"values": ["B", 2], "label": "b or 2"}], "default": {"label": "rest"}})",
+       {{"A", "a"}, {"B; 2", "b or 2"}, {"all other values", "rest"}}},
+      {R"({"kind": "uniqueValue", "fields": ["T"]})", {}},
+      {R"({"kind": "classBreaks", "field": "P", "minimumBreak": -5, "classes": [)"
+       R"({"break": 0.5, "label": "low"}, {"break": 1e6, "label": "high"}]})",
+       {{"-5 to 0.5", "low"}, {"above 0.5 to 1000000", "high"}}},
+      {R"({"kind": "classBreaks", "field": "P", "classes": [{"break": 10}]})", {{"0 to 10", ""}}},
+      {R"({"kind": "bivariate", "main": {"kind": "classBreaks", "field": "P", "classes": [)"
+       R"({"break": 10, "label": "ten"}]}, "second": {"kind": "simple", "label": "never"}})",
+       {{"0 to 10", "ten"}}},
+      {R"({"kind": "proportionalSymbol", "field": "P"})", {}},
+  };
+  const JsonReader reader("m.json");
+  for (const LegendCase& c : cases) {
+    SCOPED_TRACE(c.renderer);
+    const Json renderer = Json::parse(c.renderer);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const auto& entry : LegendEntries(renderer))
+      entries.emplace_back(entry.stands, entry.label);
+    EXPECT_EQ(entries, c.entries);
+    // The platform renderer built from the object shows the same labels in the same order.
+    Labels labels;
+    for (const auto& entry : c.entries)
+      labels.push_back(entry.second);
+    EXPECT_EQ(RendererLabels(*ReadRenderer(reader, renderer, "/r")), labels);
+  }
+}
+
+TEST(RendererDocument, WritesLabelsIntoEveryEntry) {
+  Json unique = Json::parse(
+      R"({"kind": "uniqueValue", "fields": ["T"], "classes": [{"label": "a", "values": ["A"]},)"
+      R"( {"values": ["B"]}], "default": {"label": "rest"}})");
+  WriteLegendLabels(unique, {"new a", "new b", "new rest"});
+  EXPECT_EQ(unique.dump(),
+            R"({"kind":"uniqueValue","fields":["T"],"classes":[{"label":"new a","values":["A"]},)"
+            R"({"values":["B"],"label":"new b"}],"default":{"label":"new rest"}})");
+
+  Json bivariate = Json::parse(
+      R"({"kind": "bivariate", "main": {"kind": "classBreaks", "field": "P", "classes": [)"
+      R"({"break": 1, "label": "one"}]}, "second": {"kind": "simple", "label": "keep"}})");
+  WriteLegendLabels(bivariate, {"uno"});
+  EXPECT_EQ(bivariate["main"]["classes"][0]["label"], "uno");
+  EXPECT_EQ(bivariate["second"]["label"], "keep");
+
+  Json simple = Json::parse(R"({"kind": "simple"})");
+  WriteLegendLabels(simple, {"All"});
+  EXPECT_EQ(simple.dump(), R"({"kind":"simple","label":"All"})");
+
+  try {
+    WriteLegendLabels(unique, {"too", "few"});
+    FAIL();
+  } catch (const runtime::Error& error) {
+    EXPECT_EQ(error.Description(), "The legend has 3 entries, not 2");
+  }
+}
+
+TEST(RendererDocument, PlatformRenderersInTheComponentsOrder) {
+  using namespace platform;
+  EXPECT_EQ(RendererLabels(*Simple("One").Build()), Labels{"One"});
+  EXPECT_EQ(
+      RendererLabels(
+          *UniqueValue("T").Class({"A", "B"}, "A or B").Class({"C"}, "C").Default("Rest").Build()),
+      (Labels{"A or B", "C", "Rest"}));
+  EXPECT_EQ(RendererLabels(*ClassBreaks("P").Break(1, "one").Break(2, "two").Build()),
+            (Labels{"one", "two"}));
+  EXPECT_EQ(RendererLabels(*Bivariate(ClassBreaks("P").Break(1, "one"), Simple("s")).Build()),
+            Labels{"one"});
+  EXPECT_EQ(RendererLabels(*ProportionalSymbol("P").Build()), Labels{});
+}
+
+}  // namespace
+}  // namespace quillet::document
