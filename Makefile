@@ -40,8 +40,12 @@ fuzz: deps
 	  fuzz/corpus > $(FUZZ_BUILD)/fuzz.log 2>&1 || { tail -n 60 $(FUZZ_BUILD)/fuzz.log; exit 1; }
 	@tail -n 2 $(FUZZ_BUILD)/fuzz.log
 
+# Label runs on synthetic layers of 1 and 5 million features, each against the one-pass SQLite
+# answer (README, "Performance"); the layers are written once into $(BUILD)/bench/data. Not part
+# of the tests. BENCH_ARGS picks sizes, runs and workloads, e.g. "--sizes 1000000 --runs 3".
+BENCH_ARGS ?=
 bench: build
-	$(BUILD)/bench/quillet-bench
+	$(BUILD)/bench/quillet-bench $(BENCH_ARGS)
 
 FORMAT_FILES = $(shell git ls-files '*.h' '*.cpp')
 format:

@@ -85,7 +85,11 @@ std::string FeatureTable::SelectFrom() const {
   std::string columns;
   for (const auto& field : FieldList().Definitions())
     columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(field.name);
-  return "SELECT " + columns + " FROM " + QuoteIdentifier(mName);
+  return "SELECT " + columns + " FROM " + FromTables();
+}
+
+std::string FeatureTable::FromTables() const {
+  return QuoteIdentifier(mName);
 }
 
 std::string FeatureTable::ObjectIdColumn() const {

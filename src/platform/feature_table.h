@@ -28,6 +28,8 @@ class FeatureTable : public SqlTable, public virtual gis::FeatureClass {
 
  protected:
   std::string SelectFrom() const override;
+  std::string FromTables() const override;
+  bool AnswersClassClauses() const override { return true; }
   std::string ObjectIdColumn() const override;
 
  private:

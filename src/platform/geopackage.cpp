@@ -113,42 +113,55 @@ int32_t GeoPackageFieldType(std::string_view declaredType) {
 
 std::shared_ptr<FeatureLayer> LoadGeoPackageLayer(FeatureStore& store, const std::string& path,
                                                   const std::string& layerName) {
+  // Rows go into the store in batches as they are read, so that a big layer never sits in
+  // memory twice. The table is made once the first batch has been read.
+  constexpr size_t kBatchRows = 20000;
   std::optional<std::string> table;
   std::string layers;
-  std::vector<Column> columns;
-  std::vector<std::vector<Cell>> rows;
+  std::shared_ptr<FeatureTable> featureTable;
+  bool storing = false;  // a failure of the store, not of the file, passes as it is
   if (!std::filesystem::is_regular_file(path))
     throw runtime::Error::Platform("The GeoPackage file " + path + " does not exist");
   try {
     const auto file = SqliteConnection::OpenReadOnly(path);
     table = FindFeatureTable(file, layerName, layers);
     if (table) {
-      columns = ReadColumns(file, *table);
+      const std::vector<Column> columns = ReadColumns(file, *table);
+      std::vector<FieldDefinition> fields;
       std::string names;
-      for (const auto& column : columns)
+      for (const auto& column : columns) {
+        fields.push_back({column.name, column.type});
         names += (names.empty() ? "" : ", ") + QuoteIdentifier(column.name);
+      }
       SqliteStatement select(file, "SELECT " + names + " FROM " + QuoteIdentifier(*table) +
                                        " ORDER BY " + QuoteIdentifier(columns.front().name));
-      while (select.Step()) {
-        std::vector<Cell> row;
-        for (size_t i = 0; i < columns.size(); ++i)
-          row.push_back(ReadCell(select, static_cast<int>(i)));
-        rows.push_back(std::move(row));
+      std::vector<std::vector<Cell>> rows;
+      bool more = true;
+      while (more) {
+        more = select.Step();
+        if (more) {
+          std::vector<Cell> row;
+          for (size_t i = 0; i < columns.size(); ++i)
+            row.push_back(ReadCell(select, static_cast<int>(i)));
+          rows.push_back(std::move(row));
+        }
+        if (rows.size() == kBatchRows || !more) {
+          storing = true;
+          if (!featureTable) featureTable = store.CreateTable(*table, fields);
+          featureTable->Insert(rows);
+          storing = false;
+          rows.clear();
+        }
       }
     }
   } catch (const runtime::Error& error) {
+    if (storing) throw;
     throw runtime::Error::Platform("Cannot read the GeoPackage " + path + ": " +
                                    error.Description());
   }
   if (!table)
     throw runtime::Error::Platform("The GeoPackage " + path + " has no layer " + layerName +
                                    " (its layers: " + (layers.empty() ? "none" : layers) + ")");
-
-  std::vector<FieldDefinition> fields;
-  for (const auto& column : columns)
-    fields.push_back({column.name, column.type});
-  auto featureTable = store.CreateTable(*table, fields);
-  featureTable->Insert(rows);
   return std::make_shared<FeatureLayer>(*table, featureTable,
                                         std::make_shared<DatasetName>(*table, "GeoPackage"),
                                         std::make_shared<SimpleRenderer>());

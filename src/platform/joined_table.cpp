@@ -66,9 +66,12 @@ std::string JoinedTable::SelectFrom() const {
                  QuoteIdentifier(table->Name() + "." + field.name);
     }
   }
-  return "SELECT " + columns + " FROM " + QuoteIdentifier(mOwn->Name()) + " LEFT JOIN " +
-         QuoteIdentifier(mJoined->Name()) + " ON " + KeyColumn(*mOwn, mOwnKey) + " = " +
-         KeyColumn(*mJoined, mJoinedKey);
+  return "SELECT " + columns + " FROM " + FromTables();
+}
+
+std::string JoinedTable::FromTables() const {
+  return QuoteIdentifier(mOwn->Name()) + " LEFT JOIN " + QuoteIdentifier(mJoined->Name()) + " ON " +
+         KeyColumn(*mOwn, mOwnKey) + " = " + KeyColumn(*mJoined, mJoinedKey);
 }
 
 std::string JoinedTable::ObjectIdColumn() const {

@@ -36,6 +36,7 @@ class JoinedTable : public SqlTable, public virtual gis::JoinedTable {
 
  protected:
   std::string SelectFrom() const override;
+  std::string FromTables() const override;
   std::string ObjectIdColumn() const override;
 
  private:

@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/class_clause.h"
+#include "platform/cursor.h"
+#include "platform/object_factory.h"
+#include "platform/sql_text.h"
+#include "platform/statistics.h"
+#include "platform_test_support.h"
+
+namespace quillet::platform {
+namespace {
+
+using test::ErrorOf;
+using test::Ids;
+using test::Selected;
+
+/// Values that SQLite and a plain comparison could judge differently.
+///   OBJECTID TYPE     N     M           X     S    D
+///   1        A        1     1           0.5   0.1  1985-06-01
+///   2        B        3     abc         2.5   0.2  1990-01-01
+///   3        a        null  2^60        null  0.3  null
+///   4        A        2.5   4           10    null 2001-01-01
+///   5        null     -2    5           3     0.1  1990-01-01
+///   6        O'Brien  10    null        1     0.5  1999-12-31
+///   7        A        3     3           2.5   0.2  1990-01-01 12:00:00
+std::shared_ptr<FeatureTable> Mixed(FeatureStore& store) {
+  return TableBuilder(store, "mixed")
+      .Field("TYPE", gis::kFieldString)
+      .Field("N", gis::kFieldInteger)
+      .Field("M", gis::kFieldInteger)
+      .Field("X", gis::kFieldDouble)
+      .Field("S", gis::kFieldSingle)
+      .Field("D", gis::kFieldDate)
+      .Rows({{"A", 1, 1, 0.5, 0.1, Cell::Date(1985, 6, 1)},
+             {"B", 3, "abc", 2.5, 0.2, Cell::Date(1990, 1, 1)},
+             {"a", nullptr, 1152921504606846976LL, nullptr, 0.3, nullptr},
+             {"A", 2.5, 4, 10, nullptr, Cell::Date(2001, 1, 1)},
+             {nullptr, -2, 5, 3, 0.1, Cell::Date(1990, 1, 1)},
+             {"O'Brien", 10, nullptr, 1, 0.5, Cell::Date(1999, 12, 31)},
+             {"A", 3, 3, 2.5, 0.2, Cell::Date(1990, 1, 1, 12)}})
+      .Build();
+}
+
+// What SQLite itself selects, with nothing kept and no shortcut.
+Ids SqliteSelects(const FeatureTable& table, const std::string& clause) {
+  SqliteStatement statement(table.Connection(), "SELECT OBJECTID FROM " +
+                                                    QuoteIdentifier(table.Name()) + " WHERE (\n" +
+                                                    clause + "\n) ORDER BY 1");
+  Ids ids;
+  while (statement.Step())
+    ids.push_back(statement.ColumnInteger(0));
+  return ids;
+}
+
+std::optional<double> PlainNumber(const std::string& literal) {
+  char* end = nullptr;
+  const double value = std::strtod(literal.c_str(), &end);
+  if (literal.empty() || *end != '\0') return std::nullopt;
+  return value;
+}
+
+TEST(ClassClause, ReadsTheShapesALegendAsksAndNothingElse) {
+  FeatureStore store;
+  const auto table = Mixed(store);
+  using Term = ClassClause::Term;
+  struct Case {
+    const char* clause;
+    const char* definition;
+    const char* field;
+    Term term;
+    const char* text;
+    double lower;
+    double upper;
+  };
+  const Case cases[] = {
+      {"\"TYPE\" = 'A'", "", "TYPE", Term::kEquals, "A", 0, 0},
+      {"[type] = 'O''Brien'", "", "TYPE", Term::kEquals, "O'Brien", 0, 0},
+      {"  TYPE == ''  ", "", "TYPE", Term::kEquals, "", 0, 0},
+      {"( X > 1 AND (D >= '1990')) AND \"TYPE\" = 'A'", "X > 1 AND (D >= '1990')", "TYPE",
+       Term::kEquals, "A", 0, 0},
+      {"( \"N\" <= 3 )", "", "N", Term::kAtMost, "", 0, 3},
+      {"( \"N\" > -2 AND \"n\" <= 2.5 )", "", "N", Term::kAboveAtMost, "", -2, 2.5},
+      {"( ')' = X) AND ( ( \"X\" > 0 AND \"X\" <= 1e1 ) )", "')' = X", "X", Term::kAboveAtMost, "",
+       0, 10},
+  };
+  // Not the shape: SQL answers these.
+  const char* others[] = {
+      "\"TYPE\" = 'A' OR \"TYPE\" = 'B'",
+      "( 1) OR (1) AND \"TYPE\" = 'A'",
+      "( X > 1 -- note\n) AND \"TYPE\" = 'A'",
+      "( X > 1 /* note */) AND \"TYPE\" = 'A'",
+      "( X > 1; ) AND \"TYPE\" = 'A'",
+      "\"TYPE\" = 'A' -- note",
+      "\"NOSUCH\" = 'A'",
+      "\"N\" = 'A'",           // text against a number field
+      "\"TYPE\" <= 3",         // a range on a text field
+      "\"S\" <= 0.1",          // singles read back rounded
+      "\"D\" = '1990-01-01'",  // dates read back as serials
+      "\"N\" > 1 AND \"X\" <= 3",
+      "\"N\" >= 1",
+      "\"N\" < 1",
+      "\"N\" <= 1x",
+      "NULL = 'A'",
+      "\"TYPE\" = 'A",
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseClassClause(c.clause, table->FieldList(), PlainNumber);
+    ASSERT_TRUE(parsed.has_value()) << c.clause;
+    EXPECT_EQ(parsed->definition, c.definition) << c.clause;
+    EXPECT_EQ(parsed->field, table->FindField(c.field)) << c.clause;
+    EXPECT_EQ(parsed->term, c.term) << c.clause;
+    EXPECT_EQ(parsed->text, c.text) << c.clause;
+    EXPECT_EQ(parsed->lower, c.lower) << c.clause;
+    EXPECT_EQ(parsed->upper, c.upper) << c.clause;
+  }
+  for (const char* clause : others)
+    EXPECT_FALSE(ParseClassClause(clause, table->FieldList(), PlainNumber)) << clause;
+}
+
+TEST(KeptSearches, SelectExactlyWhatSqliteSelects) {
+  FeatureStore store;
+  const auto table = Mixed(store);
+  const char* clauses[] = {
+      "\"TYPE\" = 'A'",
+      "\"TYPE\" = 'a'",
+      "TYPE = 'O''Brien'",
+      "\"TYPE\" = 'none'",
+      "( X > 1) AND \"TYPE\" = 'A'",
+      "( X > 1 OR X IS NULL) AND \"TYPE\" = 'A'",
+      "( D >= '1990-01-01') AND \"TYPE\" = 'A'",
+      "( \"N\" <= 2 )",
+      "( \"N\" > 2 AND \"N\" <= 3 )",
+      "( \"N\" > 2.5 AND \"N\" <= 10 )",
+      "\"N\" <= -2",
+      "\"N\" <= 0x3",
+      "( ( \"X\" > 0.5 AND \"X\" <= 2.5 ) )",
+      "( D >= '1990-01-01') AND ( ( \"X\" > 0 AND \"X\" <= 3 ) )",
+      // Values a plain comparison would judge differently: SQL decides.
+      "\"M\" <= 4",
+      "( \"M\" > 3 AND \"M\" <= 1152921504606846976 )",
+      "\"S\" <= 0.1",
+      "\"D\" = '1990-01-01'",
+      "( 1) OR (1) AND \"TYPE\" = 'A'",
+  };
+  for (const char* clause : clauses) {
+    const Ids expected = SqliteSelects(*table, clause);
+    EXPECT_EQ(Selected(*table, clause), expected) << clause;
+    EXPECT_EQ(Selected(*table, clause), expected) << clause << " (again, kept)";
+  }
+}
+
+TEST(KeptSearches, NeverServeRowsFromBeforeAChange) {
+  FeatureStore store;
+  const auto table = Mixed(store);
+  for (const char* clause : {"\"TYPE\" = 'A'", "TYPE IN ('A', 'C')", "( \"N\" <= 3 )"}) {
+    const Ids before = Selected(*table, clause);
+    table->Insert({{nullptr, "A", 1, 1, 1.0, 1.0, nullptr}});
+    const Ids afterInsert = Selected(*table, clause);
+    EXPECT_EQ(afterInsert.size(), before.size() + 1) << clause;
+    EXPECT_EQ(afterInsert, SqliteSelects(*table, clause)) << clause;
+    // Changes made with SQL directly count as well.
+    store.Connection()->Execute("UPDATE mixed SET TYPE = 'C', N = 1 WHERE TYPE = 'A'");
+    EXPECT_EQ(Selected(*table, clause), SqliteSelects(*table, clause)) << clause;
+    store.Connection()->Execute("UPDATE mixed SET TYPE = 'A' WHERE TYPE = 'C'");
+    EXPECT_EQ(Selected(*table, clause), SqliteSelects(*table, clause)) << clause;
+  }
+}
+
+TEST(KeptSearches, KeepOnlySearchesReadToTheEndAndWithinBudget) {
+  FeatureStore store;
+  const auto table = Mixed(store);
+  SearchCache& kept = table->RecentSearches();
+  const QueryFilter filter("TYPE IN ('A', 'B')");
+
+  auto partial = table->Search(&filter, true);
+  ASSERT_TRUE(partial->NextRow());
+  partial.reset();
+  EXPECT_EQ(kept.EntryCount(), 0u);
+
+  EXPECT_EQ(test::IdsOf(*table->Search(&filter, true)), (Ids{1, 2, 4, 7}));
+  EXPECT_EQ(kept.EntryCount(), 1u);
+  EXPECT_EQ(test::IdsOf(*table->Search(&filter, true)), (Ids{1, 2, 4, 7}));
+  EXPECT_EQ(kept.EntryCount(), 1u);
+
+  // 7 rows of 7 values exceed a budget of 30 values: not kept, the same rows.
+  kept.SetBudgetCells(30);
+  EXPECT_EQ(kept.EntryCount(), 0u);
+  EXPECT_EQ(Selected(*table, "TYPE IN ('A', 'B')"), (Ids{1, 2, 4, 7}));
+  EXPECT_EQ(Selected(*table, "\"TYPE\" = 'A'"), (Ids{1, 4, 7}));
+  EXPECT_EQ(Selected(*table, ""), (Ids{1, 2, 3, 4, 5, 6, 7}));
+  // The 4 rows of the first clause (28 values) fit; the 3 of the second (21) do not fit beside
+  // them and are not kept; all 7 rows never fit.
+  EXPECT_EQ(kept.EntryCount(), 1u);
+}
+
+TEST(KeptSearches, KeptRowsReadLikeFreshOnes) {
+  FeatureStore store;
+  const auto table = Mixed(store);
+  const QueryFilter filter("( X > 0.5) AND \"TYPE\" = 'A'");
+  auto values = [&](bool recycling) {
+    const auto cursor = table->Search(&filter, recycling);
+    std::vector<std::shared_ptr<gis::Row>> rows;
+    while (const auto row = cursor->NextRow())
+      rows.push_back(row);
+    EXPECT_FALSE(cursor->NextRow());  // still null after the end
+    std::vector<std::vector<runtime::Variant>> result;
+    for (const auto& row : rows) {
+      result.emplace_back();
+      for (int32_t i = 0; i < 7; ++i)
+        result.back().push_back(row->Value(i));
+    }
+    return std::make_pair(result, rows.size() == 2 && rows[0] == rows[1]);
+  };
+  table->RecentSearches().SetBudgetCells(0);
+  const auto [fresh, freshShared] = values(false);
+  table->RecentSearches().SetBudgetCells(SearchCache::kDefaultBudgetCells);
+  values(true);
+  const auto [kept, keptShared] = values(false);
+  ASSERT_EQ(fresh.size(), 2u);  // rows 4 and 7, each row its own object
+  EXPECT_EQ(kept, fresh);
+  EXPECT_FALSE(freshShared);
+  EXPECT_FALSE(keptShared);
+  EXPECT_TRUE(values(true).second);  // a recycling cursor hands out one row object
+  EXPECT_EQ(ErrorOf([&] { table->Search(&filter, true)->NextRow()->Value(7); }),
+            "Field index 7 is out of range (7 in all)");
+}
+
+TEST(KeptSearches, StatisticsOfKeptRowsEqualThoseOfFreshRows) {
+  FeatureStore store;
+  const auto table = Mixed(store);
+  ObjectFactory factory;
+  auto statistics = [&](const std::string& clause, const std::string& field, int32_t rate) {
+    const QueryFilter filter(clause);
+    auto stats = factory.CreateDataStatistics();
+    stats->SetSampleRate(rate);
+    stats->SetField(field);
+    stats->SetCursor(table->Search(&filter, true));
+    const auto r = stats->Statistics();
+    return std::vector<double>{r->Minimum(), r->Maximum(), r->Sum(), r->Mean(),
+                               r->StandardDeviation()};
+  };
+  for (const char* clause : {"", "\"TYPE\" = 'A'", "( \"N\" > -5 AND \"N\" <= 10 )"}) {
+    for (const char* field : {"N", "X", "S"}) {
+      for (const int32_t rate : {-1, 2, 3}) {
+        table->RecentSearches().Clear();
+        table->RecentSearches().SetBudgetCells(0);
+        const auto fresh = statistics(clause, field, rate);
+        table->RecentSearches().SetBudgetCells(SearchCache::kDefaultBudgetCells);
+        test::Selected(*table, clause);
+        EXPECT_EQ(statistics(clause, field, rate), fresh) << clause << " " << field << " " << rate;
+      }
+    }
+  }
+  EXPECT_EQ(ErrorOf([&] { statistics("\"TYPE\" = 'B'", "M", -1); }),
+            "Statistics need numbers, but field M holds a String");
+}
+
+std::vector<std::string> IndexNames(const FeatureStore& store) {
+  SqliteStatement statement(store.Connection(),
+                            "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name");
+  std::vector<std::string> names;
+  while (statement.Step())
+    names.push_back(statement.ColumnText(0));
+  return names;
+}
+
+TEST(AutomaticIndexes, IndexTheColumnsAClauseComparesOnBigTablesOnly) {
+  FeatureStore store;
+  const auto layer = test::Parcels(store).Build();
+  const auto& table = layer->Table();
+  EXPECT_EQ(Selected(*table, "POP > 100 AND CODE = 1"), (Ids{}));
+  EXPECT_TRUE(IndexNames(store).empty());  // 6 rows: a scan is as quick
+
+  table->Indexes().SetMinimumRows(0);
+  table->RecentSearches().Clear();
+  EXPECT_EQ(Selected(*table, "POP > 10 AND [CODE] = 1 AND OBJECTID > 0"), (Ids{3}));
+  EXPECT_EQ(IndexNames(store),
+            (std::vector<std::string>{"quillet_auto_parcels_CODE", "quillet_auto_parcels_POP"}));
+  // The search that made the indexes is kept, under the schema that has them.
+  EXPECT_EQ(table->RecentSearches().EntryCount(), 1u);
+  EXPECT_EQ(ErrorOf([&] { Selected(*table, "NOSUCHFIELD = 1 AND TYPE = 'A'"); }),
+            "no such column: NOSUCHFIELD");
+  EXPECT_EQ(IndexNames(store).size(), 2u);
+
+  // SQLite keeps the index up to date as rows are added.
+  table->Insert({{nullptr, "A", 1, 500, 1, nullptr}});
+  EXPECT_EQ(Selected(*table, "POP > 10 AND [CODE] = 1"), (Ids{3, 7}));
+  EXPECT_EQ(Selected(*table, "( POP > 10) AND \"TYPE\" = 'A'"), (Ids{7}));
+}
+
+}  // namespace
+}  // namespace quillet::platform
