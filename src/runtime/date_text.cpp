@@ -109,7 +109,10 @@ std::string GeneralDateText(double serial, const Locale& locale) {
   const bool hasTime = HasTimePart(serial);
   if (HasNoDatePart(serial)) return FormatSystemDatePattern(serial, locale.longTimePattern, locale);
   std::string text = FormatSystemDatePattern(serial, locale.shortDatePattern, locale);
-  if (hasTime) text += " " + FormatSystemDatePattern(serial, locale.longTimePattern, locale);
+  if (hasTime) {
+    text += ' ';
+    text += FormatSystemDatePattern(serial, locale.longTimePattern, locale);
+  }
   return text;
 }
 
