@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 namespace quillet::test {
 
 namespace fs = std::filesystem;
@@ -97,42 +99,6 @@ inline Ran Quillet(std::vector<std::string> args, const fs::path& folder = {}) {
   args.insert(args.begin(), QUILLET_BINARY);
   return RunProgram(args, folder);
 }
-
-inline std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-/// A fresh folder in the system's temporary folder, removed with everything in it at the end;
-/// readable by every user.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "quillet-cli-XXXXXX").string();
-    mPath = mkdtemp(pattern.data());
-    fs::permissions(mPath, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(mPath, ignored))
-      if (entry.is_directory())
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(mPath, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const fs::path& Path() const { return mPath; }
-
- private:
-  fs::path mPath;
-};
 
 /// The same as a user who may not write to folders that root owns: `nobody` when the tests
 /// run as root, else the user running them. As `nobody` it runs a copy of the command in the
