@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cli/capturing_sink.h"
+#include "cli/open_map.h"
 #include "cli/progress.h"
 #include "cli/show_report.h"
-#include "document/map_document.h"
 #include "platform/object_factory.h"
 #include "quillet/quillet.h"
 #include "runtime/error.h"
@@ -23,6 +23,8 @@ using runtime::kComTrue;
 constexpr const char* kValidExpression = "Valid Expression";
 constexpr const char* kSamplePrefix = "SAMPLE LABEL: ";
 constexpr const char* kInstructionsStart = "\r\n\r\nLabeling Instructions:\r\n";
+constexpr const char* kNoPlaceForLabels =
+    "The legend of this layer shows no labels (a single symbol); the file is unchanged";
 
 std::vector<std::string> Items(const LabelCollection& labels) {
   return {labels.begin(), labels.end()};
@@ -31,7 +33,8 @@ std::vector<std::string> Items(const LabelCollection& labels) {
 // One layer of the document with its data, and a `Quillet` set up as the options ask.
 struct Session {
   Session(const CommandOptions& options, std::ostream& err)
-      : document(document::MapDocument::Read(options.map)),
+      : map(OpenMap(options)),
+        document(*map),
         index(document.FindLayer(options.layer)),
         sink(std::make_shared<CapturingMessageSink>(options.messages ? &err : nullptr)),
         labeler(std::make_shared<platform::ObjectFactory>(), sink) {
@@ -46,7 +49,8 @@ struct Session {
 
   LayerPtr Layer() const { return loaded.layer; }
 
-  document::MapDocument document;
+  std::unique_ptr<document::Map> map;
+  document::Map& document;
   size_t index;
   document::LoadedLayer loaded;
   std::shared_ptr<CapturingMessageSink> sink;
@@ -102,6 +106,10 @@ Outcome Set(const CommandOptions& options, std::ostream& err) {
   if (session.labeler.MakeLabels(session.Layer(), expression) == 0) return Result(session, false);
   if (session.labeler.SetLabels(session.Layer()) == 0) return Result(session, false);
   Outcome outcome = Result(session, true);
+  if (!session.document.KeepsLabels(session.index)) {
+    outcome.message = kNoPlaceForLabels;
+    return outcome;
+  }
   session.document.StoreOriginalLabels(session.index, Items(*session.labeler.OriginalLabels()));
   session.document.StoreLabels(session.index, *session.loaded.layer->Renderer());
   session.document.Save();
@@ -111,6 +119,12 @@ Outcome Set(const CommandOptions& options, std::ostream& err) {
 
 Outcome Reset(const CommandOptions& options, std::ostream& err) {
   Session session(options, err);
+  if (!session.document.KeepsLabels(session.index)) {
+    Outcome outcome;
+    outcome.ok = true;
+    outcome.message = kNoPlaceForLabels;
+    return outcome;
+  }
   const auto originals = session.document.OriginalLabels(session.index);
   Quillet& labeler = session.labeler;
   const auto layer = session.loaded.layer;
@@ -135,9 +149,9 @@ Outcome Reset(const CommandOptions& options, std::ostream& err) {
           << "\": labels are reset after a quillet set\n";
     return Result(session, false);
   }
-  const std::string before = session.document.Text();
+  const std::string before = session.document.Contents();
   session.document.StoreLabels(session.index, *layer->Renderer());
-  if (session.document.Text() != before) session.document.Save();
+  if (session.document.Contents() != before) session.document.Save();
 
   Outcome outcome;
   outcome.ok = true;
@@ -162,7 +176,7 @@ Outcome RunCommand(const CommandOptions& options, std::ostream& err) {
   if (options.command == "verify") return Verify(options, err);
   if (options.command == "set") return Set(options, err);
   if (options.command == "reset") return Reset(options, err);
-  return Show(document::MapDocument::Read(options.map), options.layer);
+  return Show(*OpenMap(options), options.layer);
 }
 
 }  // namespace quillet::cli

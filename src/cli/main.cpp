@@ -1,4 +1,4 @@
-// quillet: legend labels for the layers of a map document, from the shell.
+// quillet: legend labels for the layers of a map document or QGIS project, from the shell.
 //
 //   quillet labels MAP --layer NAME --expression EXPR [options]
 //   quillet verify MAP --layer NAME --expression EXPR [--sample] [--instructions] [options]
@@ -6,6 +6,8 @@
 //   quillet reset  MAP --layer NAME
 //   quillet show   MAP [--layer NAME]
 //
+// MAP is a JSON map document, a QGIS project (.qgs, .qgz), or a QGIS layer style (.qml) with
+// --source PATH naming its data.
 // Exit status 0 on success, 1 when the component refuses (its message on standard error),
 // 2 for bad usage or input that cannot be read. docs/command-line.md has the details.
 
@@ -30,7 +32,14 @@ struct Flags {
 CLI::App* AddCommand(CLI::App& app, CommandOptions& options, const char* name,
                      const char* description, bool layerRequired) {
   CLI::App* command = app.add_subcommand(name, description);
-  command->add_option("MAP", options.map, "the map document (a JSON file)")->required();
+  command
+      ->add_option("MAP", options.map,
+                   "the map: a map document (.json), a QGIS project (.qgs, .qgz) or a QGIS layer "
+                   "style (.qml)")
+      ->required();
+  command->add_option("--source", options.source,
+                      "the data a QGIS layer style (.qml) is applied to: a path GDAL opens, "
+                      "optionally followed by |layername=NAME");
   CLI::Option* layer = command->add_option("--layer", options.layer, "the layer's name");
   if (layerRequired) layer->required();
   command->add_flag("--json", options.json, "print one JSON object instead of plain text");

@@ -5,6 +5,7 @@
 #include "cli/output.h"
 #include "cli/progress.h"
 #include "gis/field.h"
+#include "runtime/error.h"
 
 namespace quillet::cli {
 namespace {
@@ -19,8 +20,7 @@ int64_t CountRows(gis::Table& table) {
   return count;
 }
 
-Json DescribeLayer(const document::MapDocument& document, size_t index,
-                   std::vector<std::string>& report) {
+Json DescribeLayer(const document::Map& document, size_t index, std::vector<std::string>& report) {
   const document::LayerEntry& item = document.Layers()[index];
   document::LoadedLayer loaded;
   {
@@ -100,7 +100,7 @@ std::string FieldTypeName(int32_t type) {
   return kNames[type];
 }
 
-Outcome Show(const document::MapDocument& document, const std::string& layer) {
+Outcome Show(const document::Map& document, const std::string& layer) {
   Outcome outcome;
   outcome.ok = true;
   outcome.layers = Json::array();
@@ -111,8 +111,16 @@ Outcome Show(const document::MapDocument& document, const std::string& layer) {
       outcome.labels.push_back(entry.label);
     return outcome;
   }
-  for (size_t i = 0; i < document.Layers().size(); ++i)
-    outcome.layers->push_back(DescribeLayer(document, i, outcome.report));
+  for (size_t i = 0; i < document.Layers().size(); ++i) {
+    // One layer that cannot be opened does not hide the others.
+    try {
+      outcome.layers->push_back(DescribeLayer(document, i, outcome.report));
+    } catch (const runtime::Error& error) {
+      const std::string& name = document.Layers()[i].name;
+      outcome.layers->push_back({{"name", name}, {"error", error.Description()}});
+      outcome.report.push_back("layer \"" + name + "\": cannot be opened: " + error.Description());
+    }
+  }
   return outcome;
 }
 

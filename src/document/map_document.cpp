@@ -5,7 +5,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "document/atomic_file.h"
 #include "document/document_error.h"
 #include "platform/dataset_name.h"
 #include "platform/feature_store.h"
@@ -39,22 +38,6 @@ std::string ParseReason(const std::string& what) {
   return colon == std::string::npos ? what : what.substr(colon + 2);
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error))
-    throw DocumentError(path.string(), "", "cannot read the map document: it is a folder");
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw DocumentError(path.string(), "",
-                        std::string("cannot read the map document: ") + std::strerror(errno));
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad())
-    throw DocumentError(path.string(), "",
-                        std::string("cannot read the map document: ") + std::strerror(errno));
-  return text.str();
-}
-
 SourceEntry ReadSource(const JsonReader& reader, const Json& value, const std::string& where,
                        const std::filesystem::path& folder) {
   const Json& source = reader.Object(value, where);
@@ -68,37 +51,18 @@ SourceEntry ReadSource(const JsonReader& reader, const Json& value, const std::s
     item.written = item.location = *connection;
   } else {
     item.written = *path;
-    const std::filesystem::path written(*path);
-    item.location = written.is_absolute() ? *path : (folder / written).lexically_normal().string();
+    item.location = ResolvePath(*path, folder);
   }
   return item;
-}
-
-std::string LayerList(const std::vector<LayerEntry>& layers) {
-  std::string names;
-  for (const auto& layer : layers)
-    names += (names.empty() ? "" : ", ") + ("\"" + layer.name + "\"");
-  return names.empty() ? "none" : names;
-}
-
-void CheckJoinKey(const platform::FeatureTable& table, const std::string& key,
-                  const std::string& file, const std::string& where) {
-  if (table.FindField(key) >= 0) return;
-  std::string fields;
-  for (const auto& field : table.FieldList().Definitions())
-    fields += (fields.empty() ? "" : ", ") + field.name;
-  throw DocumentError(file, where,
-                      "the join key " + key + " is not a field of " + table.Name() +
-                          " (its fields: " + fields + ")");
 }
 
 }  // namespace
 
 MapDocument::MapDocument(std::filesystem::path path, Json json)
-    : mPath(std::move(path)), mJson(std::move(json)) {}
+    : Map(std::move(path)), mJson(std::move(json)) {}
 
 MapDocument MapDocument::Read(const std::filesystem::path& path) {
-  return Parse(ReadFile(path), path);
+  return Parse(ReadWholeFile(path, "map document"), path);
 }
 
 MapDocument MapDocument::Parse(const std::string& text, const std::filesystem::path& path) {
@@ -176,16 +140,6 @@ void MapDocument::ReadLayers() {
   }
 }
 
-size_t MapDocument::FindLayer(std::string_view name) const {
-  for (size_t i = 0; i < mLayers.size(); ++i)
-    if (mLayers[i].name == name) return i;
-  for (size_t i = 0; i < mLayers.size(); ++i)
-    if (runtime::EqualsIgnoreCase(mLayers[i].name, name)) return i;
-  throw DocumentError(
-      File(), "",
-      "no layer named \"" + std::string(name) + "\" (its layers: " + LayerList(mLayers) + ")");
-}
-
 std::string MapDocument::RendererPointer(size_t layer) const {
   return Pointer(Pointer("/layers", layer), "renderer");
 }
@@ -218,49 +172,23 @@ std::shared_ptr<gis::FeatureRenderer> MapDocument::Renderer(
   return ReadRenderer(reader, relabelled, RendererPointer(layer));
 }
 
-LoadedLayer MapDocument::Load(size_t index, const platform::LoadProgress& progress) const {
-  const LayerEntry& item = mLayers.at(index);
-  const std::string where = Pointer("/layers", index);
-  // Each layer has a store of its own, so two layers over one GDAL layer do not collide.
-  platform::FeatureStore store;
-  platform::OgrTable own;
-  try {
-    own = platform::LoadOgrTable(store, item.source.location, item.source.layer, "", progress);
-  } catch (const runtime::Error& error) {
-    throw DocumentError(File(), Pointer(where, "source"), error.Description());
+std::string MapDocument::Where(size_t layer, LayerPart part) const {
+  const std::string at = Pointer("/layers", layer);
+  switch (part) {
+    case LayerPart::kSource:
+      return Pointer(at, "source");
+    case LayerPart::kJoin:
+      return Pointer(at, "join");
+    case LayerPart::kJoinSource:
+      return Pointer(Pointer(at, "join"), "source");
+    case LayerPart::kJoinName:
+      return Pointer(Pointer(at, "join"), "name");
+    case LayerPart::kJoinField:
+      return Pointer(Pointer(at, "join"), "field");
+    case LayerPart::kJoinJoinField:
+      return Pointer(Pointer(at, "join"), "joinField");
   }
-
-  LoadedLayer loaded;
-  loaded.tableName = own.layerName;
-  loaded.category = own.category;
-  loaded.layer = std::make_shared<platform::FeatureLayer>(
-      item.name, own.table, std::make_shared<platform::DatasetName>(own.layerName, own.category),
-      Renderer(index));
-  if (item.definitionExpression) loaded.layer->SetDefinitionExpression(*item.definitionExpression);
-  if (item.definitionSelection) loaded.layer->SetDefinitionSelection(item.definitionSelection);
-
-  if (item.join) {
-    const std::string joinAt = Pointer(where, "join");
-    if (runtime::EqualsIgnoreCase(item.join->name, own.layerName))
-      throw DocumentError(File(), Pointer(joinAt, "name"),
-                          "the join is named like the layer's own table " + own.layerName +
-                              "; give it another name");
-    platform::OgrTable joined;
-    try {
-      joined = platform::LoadOgrTable(store, item.join->source.location, item.join->source.layer,
-                                      item.join->name, progress);
-    } catch (const runtime::Error& error) {
-      throw DocumentError(File(), Pointer(joinAt, "source"), error.Description());
-    }
-    CheckJoinKey(*own.table, item.join->field, File(), Pointer(joinAt, "field"));
-    CheckJoinKey(*joined.table, item.join->joinField, File(), Pointer(joinAt, "joinField"));
-    try {
-      loaded.layer->Join(joined.table, item.join->field, item.join->joinField);
-    } catch (const runtime::Error& error) {
-      throw DocumentError(File(), joinAt, error.Description());
-    }
-  }
-  return loaded;
+  return at;
 }
 
 void MapDocument::StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) {
@@ -277,10 +205,6 @@ void MapDocument::StoreOriginalLabels(size_t layer, const std::vector<std::strin
 
 std::string MapDocument::Text() const {
   return mJson.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
-void MapDocument::Save() const {
-  ReplaceFileAtomically(mPath, Text());
 }
 
 }  // namespace quillet::document

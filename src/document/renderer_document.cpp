@@ -97,13 +97,6 @@ bool HasDefault(const Json& renderer) {
   return found != renderer.end() && found->is_object();
 }
 
-// A break as a legend shows it: whole numbers in full (1000000, not 1e+06).
-std::string BreakText(double value) {
-  if (std::trunc(value) == value && std::fabs(value) < 1e15)
-    return std::to_string(static_cast<int64_t>(value));
-  return platform::NumberLiteral(value);
-}
-
 std::string ValueText(const Json& value) {
   if (value.is_string()) return value.get<std::string>();
   if (value.is_number_float()) return platform::NumberLiteral(value.get<double>());
@@ -120,6 +113,16 @@ void SetLabel(Json& object, const std::string& label) {
 }
 
 }  // namespace
+
+std::string RangeStands(double lower, double upper, bool first) {
+  // Whole numbers in full (1000000, not 1e+06).
+  const auto text = [](double value) {
+    if (std::trunc(value) == value && std::fabs(value) < 1e15)
+      return std::to_string(static_cast<int64_t>(value));
+    return platform::NumberLiteral(value);
+  };
+  return (first ? "" : "above ") + text(lower) + " to " + text(upper);
+}
 
 std::shared_ptr<gis::FeatureRenderer> ReadRenderer(const JsonReader& reader, const Json& renderer,
                                                    const std::string& where) {
@@ -161,12 +164,11 @@ std::vector<LegendEntry> LegendEntries(const Json& renderer) {
     if (HasDefault(renderer)) entries.push_back({"all other values", LabelOf(renderer["default"])});
   } else if (kind == "classBreaks") {
     const auto minimum = renderer.find("minimumBreak");
-    std::string lower =
-        BreakText(minimum != renderer.end() && minimum->is_number() ? minimum->get<double>() : 0.0);
+    double lower = minimum != renderer.end() && minimum->is_number() ? minimum->get<double>() : 0.0;
     bool first = true;
     for (const Json& legendClass : Classes(renderer) ? *Classes(renderer) : Json::array()) {
-      const std::string upper = BreakText(legendClass.at("break").get<double>());
-      entries.push_back({(first ? "" : "above ") + lower + " to " + upper, LabelOf(legendClass)});
+      const double upper = legendClass.at("break").get<double>();
+      entries.push_back({RangeStands(lower, upper, first), LabelOf(legendClass)});
       lower = upper;
       first = false;
     }

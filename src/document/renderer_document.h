@@ -34,6 +34,10 @@ struct LegendEntry {
   std::string label;
 };
 
+/// What a range class stands for: "0 to 1000000" for the first, "above 1000000 to 1e+15"
+/// after it (whole numbers below 10^15 in full, others in their shortest exact form).
+std::string RangeStands(double lower, double upper, bool first);
+
 /// The legend entries of a renderer that `ReadRenderer` accepted, in legend order: a simple
 /// renderer's one entry; a unique value renderer's classes, then its default class; a class
 /// breaks renderer's classes; a bivariate renderer's main renderer's entries; none for a

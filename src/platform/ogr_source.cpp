@@ -47,7 +47,30 @@ class GdalErrors {
  private:
   static void CPL_STDCALL Handle(CPLErr level, CPLErrorNum, const char* message) {
     auto* self = static_cast<GdalErrors*>(CPLGetErrorHandlerUserData());
-    if (level >= CE_Failure && message != nullptr) self->mLastFailure = message;
+    if (level >= CE_Failure && message != nullptr) self->mLastFailure = OneLine(message);
+  }
+  // Drivers pass on their libraries' messages, some of several lines (libpq's); errors here
+  // are one line, so each line break and the blanks around it become one space.
+  static std::string OneLine(std::string_view message) {
+    std::string line;
+    bool pendingBreak = false;
+    for (const char c : message) {
+      if (c == '\n' || c == '\r') {
+        pendingBreak = true;
+        continue;
+      }
+      if (pendingBreak && (c == ' ' || c == '\t')) continue;
+      if (pendingBreak) {
+        while (!line.empty() && line.back() == ' ')
+          line.pop_back();
+        if (!line.empty()) line += ' ';
+        pendingBreak = false;
+      }
+      line += c;
+    }
+    while (!line.empty() && line.back() == ' ')
+      line.pop_back();
+    return line;
   }
   std::string mLastFailure;
 };

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <memory>
+
+#include "cli/command_options.h"
+#include "document/map.h"
+
+namespace quillet::cli {
+
+/// Reads the map the options name, by its extension: a QGIS project (.qgs, .qgz), a QGIS layer
+/// style (.qml, whose data is `--source`), or else a JSON map document. `--source` with any
+/// other kind of map is refused, as is a style without it.
+std::unique_ptr<document::Map> OpenMap(const CommandOptions& options);
+
+}  // namespace quillet::cli

@@ -1,0 +1,316 @@
+#include "qgis/qgis_map.h"
+
+#include <cctype>
+
+#include "document/document_error.h"
+#include "gis/field.h"
+#include "qgis/data_source.h"
+#include "qgis/layer_property.h"
+#include "runtime/case.h"
+#include "runtime/error.h"
+
+namespace quillet::qgis {
+namespace {
+
+using document::DocumentError;
+using document::LayerPart;
+
+std::string ChildText(const XmlElement& element, std::string_view name) {
+  const XmlElement* child = element.Child(name);
+  return child ? child->text : "";
+}
+
+// A field name that QGIS wrote quoted ("my field") loses its quotes.
+std::string Unquoted(const std::string& attribute) {
+  if (attribute.size() < 2 || attribute.front() != '"' || attribute.back() != '"') return attribute;
+  std::string name;
+  for (size_t i = 1; i + 1 < attribute.size(); ++i) {
+    if (attribute[i] == '"' && attribute[i + 1] == '"') ++i;
+    name += attribute[i];
+  }
+  return name;
+}
+
+// A join's name qualifies its fields, so it is one word: other characters become "_".
+std::string JoinName(std::string prefix, const std::string& layerName) {
+  while (!prefix.empty() && prefix.back() == '_')
+    prefix.pop_back();
+  std::string name = prefix.empty() ? layerName : prefix;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = '_';
+  return name;
+}
+
+std::string FieldList(const gis::Table& table) {
+  std::string names;
+  const auto fields = table.Fields();
+  for (int32_t i = 0; i < fields->FieldCount(); ++i)
+    names += (names.empty() ? "" : ", ") + fields->Field(i)->Name();
+  return names;
+}
+
+bool IsProjectArchive(const std::filesystem::path& path) {
+  return runtime::EqualsIgnoreCase(path.extension().string(), ".qgz");
+}
+
+}  // namespace
+
+QgisMap::QgisMap(std::filesystem::path path, std::string text)
+    : Map(std::move(path)), mText(std::move(text)) {
+  mRoot = std::make_shared<const XmlElement>(ParseXml(mText, File()));
+}
+
+QgisMap QgisMap::ReadProject(const std::filesystem::path& path) {
+  if (!IsProjectArchive(path)) {
+    QgisMap map(path, document::ReadWholeFile(path, "QGIS project"));
+    map.ReadProjectLayers();
+    return map;
+  }
+  std::string bytes = document::ReadWholeFile(path, "QGIS project");
+  ZipArchive archive = ZipArchive::Parse(bytes, path.string());
+  std::string member;
+  for (const auto& name : archive.Names()) {
+    if (!runtime::EqualsIgnoreCase(std::filesystem::path(name).extension().string(), ".qgs"))
+      continue;
+    if (!member.empty())
+      throw DocumentError(path.string(), "",
+                          "the archive holds two projects, " + member + " and " + name);
+    member = name;
+  }
+  if (member.empty())
+    throw DocumentError(path.string(), "", "the archive holds no QGIS project (.qgs)");
+  QgisMap map(path, archive.Extract(member));
+  map.mArchive = std::move(archive);
+  map.mArchiveBytes = std::move(bytes);
+  map.mMember = member;
+  map.ReadProjectLayers();
+  return map;
+}
+
+QgisMap QgisMap::ReadStyle(const std::filesystem::path& path, const std::string& source) {
+  QgisMap map(path, document::ReadWholeFile(path, "QGIS layer style"));
+  map.mStyle = true;
+  if (map.mRoot->name != "qgis")
+    throw DocumentError(
+        map.File(), "",
+        "a QGIS layer style has the root element <qgis>, not <" + map.mRoot->name + ">");
+  const DataSource data = ReadDataSource("ogr", source, "");
+  document::LayerEntry entry;
+  entry.source = data.source;
+  entry.name = !data.source.layer.empty()
+                   ? data.source.layer
+                   : std::filesystem::path(data.source.location).stem().string();
+  if (map.mRoot->Child("vectorjoins") && map.mRoot->Child("vectorjoins")->Child("join"))
+    entry.unusable = "the style joins another layer, which only its project knows";
+  map.ReadLayer(*map.mRoot, std::move(entry));
+  return map;
+}
+
+void QgisMap::ReadProjectLayers() {
+  if (mRoot->name != "qgis")
+    throw DocumentError(File(), "",
+                        "a QGIS project has the root element <qgis>, not <" + mRoot->name + ">");
+  const XmlElement* layers = mRoot->Child("projectlayers");
+  if (layers == nullptr) return;
+  const std::filesystem::path folder = mPath.parent_path();
+  for (const XmlElement* element : layers->ChildrenNamed("maplayer")) {
+    if (element->AttributeOr("type") != "vector") continue;
+    document::LayerEntry entry;
+    entry.name = ChildText(*element, "layername");
+    try {
+      const DataSource data = ReadDataSource(ChildText(*element, "provider"),
+                                             ChildText(*element, "datasource"), folder);
+      entry.source = data.source;
+      entry.definitionExpression = data.subset;
+      entry.unusable = data.unusable;
+    } catch (const runtime::Error& error) {
+      entry.unusable = error.Description();
+    }
+    ReadLayer(*element, std::move(entry));
+  }
+}
+
+void QgisMap::ReadLayer(const XmlElement& element, document::LayerEntry entry) {
+  QgisLayer layer;
+  layer.element = &element;
+  std::string prefix;
+  if (!mStyle) entry.join = ReadJoin(element, entry, prefix);
+  if (const XmlElement* renderer = element.Child("renderer-v2")) {
+    layer.renderer.emplace(*renderer);
+    layer.field = Unquoted(layer.renderer->Attribute());
+    // QGIS names a joined field by the join's prefix; the component qualifies it instead.
+    if (entry.join && !prefix.empty() && layer.field.rfind(prefix, 0) == 0)
+      layer.field = entry.join->name + "." + layer.field.substr(prefix.size());
+  }
+  layer.originals = ReadStringListProperty(element, kOriginalLabelsProperty);
+  mLayers.push_back(std::move(entry));
+  mQgisLayers.push_back(std::move(layer));
+}
+
+std::optional<document::JoinEntry> QgisMap::ReadJoin(const XmlElement& layer,
+                                                     document::LayerEntry& entry,
+                                                     std::string& prefix) const {
+  const XmlElement* joins = layer.Child("vectorjoins");
+  const auto all = joins ? joins->ChildrenNamed("join") : std::vector<const XmlElement*>{};
+  if (all.empty()) return std::nullopt;
+  if (all.size() > 1) {
+    entry.unusable = "the layer has " + std::to_string(all.size()) +
+                     " joins; quillet reads layers with one join at most";
+    return std::nullopt;
+  }
+  const XmlElement& join = *all[0];
+  const std::string id = join.AttributeOr("joinLayerId");
+  const XmlElement* joined = nullptr;
+  for (const XmlElement* other : mRoot->Child("projectlayers")->ChildrenNamed("maplayer"))
+    if (ChildText(*other, "id") == id) joined = other;
+  if (joined == nullptr) {
+    entry.unusable = "the layer joins the layer " + id + ", which is not in the project";
+    return std::nullopt;
+  }
+  const std::string joinedName = ChildText(*joined, "layername");
+  // Without a custom prefix QGIS names joined fields after the joined layer: "stats_gdp".
+  const XmlAttribute* custom = join.Attribute("customPrefix");
+  prefix = custom ? custom->value : joinedName + "_";
+  document::JoinEntry result;
+  try {
+    const DataSource data = ReadDataSource(ChildText(*joined, "provider"),
+                                           ChildText(*joined, "datasource"), mPath.parent_path());
+    if (!data.unusable.empty()) {
+      entry.unusable = "the joined layer \"" + joinedName + "\": " + data.unusable;
+      return std::nullopt;
+    }
+    result.source = data.source;
+  } catch (const runtime::Error& error) {
+    entry.unusable = "the joined layer \"" + joinedName + "\": " + error.Description();
+    return std::nullopt;
+  }
+  result.name = JoinName(prefix, joinedName);
+  result.field = join.AttributeOr("targetFieldName");
+  result.joinField = join.AttributeOr("joinFieldName");
+  return result;
+}
+
+const QgisMap::QgisLayer& QgisMap::At(size_t layer) const {
+  return mQgisLayers.at(layer);
+}
+
+std::string QgisMap::LayerWhere(size_t layer, const std::string& part) const {
+  const std::string at = mStyle ? "" : "layer \"" + mLayers.at(layer).name + "\"";
+  return at.empty() ? part : part.empty() ? at : at + " " + part;
+}
+
+std::string QgisMap::Where(size_t layer, LayerPart part) const {
+  switch (part) {
+    case LayerPart::kSource:
+      return mStyle ? "--source " + mLayers.at(layer).source.written
+                    : LayerWhere(layer, "datasource");
+    case LayerPart::kJoin:
+    case LayerPart::kJoinName:
+      return LayerWhere(layer, "join");
+    case LayerPart::kJoinSource:
+      return LayerWhere(layer, "join, the joined layer's datasource");
+    case LayerPart::kJoinField:
+      return LayerWhere(layer, "join targetFieldName");
+    case LayerPart::kJoinJoinField:
+      return LayerWhere(layer, "join joinFieldName");
+  }
+  return LayerWhere(layer, "");
+}
+
+std::string QgisMap::RendererKind(size_t layer) const {
+  const auto& renderer = At(layer).renderer;
+  return renderer ? renderer->Kind() : "none";
+}
+
+std::vector<document::LegendEntry> QgisMap::Legend(size_t layer) const {
+  std::vector<document::LegendEntry> entries;
+  if (const auto& renderer = At(layer).renderer)
+    for (const auto& item : renderer->Items())
+      entries.push_back({item.stands, item.label});
+  return entries;
+}
+
+std::optional<std::vector<std::string>> QgisMap::OriginalLabels(size_t layer) const {
+  return At(layer).originals;
+}
+
+std::shared_ptr<gis::FeatureRenderer> QgisMap::Renderer(
+    size_t layer, const std::vector<std::string>* labels) const {
+  const QgisLayer& item = At(layer);
+  if (!item.renderer)
+    throw DocumentError(File(), LayerWhere(layer, ""), "the layer has no renderer (<renderer-v2>)");
+  try {
+    return item.renderer->Make(item.field, labels);
+  } catch (const runtime::Error& error) {
+    throw DocumentError(File(), LayerWhere(layer, "renderer-v2"), error.Description());
+  }
+}
+
+void QgisMap::CheckLoaded(size_t layer, const document::LoadedLayer& loaded) const {
+  const QgisLayer& item = At(layer);
+  if (!item.renderer || item.renderer->Attribute().empty()) return;
+  const auto table = loaded.layer->DisplayedTable();
+  if (table->FindField(item.field) >= 0) return;
+  const std::string& attribute = item.renderer->Attribute();
+  const bool expression = attribute.find_first_of("()+-*/|<>=' ,") != std::string::npos ||
+                          Unquoted(attribute) != attribute;
+  throw DocumentError(File(), LayerWhere(layer, "renderer-v2 attr"),
+                      expression ? "the renderer classifies by the expression " + attribute +
+                                       "; quillet labels renderers that classify by a field"
+                                 : "the renderer classifies by the field " + attribute +
+                                       ", which the layer's table does not have (its fields: " +
+                                       FieldList(*table) + ")");
+}
+
+bool QgisMap::KeepsLabels(size_t layer) const {
+  const auto& renderer = At(layer).renderer;
+  return renderer && renderer->HoldsLabels();
+}
+
+void QgisMap::Edit(Span span, std::string text) {
+  mEdits[span.begin] = XmlEdit{span, std::move(text)};
+}
+
+void QgisMap::StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) {
+  if (!KeepsLabels(layer)) return;
+  const auto& items = At(layer).renderer->Items();
+  const std::vector<std::string> labels = document::RendererLabels(renderer);
+  if (labels.size() != items.size())
+    throw DocumentError(File(), LayerWhere(layer, "renderer-v2"),
+                        "the legend has " + std::to_string(items.size()) + " entries, not " +
+                            std::to_string(labels.size()));
+  for (size_t i = 0; i < items.size(); ++i) {
+    const XmlElement& element = *items[i].element;
+    if (const XmlAttribute* label = element.Attribute("label")) {
+      // An unchanged label keeps its bytes, however the file escaped them.
+      if (label->value == labels[i])
+        mEdits.erase(label->valueSpan.begin);
+      else
+        Edit(label->valueSpan, EscapeAttribute(labels[i]));
+      continue;
+    }
+    const size_t end = element.empty ? element.whole.end - 2 : element.content.begin - 1;
+    Edit({end, end}, " label=\"" + EscapeAttribute(labels[i]) + "\"");
+  }
+}
+
+void QgisMap::StoreOriginalLabels(size_t layer, const std::vector<std::string>& labels) {
+  QgisLayer& item = mQgisLayers.at(layer);
+  if (item.originals || !KeepsLabels(layer)) return;
+  XmlEdit edit = AddStringListProperty(mText, *item.element, kOriginalLabelsProperty, labels);
+  mEdits[edit.span.begin] = std::move(edit);
+  item.originals = labels;
+}
+
+std::string QgisMap::Contents() const {
+  // Unchanged, an archive keeps its bytes rather than being deflated anew.
+  if (mEdits.empty()) return mArchive ? mArchiveBytes : mText;
+  std::vector<XmlEdit> edits;
+  for (const auto& [begin, edit] : mEdits)
+    edits.push_back(edit);
+  const std::string text = ApplyEdits(mText, std::move(edits));
+  if (!mArchive) return text;
+  return mArchive->WithMember(mMember, text);
+}
+
+}  // namespace quillet::qgis

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/map.h"
+#include "qgis/qgis_renderer.h"
+#include "qgis/xml_document.h"
+#include "qgis/zip_archive.h"
+
+namespace quillet::qgis {
+
+/// The custom property of a QGIS layer that keeps the labels from before the first `set`.
+inline constexpr const char* kOriginalLabelsProperty = "quillet/originalLabels";
+
+/// A QGIS project (.qgs, or .qgz: a zip archive holding one .qgs) or a QGIS layer style (.qml)
+/// read as a map. Its layers are the project's vector layers (a style has one, over the data
+/// given for it); docs/qgis.md says how QGIS's data sources, renderers and joins become the
+/// component's.
+///
+/// Writing changes the `label` attributes of categories and ranges, and adds the original
+/// labels as the layer's custom property "quillet/originalLabels" (a string list, which QGIS
+/// keeps and ignores); every other byte of the file stays as it was, and every other member of
+/// a .qgz keeps its bytes.
+class QgisMap : public document::Map {
+ public:
+  static QgisMap ReadProject(const std::filesystem::path& path);
+  /// A style applied to the data at `source` (a path GDAL opens, optionally followed by
+  /// "|layername=NAME"); the layer is named by its GDAL layer name, else by the file's stem.
+  static QgisMap ReadStyle(const std::filesystem::path& path, const std::string& source);
+
+  std::string RendererKind(size_t layer) const override;
+  std::vector<document::LegendEntry> Legend(size_t layer) const override;
+  std::optional<std::vector<std::string>> OriginalLabels(size_t layer) const override;
+  std::shared_ptr<gis::FeatureRenderer> Renderer(
+      size_t layer, const std::vector<std::string>* labels = nullptr) const override;
+
+  bool KeepsLabels(size_t layer) const override;
+  void StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) override;
+  void StoreOriginalLabels(size_t layer, const std::vector<std::string>& labels) override;
+  std::string Contents() const override;
+
+ protected:
+  std::string Where(size_t layer, document::LayerPart part) const override;
+  void CheckLoaded(size_t layer, const document::LoadedLayer& loaded) const override;
+
+ private:
+  struct QgisLayer {
+    const XmlElement* element = nullptr;
+    std::optional<QgisRenderer> renderer;
+    /// The field the renderer classifies by, as the layer's table names it.
+    std::string field;
+    std::optional<std::vector<std::string>> originals;
+  };
+
+  QgisMap(std::filesystem::path path, std::string text);
+  void ReadProjectLayers();
+  void ReadLayer(const XmlElement& element, document::LayerEntry entry);
+  std::optional<document::JoinEntry> ReadJoin(const XmlElement& layer, document::LayerEntry& entry,
+                                              std::string& prefix) const;
+  const QgisLayer& At(size_t layer) const;
+  std::string LayerWhere(size_t layer, const std::string& part) const;
+  void Edit(Span span, std::string text);
+
+  std::string mText;
+  std::shared_ptr<const XmlElement> mRoot;
+  std::optional<ZipArchive> mArchive;
+  std::string mMember;
+  std::string mArchiveBytes;
+  bool mStyle = false;
+  std::vector<QgisLayer> mQgisLayers;
+  /// Pending replacements of the text, by where they begin.
+  std::map<size_t, XmlEdit> mEdits;
+};
+
+}  // namespace quillet::qgis

@@ -1,0 +1,89 @@
+#include "qgis/data_source.h"
+
+#include <gtest/gtest.h>
+
+#include "support/error_of.h"
+
+namespace quillet::qgis {
+namespace {
+
+template <typename Action>
+std::string Why(Action&& action) {
+  return test::ErrorOf(std::forward<Action>(action)).Description();
+}
+
+TEST(QgisDataSource, OgrPathsLayersAndSubsets) {
+  const DataSource relative = ReadDataSource(
+      "ogr", "./data/world.gpkg|layername=world|subset=\"continent\" <> 'A|B'", "/maps/p");
+  EXPECT_EQ(relative.source.location, "/maps/p/data/world.gpkg");
+  EXPECT_EQ(relative.source.layer, "world");
+  // The subset runs to the end, bars and all.
+  EXPECT_EQ(relative.subset, "\"continent\" <> 'A|B'");
+  EXPECT_EQ(relative.unusable, "");
+
+  const DataSource up = ReadDataSource("ogr", "../sids.shp|layerid=0", "/maps/p");
+  EXPECT_EQ(up.source.location, "/maps/sids.shp");
+  EXPECT_EQ(up.source.layer, "");
+  EXPECT_FALSE(up.subset.has_value());
+
+  const DataSource absolute = ReadDataSource("ogr", "/data/x.gpkg|subset=", "/maps");
+  EXPECT_EQ(absolute.source.location, "/data/x.gpkg");
+  EXPECT_FALSE(absolute.subset.has_value()) << "an empty subset is no definition";
+
+  // Connections and GDAL's virtual paths are passed on as written.
+  EXPECT_EQ(ReadDataSource("ogr", "/vsizip/a.zip/b.shp", "/maps").source.location,
+            "/vsizip/a.zip/b.shp");
+  EXPECT_EQ(ReadDataSource("ogr", "PG:dbname=gis|layername=t", "/maps").source.location,
+            "PG:dbname=gis");
+}
+
+TEST(QgisDataSource, LayerIdsAreLookedUpInTheSource) {
+  const std::string sids = std::string(QUILLET_DATA_DIR) + "/sids.shp";
+  EXPECT_EQ(ReadDataSource("ogr", sids + "|layerid=0", "").source.layer, "");
+  EXPECT_EQ(Why([&] { ReadDataSource("ogr", sids + "|layerid=3", ""); }),
+            "the data source " + sids + " has no layer number 3");
+  EXPECT_EQ(Why([&] { ReadDataSource("ogr", sids + "|layerid=x", ""); }),
+            "layerid=x is not a layer number");
+}
+
+TEST(QgisDataSource, SpatialiteAndPostgresUris) {
+  const DataSource lite = ReadDataSource(
+      "spatialite", "dbname='./data/sids.sqlite' table=\"sids\" (geometry) sql=\"BIR74\" > 1000",
+      "/maps");
+  EXPECT_EQ(lite.source.location, "/maps/data/sids.sqlite");
+  EXPECT_EQ(lite.source.layer, "sids");
+  EXPECT_EQ(lite.subset, "\"BIR74\" > 1000");
+
+  const DataSource escaped = ReadDataSource(
+      "spatialite", "dbname='/d/it\\'s.sqlite' table=\"a \"\"b\"\"\" (geom)", "/maps");
+  EXPECT_EQ(escaped.source.location, "/d/it's.sqlite");
+  EXPECT_EQ(escaped.source.layer, "a \"b\"");
+  EXPECT_FALSE(escaped.subset.has_value());
+
+  const DataSource pg = ReadDataSource(
+      "postgres",
+      "dbname='gis' host=localhost port=5432 user='me' sslmode=disable key='fid' srid=4326 "
+      "type=MultiPolygon checkPrimaryKeyUnicity='1' table=\"public\".\"countries\" (geom) "
+      "sql=\"pop\" > 0",
+      "/maps");
+  EXPECT_EQ(pg.source.location,
+            "PG:dbname='gis' host='localhost' port='5432' user='me' sslmode='disable'");
+  EXPECT_EQ(pg.source.layer, "countries");
+  EXPECT_EQ(pg.subset, "\"pop\" > 0");
+  EXPECT_EQ(
+      ReadDataSource("postgres", "dbname='gis' table=\"stats\".\"gdp\" (geom)", "").source.layer,
+      "stats.gdp");
+}
+
+TEST(QgisDataSource, OtherProvidersAreNamedInTheReason) {
+  const DataSource wms = ReadDataSource("wms", "url=https://example.org/wms", "/maps");
+  EXPECT_EQ(wms.unusable,
+            "the QGIS data provider \"wms\" is not one quillet reads (it reads ogr, spatialite "
+            "and postgres layers)");
+  EXPECT_EQ(wms.source.written, "url=https://example.org/wms");
+  EXPECT_EQ(Why([] { ReadDataSource("spatialite", "table=\"open", ""); }),
+            "a quoted name is not closed: table=\"open");
+}
+
+}  // namespace
+}  // namespace quillet::qgis

@@ -1,0 +1,203 @@
+#!/usr/bin/python3
+"""Write QGIS projects and a style file with real QGIS, as fixtures for Quillet's tests.
+
+Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py OUT_DIR DATA_DIR
+
+DATA_DIR holds world.gpkg and sids.shp (the repo's data/ folder). The script copies them
+to OUT_DIR/data/, derives sids_points.gpkg, sids.sqlite (SpatiaLite) and stats.gpkg
+(non-spatial table "stats" for a join), then writes with QGIS, paths relative:
+
+  OUT_DIR/world.qgs, OUT_DIR/world.qgz   one layer per renderer kind Quillet handles
+  OUT_DIR/with_extra.qgz                  the same project with an auxiliary storage (.qgd)
+  OUT_DIR/continents.qml                  the "Continents" style (all categories)
+
+Tests run Quillet on these files, then read the result back with read_legends.py so that
+what QGIS itself sees is checked, not just the XML. Needs Debian's python3-qgis and gdal-bin.
+"""
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+from qgis.core import (
+    QgsApplication, QgsCategorizedSymbolRenderer, QgsDataSourceUri,
+    QgsGraduatedSymbolRenderer, QgsHeatmapRenderer, QgsInvertedPolygonRenderer,
+    QgsMapLayer, QgsMergedFeatureRenderer, QgsPointClusterRenderer,
+    QgsPointDisplacementRenderer, QgsProject, QgsPropertyDefinition, QgsRendererCategory,
+    QgsRendererRange, QgsRuleBasedRenderer, QgsSingleSymbolRenderer, QgsSymbol,
+    QgsVectorLayer, QgsVectorLayerJoinInfo)
+from qgis.PyQt.QtGui import QColor
+
+COLORS = ["#e41a1c", "#377eb8", "#4daf4a", "#984ea3", "#ff7f00", "#ffff33", "#a65628", "#999999"]
+
+
+def Ogr2ogr(*args):
+    if subprocess.run(["ogr2ogr", *args]).returncode != 0:
+        sys.exit("make_projects: ogr2ogr failed: " + " ".join(args))
+
+
+def PrepareData(dataDir, outData):
+    for name in ["world.gpkg", "sids.shp", "sids.shx", "sids.dbf"]:
+        if not (dataDir / name).is_file():
+            sys.exit(f"make_projects: {dataDir / name} not found")
+    outData.mkdir(parents=True, exist_ok=True)
+    for path in [dataDir / "world.gpkg", *dataDir.glob("sids.*")]:
+        shutil.copy(path, outData / path.name)
+    for name in ["sids_points.gpkg", "sids.sqlite", "stats.gpkg"]:
+        (outData / name).unlink(missing_ok=True)
+    sids = str(outData / "sids.shp")
+    # The shapefile has no .prj; the counties are NAD27 lon/lat.
+    Ogr2ogr("-f", "GPKG", "-a_srs", "EPSG:4267", "-nln", "sids_points", "-dialect", "sqlite",
+            "-sql", "SELECT NAME, BIR74, SID74, BIR79, SID79, ST_PointOnSurface(geometry) "
+            "AS geom FROM sids", str(outData / "sids_points.gpkg"), sids)
+    Ogr2ogr("-f", "SQLite", "-dsco", "SPATIALITE=YES", "-a_srs", "EPSG:4267",
+            "-nlt", "MULTIPOLYGON", "-nln", "sids", str(outData / "sids.sqlite"), sids)
+    Ogr2ogr("-f", "GPKG", "-nln", "stats", "-dialect", "sqlite", "-sql",
+            "SELECT iso_a2, gdpPercap * pop AS gdp FROM world",
+            str(outData / "stats.gpkg"), str(outData / "world.gpkg"))
+
+
+def Symbol(layer, index):
+    symbol = QgsSymbol.defaultSymbol(layer.geometryType())
+    symbol.setColor(QColor(COLORS[index % len(COLORS)]))
+    return symbol
+
+
+def Categorized(layer, attr, values):
+    """values: (value, label) pairs; label None means QGIS's default (the value as text)."""
+    categories = [
+        QgsRendererCategory(value, Symbol(layer, i), str(value) if label is None else label)
+        for i, (value, label) in enumerate(values)]
+    return QgsCategorizedSymbolRenderer(attr, categories)
+
+
+def Graduated(layer, attr, bounds):
+    renderer = QgsGraduatedSymbolRenderer(attr)
+    method = renderer.classificationMethod()
+    for i, (lower, upper) in enumerate(zip(bounds, bounds[1:])):
+        label = method.labelForRange(lower, upper)  # QGIS's own label format
+        renderer.addClassRange(QgsRendererRange(lower, upper, Symbol(layer, i), label))
+    return renderer
+
+
+def BuildProject(project, data):
+    world = str(data / "world.gpkg") + "|layername=world"
+    points = str(data / "sids_points.gpkg") + "|layername=sids_points"
+    layers = []
+
+    def Add(name, source, renderer=None, provider="ogr"):
+        layer = QgsVectorLayer(source, name, provider)
+        if layer.isValid() and renderer is not None:
+            layer.setRenderer(renderer(layer) if callable(renderer) else renderer)
+        layers.append(layer)
+        return layer
+
+    continents = Add("Continents", world, lambda l: Categorized(l, "continent", [
+        ("Africa", None), ("Asia", None), ("Europe", 'Europe & "the Near" <East>'),
+        (None, "Other continents"), ("North America", None), ("South America", None),
+        ("Oceania", None)]))
+    continents.setSubsetString("\"continent\" <> 'Antarctica'")
+    Add("Population", world, lambda l: Graduated(l, "pop", [0, 1e6, 1e7, 1e8, 2e9]))
+    Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l, 0)))
+    Add("Inverted", world, lambda l: QgsInvertedPolygonRenderer(Categorized(
+        l, "continent", [("Africa", None), ("Europe", None), (None, "Other")])))
+    Add("Merged", world, lambda l: QgsMergedFeatureRenderer(
+        Graduated(l, "lifeExp", [40, 60, 75, 90])))
+
+    def Wrapped(wrapper, embedded):
+        wrapper.setEmbeddedRenderer(embedded)
+        return wrapper
+
+    Add("Displaced", points, lambda l: Wrapped(QgsPointDisplacementRenderer(), Categorized(
+        l, "NAME", [("Ashe", None), ("Surry", None), ("Wake", None), (None, "Other")])))
+    Add("Clustered", points, lambda l: Wrapped(QgsPointClusterRenderer(), Graduated(
+        l, "BIR74", [0, 1000, 5000, 25000])))
+
+    def Rules(layer):
+        root = QgsRuleBasedRenderer.Rule(None)
+        for i, (label, expression) in enumerate([
+                ("Large", "\"area_km2\" >= 1000000"), ("Small", "\"area_km2\" < 1000000")]):
+            root.appendChild(QgsRuleBasedRenderer.Rule(Symbol(layer, i), 0, 0, expression, label))
+        return QgsRuleBasedRenderer(root)
+
+    Add("Rules", world, Rules)
+    Add("Heat", points, QgsHeatmapRenderer())
+    Add("By expression", world, lambda l: Categorized(
+        l, "upper(\"continent\")", [("AFRICA", None), ("EUROPE", None)]))
+
+    stats = Add("stats", str(data / "stats.gpkg") + "|layername=stats")
+    joined = Add("Joined", world)
+    join = QgsVectorLayerJoinInfo()
+    join.setJoinLayer(stats)
+    join.setJoinFieldName("iso_a2")
+    join.setTargetFieldName("iso_a2")
+    joined.addJoin(join)  # no prefix set: QGIS names the field stats_gdp
+    joined.setRenderer(Graduated(joined, "stats_gdp", [0, 1e11, 1e12, 3e13]))
+
+    uri = QgsDataSourceUri()
+    uri.setDatabase(str(data / "sids.sqlite"))
+    uri.setDataSource("", "sids", "GEOMETRY")
+    counties = Add("Counties", uri.uri(), lambda l: Categorized(
+        l, "NAME", [("Surry", None), ("Stokes", None), (None, "Other")]), "spatialite")
+    counties.setSubsetString("\"BIR74\" > 1000")
+
+    Add("Remote", "dbname='gis' host=localhost port=5432 table=\"public\".\"countries\" (geom) "
+        "sql=\"pop\" > 0", provider="postgres")
+
+    project.addMapLayers(layers)  # the project owns them from here, also on the error paths
+    bad = [l.name() for l in layers if not l.isValid() and l.name() != "Remote"]
+    if bad:
+        sys.exit("make_projects: invalid layers: " + ", ".join(bad))
+    if "stats_gdp" not in joined.fields().names():
+        sys.exit("make_projects: join did not give a stats_gdp field")
+    return continents
+
+
+def AddAuxiliaryField(project, layer):
+    """Give the layer an auxiliary field with one value so QGIS has a .qgd to archive."""
+    auxiliary = project.auxiliaryStorage().createAuxiliaryLayer(layer.fields().field("fid"), layer)
+    layer.setAuxiliaryLayer(auxiliary)
+    definition = QgsPropertyDefinition("note", QgsPropertyDefinition.DataTypeNumeric, "note", "",
+                                       "quillet")
+    if not auxiliary.addAuxiliaryField(definition):
+        sys.exit("make_projects: could not add an auxiliary field to " + layer.name())
+    index = layer.fields().indexOf(auxiliary.nameFromProperty(definition, True))
+    layer.startEditing()
+    layer.changeAttributeValue(1, index, 12.5)
+    if not layer.commitChanges():
+        sys.exit("make_projects: could not store an auxiliary value: " + layer.name())
+
+
+def Main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: make_projects.py OUT_DIR DATA_DIR")
+    out, dataDir = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
+    PrepareData(dataDir, out / "data")
+
+    project = QgsProject.instance()
+    continents = BuildProject(project, out / "data")
+    for name in ["world.qgs", "world.qgz"]:
+        if not project.write(str(out / name)):
+            sys.exit(f"make_projects: could not write {name}: {project.error()}")
+    message, ok = continents.saveNamedStyle(str(out / "continents.qml"),
+                                            QgsMapLayer.AllStyleCategories)
+    if not ok:
+        sys.exit("make_projects: could not write continents.qml: " + message)
+
+    AddAuxiliaryField(project, project.mapLayersByName("Outline")[0])
+    if not project.write(str(out / "with_extra.qgz")):
+        sys.exit(f"make_projects: could not write with_extra.qgz: {project.error()}")
+
+    remote = "kept" if project.mapLayersByName("Remote") else "left out"
+    print(f"make_projects: wrote {len(project.mapLayers())} layers (Remote {remote}) to "
+          f"world.qgs, world.qgz, with_extra.qgz and continents.qml in {out}")
+
+
+if __name__ == "__main__":
+    app = QgsApplication([], False)
+    QgsApplication.setPrefixPath("/usr", True)
+    app.initQgis()
+    try:
+        Main()
+    finally:
+        app.exitQgis()

@@ -1,0 +1,241 @@
+// End to end: the quillet command on projects that real QGIS wrote, read back by real QGIS.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "cli/cli_test_support.h"
+
+namespace quillet::test {
+namespace {
+
+const std::string kPeople = "$$LABEL ([pop].Sum.FormatNumber(0) people)";
+const std::string kBirths = "$$LABEL: [BIR74].Sum.FormatNumber(0) births";
+
+// Every layer whose legend quillet labels, with an expression over its fields.
+const std::vector<std::pair<std::string, std::string>> kLabelled = {
+    {"Continents", kPeople}, {"Population", kPeople},
+    {"Inverted", kPeople},   {"Merged", kPeople},
+    {"Displaced", kBirths},  {"Clustered", kBirths},
+    {"Counties", kBirths},   {"Joined", "$$LABEL: gdp [stats.gdp].Sum.FormatNumber(0)"},
+};
+
+// A copy of the projects and their data, so that each test changes its own.
+class QgisProject : public ::testing::Test {
+ protected:
+  QgisProject() { fs::copy(QUILLET_QGIS_PROJECTS, folder.Path(), fs::copy_options::recursive); }
+
+  fs::path File(const std::string& name) const { return folder.Path() / name; }
+
+  Ran Run(std::vector<std::string> args) const { return Quillet(std::move(args), folder.Path()); }
+
+  Ran Set(const std::string& map, const std::string& layer, const std::string& expression) const {
+    return Run({"set", map, "--layer", layer, "--expression", expression, "--json"});
+  }
+
+  // The legends as QGIS reads the file.
+  Json Legends(const std::vector<std::string>& args) const {
+    std::vector<std::string> command = {"env", "QT_QPA_PLATFORM=offscreen", QUILLET_QGIS_PYTHON,
+                                        QUILLET_READ_LEGENDS};
+    command.insert(command.end(), args.begin(), args.end());
+    const Ran read = RunProgram(command, folder.Path());
+    EXPECT_EQ(read.status, 0) << read.err;
+    return read.status == 0 ? read.OutJson() : Json::object();
+  }
+
+  TempFolder folder;
+};
+
+// A layer's labels as QGIS lists them, in quillet's legend order: the catch-all category
+// (no value) last.
+Lines InLegendOrder(const Json& layer) {
+  Lines labels;
+  std::optional<std::string> catchAll;
+  for (const auto& item : layer.at("items")) {
+    if (item.contains("value") && item["value"].is_null())
+      catchAll = item["label"].get<std::string>();
+    else
+      labels.push_back(item["label"].get<std::string>());
+  }
+  if (catchAll) labels.push_back(*catchAll);
+  return labels;
+}
+
+Lines LabelsOf(const Ran& ran) {
+  return ran.OutJson().at("labels").get<Lines>();
+}
+
+// The text with every label attribute's value taken out: what must not change.
+Lines OutsideLabels(const std::string& text) {
+  static const std::regex kLabel(R"( label="[^"]*")");
+  Lines parts;
+  std::sregex_token_iterator part(text.begin(), text.end(), kLabel, -1);
+  for (; part != std::sregex_token_iterator(); ++part)
+    parts.push_back(*part);
+  return parts;
+}
+
+TEST_F(QgisProject, EveryKindIsSetAsQgisShowsItAndResetToWhatQgisWrote) {
+  const Json before = Legends({"world.qgs"});
+  std::map<std::string, Lines> set;
+  for (const auto& [layer, expression] : kLabelled) {
+    const Ran ran = Set("world.qgs", layer, expression);
+    ASSERT_EQ(ran.status, 0) << layer << ": " << ran.err;
+    set[layer] = LabelsOf(ran);
+  }
+
+  const Json after = Legends({"world.qgs"});
+  for (const auto& [layer, expression] : kLabelled) {
+    SCOPED_TRACE(layer);
+    EXPECT_EQ(InLegendOrder(after.at(layer)), set[layer]);
+    EXPECT_NE(set[layer], InLegendOrder(before.at(layer)));
+    EXPECT_EQ(after.at(layer).at("customProperties").at("quillet/originalLabels").get<Lines>(),
+              InLegendOrder(before.at(layer)));
+    EXPECT_EQ(after.at(layer).at("renderer"), before.at(layer).at("renderer"));
+  }
+
+  for (const auto& [layer, expression] : kLabelled) {
+    const Ran ran = Run({"reset", "world.qgs", "--layer", layer});
+    ASSERT_EQ(ran.status, 0) << layer << ": " << ran.err;
+  }
+  const Json reset = Legends({"world.qgs"});
+  for (const auto& [layer, expression] : kLabelled)
+    EXPECT_EQ(reset.at(layer).at("items"), before.at(layer).at("items")) << layer;
+}
+
+TEST_F(QgisProject, LabelsAreTheSumsOfTheFeaturesOfEachCategory) {
+  const Ran ran = Set("world.qgs", "Continents", kPeople);
+  ASSERT_EQ(ran.status, 0) << ran.err;
+  const Lines labels = LabelsOf(ran);
+  const Json legend = Legends({"world.qgs"}).at("Continents");
+  const auto rows = Query(File("data/world.gpkg"),
+                          "SELECT continent, printf('%,d', CAST(SUM(pop) AS INTEGER)) FROM world "
+                          "WHERE continent <> 'Antarctica' GROUP BY continent");
+  const Json originals = legend.at("customProperties").at("quillet/originalLabels");
+  size_t checked = 0;
+  for (size_t i = 0; i < legend.at("items").size(); ++i) {
+    const Json& item = legend["items"][i];
+    if (item["value"].is_null()) continue;
+    for (const auto& row : rows) {
+      if (row[0] != item["value"].get<std::string>()) continue;
+      const size_t entry = std::find(labels.begin(), labels.end(), item["label"]) - labels.begin();
+      ASSERT_LT(entry, labels.size()) << item;
+      EXPECT_EQ(item["label"], originals[entry].get<std::string>() + " (" + row[1] + " people)");
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 6u);
+}
+
+TEST_F(QgisProject, OnlyTheLabelsAndTheStoredOriginalsChangeByteForByte) {
+  const std::string written = ReadText(File("world.qgs"));
+  ASSERT_EQ(Set("world.qgs", "Continents", kPeople).status, 0);
+  const std::string set = ReadText(File("world.qgs"));
+  ASSERT_EQ(Run({"reset", "world.qgs", "--layer", "Continents"}).status, 0);
+  const std::string reset = ReadText(File("world.qgs"));
+  EXPECT_EQ(OutsideLabels(set), OutsideLabels(reset));
+
+  // Reset gives back QGIS's own bytes, escapes included; what remains is the property.
+  const size_t layer = written.find("<layername>Continents</layername>");
+  const size_t empty = written.find("<Option/>", written.find("<customproperties>", layer));
+  ASSERT_NE(empty, std::string::npos);
+  const std::string indent = "        ";
+  std::string expected = written;
+  expected.replace(empty, 9,
+                   "<Option type=\"Map\">\n" + indent +
+                       "  <Option type=\"StringList\" name=\"quillet/originalLabels\">\n");
+  const size_t listed = expected.find("originalLabels\">\n", empty) + 17;
+  std::string values;
+  for (const char* label : {"Africa", "Asia", "Europe &amp; &quot;the Near&quot; &lt;East>",
+                            "North America", "South America", "Oceania", "Other continents"})
+    values += indent + "    <Option type=\"QString\" value=\"" + label + "\"/>\n";
+  expected.insert(listed, values + indent + "  </Option>\n" + indent + "</Option>");
+  EXPECT_EQ(reset, expected);
+}
+
+TEST_F(QgisProject, ArchivesStylesAndSingleSymbols) {
+  const Ran archive = Set("world.qgz", "Population", kPeople);
+  ASSERT_EQ(archive.status, 0) << archive.err;
+  EXPECT_EQ(InLegendOrder(Legends({"world.qgz"}).at("Population")), LabelsOf(archive));
+
+  const Ran style = Run({"set", "continents.qml", "--source", "data/world.gpkg", "--layer", "world",
+                         "--expression", kPeople, "--json"});
+  ASSERT_EQ(style.status, 0) << style.err;
+  const Json styled = Legends({"continents.qml", "--source", "data/world.gpkg"});
+  EXPECT_EQ(InLegendOrder(styled.begin().value()), LabelsOf(style));
+
+  const std::string project = ReadText(File("world.qgs"));
+  const Ran single = Set("world.qgs", "Outline", kPeople);
+  EXPECT_EQ(single.status, 0) << single.err;
+  EXPECT_EQ(single.OutJson().at("message"),
+            "The legend of this layer shows no labels (a single symbol); the file is unchanged");
+  EXPECT_EQ(LabelsOf(single).size(), 1u);
+  EXPECT_EQ(ReadText(File("world.qgs")), project);
+}
+
+TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
+  const std::string project = ReadText(File("world.qgs"));
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string says;
+  };
+  const std::vector<Case> cases = {
+      {{"--layer", "Rules"}, 1, ""},
+      {{"--layer", "Heat"}, 1, ""},
+      {{"--layer", "By expression"},
+       2,
+       "quillet: world.qgs: layer \"By expression\" renderer-v2 attr: the renderer classifies by "
+       "the expression upper(\"continent\"); quillet labels renderers that classify by a field"},
+      {{"--layer", "Remote"}, 2, "quillet: world.qgs: layer \"Remote\" datasource: "},
+      {{"--layer", "Nowhere"}, 2, "quillet: world.qgs: no layer named \"Nowhere\" (its layers: "},
+      {{"--layer", "Continents", "--source", "data/world.gpkg"},
+       2,
+       "quillet: --source data/world.gpkg: only a QGIS layer style (.qml) takes a data source; "
+       "world.qgs names its own"},
+  };
+  for (const auto& item : cases) {
+    std::vector<std::string> args = {"set", "world.qgs", "--expression", kPeople};
+    args.insert(args.end(), item.args.begin(), item.args.end());
+    const Ran ran = Run(args);
+    SCOPED_TRACE(item.args[1]);
+    EXPECT_EQ(ran.status, item.status) << ran.err;
+    EXPECT_EQ(ran.err.rfind(item.says, 0), 0u) << ran.err;
+    EXPECT_EQ(ReadText(File("world.qgs")), project);
+  }
+
+  WriteText(File("broken.qgs"), "<qgis>\n  <projectlayers>\n</qgis>\n");
+  WriteText(File("broken.qgz"), "not a zip");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> unreadable = {
+      {{"broken.qgs"},
+       "quillet: broken.qgs: line 3, column 1: expected </projectlayers> to close "
+       "<projectlayers> from line 2, found </qgis>"},
+      {{"broken.qgz"}, "quillet: broken.qgz: not a zip archive"},
+      {{"continents.qml"},
+       "quillet: continents.qml: a QGIS layer style holds no data source; give its data with "
+       "--source PATH"},
+      {{"missing.qgs"}, "quillet: missing.qgs: cannot read the QGIS project: No such file"},
+  };
+  for (const auto& [args, says] : unreadable) {
+    const Ran ran = Run({"labels", args[0], "--layer", "x", "--expression", kPeople});
+    EXPECT_EQ(ran.status, 2) << args[0];
+    EXPECT_EQ(ran.err.rfind(says, 0), 0u) << ran.err;
+  }
+}
+
+TEST_F(QgisProject, ShowListsEveryLayerAndWhyOneCannotBeOpened) {
+  const Ran ran = Run({"show", "world.qgs", "--json"});
+  ASSERT_EQ(ran.status, 0) << ran.err;
+  const Json shown = ran.OutJson();
+  std::map<std::string, Json> layers;
+  for (const auto& layer : shown.at("layers"))
+    layers[layer.at("name").get<std::string>()] = layer;
+  ASSERT_EQ(layers.size(), 14u) << ran.out;
+  EXPECT_EQ(layers.at("Clustered").at("renderer"), "pointCluster of graduatedSymbol");
+  EXPECT_EQ(layers.at("Continents").at("definitionExpression"), "\"continent\" <> 'Antarctica'");
+  EXPECT_EQ(layers.at("Continents").at("legend").back().at("stands"), "all other values");
+  EXPECT_EQ(layers.at("Joined").at("join").at("name"), "stats");
+  EXPECT_TRUE(layers.at("Remote").contains("error"));
+}
+
+}  // namespace
+}  // namespace quillet::test

@@ -1,0 +1,89 @@
+#!/usr/bin/python3
+"""Print the legend of every layer as real QGIS reads it, as one JSON object on stdout.
+
+Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 read_legends.py PROJECT.qgs|PROJECT.qgz
+       QT_QPA_PLATFORM=offscreen /usr/bin/python3 read_legends.py STYLE.qml --source PATH
+
+A .qml is applied to an OGR layer opened from PATH, named after the .qml's base name.
+Output, layers in layer tree order:
+
+  {"Layer name": {"renderer": "categorizedSymbol", "embedded": "...",   # wrappers only
+                  "items": [{"label": "...", "value": "Africa"},        # categories
+                            {"label": "...", "lower": 0.0, "upper": 1.0}],  # ranges
+                  "customProperties": {"key": value}}}
+
+Tests run this after Quillet has written labels into a project made by make_projects.py, to
+check that QGIS loads the result and shows the labels Quillet wrote. QGIS's own messages go
+to stderr; stdout holds nothing but the JSON.
+"""
+import argparse
+import json
+import sys
+from pathlib import Path
+
+from qgis.core import QgsApplication, QgsProject, QgsVectorLayer
+
+
+def Items(renderer):
+    """Legend labels, with the class value or bounds where the renderer has classes."""
+    items = [{"label": item.label()} for item in renderer.legendSymbolItems()]
+    if hasattr(renderer, "categories"):
+        classes = [{"value": None if c.value() in (None, "") else c.value()}
+                   for c in renderer.categories()]
+    elif hasattr(renderer, "ranges"):
+        classes = [{"lower": r.lowerValue(), "upper": r.upperValue()} for r in renderer.ranges()]
+    else:
+        return items
+    if len(classes) != len(items):
+        sys.exit(f"read_legends: {len(items)} legend items but {len(classes)} classes")
+    return [dict(item, **c) for item, c in zip(items, classes)]
+
+
+def Describe(layer):
+    result = {"renderer": None}
+    renderer = layer.renderer() if isinstance(layer, QgsVectorLayer) else None
+    if renderer is not None:
+        result["renderer"] = renderer.type()
+        if renderer.embeddedRenderer() is not None:
+            renderer = renderer.embeddedRenderer()
+            result["embedded"] = renderer.type()
+    result["items"] = Items(renderer) if renderer is not None else []
+    result["customProperties"] = {
+        key: layer.customProperty(key) for key in layer.customPropertyKeys()}
+    return result
+
+
+def Main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("path")
+    parser.add_argument("--source", help="data source for a .qml style")
+    args = parser.parse_args()
+
+    if args.path.endswith(".qml"):
+        if not args.source:
+            sys.exit("read_legends: a .qml needs --source PATH")
+        layer = QgsVectorLayer(args.source, Path(args.path).stem, "ogr")
+        if not layer.isValid():
+            sys.exit("read_legends: invalid source " + args.source)
+        message, ok = layer.loadNamedStyle(args.path)
+        if not ok:
+            sys.exit(f"read_legends: cannot load {args.path}: {message}")
+        layers = [layer]
+    else:
+        project = QgsProject.instance()
+        if not project.read(args.path):
+            sys.exit(f"read_legends: cannot read {args.path}: {project.error()}")
+        layers = [node.layer() for node in project.layerTreeRoot().findLayers()]
+
+    legends = {layer.name(): Describe(layer) for layer in layers if layer is not None}
+    print(json.dumps(legends, ensure_ascii=False, default=str))
+
+
+if __name__ == "__main__":
+    app = QgsApplication([], False)
+    QgsApplication.setPrefixPath("/usr", True)
+    app.initQgis()
+    try:
+        Main()
+    finally:
+        app.exitQgis()

@@ -1,0 +1,162 @@
+#include "qgis/zip_archive.h"
+
+#include <gtest/gtest.h>
+
+#include "support/error_of.h"
+
+namespace quillet::qgis {
+namespace {
+
+using test::ErrorOf;
+
+// CRC-32 of "123456789" (the published check value), and the text as one stored deflate block.
+constexpr uint32_t kCheckCrc = 0xCBF43926;
+const std::string kDeflatedCheck = std::string("\x01\x09\x00\xf6\xff", 5) + "123456789";
+
+std::string Le(uint32_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i)
+    out += static_cast<char>(value >> (8 * i));
+  return out;
+}
+
+struct Entry {
+  std::string name;
+  std::string data = "123456789";  // as stored in the archive
+  uint16_t method = 0;
+  uint16_t flags = 0;  // bit 3: a data descriptor follows the data
+  bool descriptorSignature = true;
+  uint32_t crc = kCheckCrc;
+  uint32_t size = 9;
+  std::string extra = "";
+};
+
+// An archive as a zipper writes it, with each member's local run and central record apart.
+struct Built {
+  std::string bytes;
+  std::vector<std::string> locals, centrals;
+};
+
+Built Build(const std::vector<Entry>& entries, const std::string& comment = "") {
+  Built built;
+  std::string directory;
+  for (const Entry& e : entries) {
+    const std::string sizes = Le(e.crc, 4) + Le(e.data.size(), 4) + Le(e.size, 4);
+    const std::string common = Le(e.method, 2) + Le(0x6000, 2) + Le(0x5a21, 2);  // time, date
+    const std::string names = Le(e.name.size(), 2) + Le(e.extra.size(), 2);
+    const bool descriptor = e.flags & 8;
+    std::string local = Le(0x04034b50, 4) + Le(20, 2) + Le(e.flags, 2) + common +
+                        (descriptor ? std::string(12, '\0') : sizes) + names + e.name + e.extra +
+                        e.data;
+    if (descriptor) local += (e.descriptorSignature ? Le(0x08074b50, 4) : "") + sizes;
+    built.centrals.push_back(Le(0x02014b50, 4) + Le(0x031e, 2) + Le(20, 2) + Le(e.flags, 2) +
+                             common + sizes + names + Le(0, 6) + Le(0x81a40000, 4) +
+                             Le(built.bytes.size(), 4) + e.name + e.extra);
+    built.locals.push_back(local);
+    built.bytes += local;
+    directory += built.centrals.back();
+  }
+  const uint32_t count = static_cast<uint32_t>(entries.size());
+  built.bytes += directory + Le(0x06054b50, 4) + Le(0, 4) + Le(count, 2) + Le(count, 2) +
+                 Le(directory.size(), 4) + Le(built.bytes.size(), 4) + Le(comment.size(), 2) +
+                 comment;
+  return built;
+}
+
+std::string ParseFailure(const std::string& bytes) {
+  return ErrorOf([&] { ZipArchive::Parse(bytes, "p.qgz"); }).Description();
+}
+
+std::string ExtractFailure(const Entry& entry) {
+  const ZipArchive archive = ZipArchive::Parse(Build({entry}).bytes, "p.qgz");
+  return ErrorOf([&] { archive.Extract(entry.name); }).Description();
+}
+
+// A project between two other members, with data descriptors (one with its signature, one
+// without) as streaming zippers write them, and one member deflated.
+Built ThreeMembers() {
+  return Build({{.name = "a.qgd", .flags = 8},
+                {.name = "p.qgs", .flags = 8, .descriptorSignature = false},
+                {.name = "c.txt", .data = kDeflatedCheck, .method = 8}},
+               "archive comment");
+}
+
+TEST(ZipArchive, ExtractsStoredDeflatedAndDescribedMembers) {
+  const ZipArchive archive = ZipArchive::Parse(ThreeMembers().bytes, "p.qgz");
+  EXPECT_EQ(archive.Names(), (std::vector<std::string>{"a.qgd", "p.qgs", "c.txt"}));
+  for (const char* name : {"a.qgd", "p.qgs", "c.txt"})
+    EXPECT_EQ(archive.Extract(name), "123456789");
+  EXPECT_EQ(ErrorOf([&] { archive.Extract("p.qgz"); }).Description(),
+            "p.qgz: p.qgz: the archive has no such member");
+}
+
+TEST(ZipArchive, ExtractChecksTheMembersData) {
+  EXPECT_EQ(ExtractFailure({.name = "p.qgs", .crc = 1}),
+            "p.qgz: p.qgs: CRC-32 mismatch (the central directory gives 0x00000001, the data "
+            "0xcbf43926)");
+  EXPECT_EQ(ExtractFailure({.name = "p.qgs", .size = 10}),
+            "p.qgz: p.qgs: size mismatch (the central directory gives 10 bytes, the data 9)");
+  EXPECT_EQ(ExtractFailure({.name = "p.qgs", .data = kDeflatedCheck.substr(0, 9), .method = 8}),
+            "p.qgz: p.qgs: damaged deflate data (it ends early)");
+}
+
+TEST(ZipArchive, RejectsArchivesItCannotRead) {
+  const std::string plain = Build({{.name = "p.qgs"}}).bytes;
+  const size_t end = plain.size() - 22, central = 44;  // 30 + "p.qgs" + 9 bytes of data
+  const auto patched = [&](size_t at, const std::string& bytes) {
+    return std::string(plain).replace(at, bytes.size(), bytes);
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {"<qgis/>", "not a zip archive (no end of central directory record)"},
+      {plain.substr(0, plain.size() - 1),
+       "truncated zip archive (no end of central directory record)"},
+      {patched(end + 4, Le(1, 2)), "zip archives that span several disks are not supported"},
+      {patched(end + 16, Le(0xFFFFFFFF, 4)), "ZIP64 archives are not supported"},
+      {patched(end + 16, Le(central + 1, 4)),
+       "truncated zip archive (the central directory runs past its end record)"},
+      {patched(end + 16, Le(central - 1, 4)),
+       "damaged zip archive (the central directory stops short of its end record)"},
+      {Build({{.name = "p.qgs", .flags = 1}}).bytes,
+       "p.qgs: the member is encrypted, which is not supported"},
+      {Build({{.name = "p.qgs", .method = 12}}).bytes,
+       "p.qgs: the member is compressed with method 12, which is not supported (only stored and "
+       "deflate are)"},
+      {Build({{.name = "p.qgs", .extra = Le(1, 2) + Le(0, 2)}}).bytes,
+       "p.qgs: the member uses ZIP64, which is not supported"},
+      {patched(central + 20, Le(10, 4)),
+       "p.qgs: truncated zip archive (the member's data runs into the central directory)"},
+      {Build({{.name = "p.qgs", .flags = 8, .crc = 1}}).bytes.replace(48, 1, "\x02"),
+       "p.qgs: damaged zip archive (the member's data descriptor does not match the central "
+       "directory)"},
+  };
+  for (const auto& [bytes, message] : cases)
+    EXPECT_EQ(ParseFailure(bytes), "p.qgz: " + message);
+}
+
+TEST(ZipArchive, WithMemberReplacesOneMemberAndCopiesTheRest) {
+  const Built built = ThreeMembers();
+  const std::string project = "<qgis>" + std::string(5000, 'x') + "</qgis>";
+  const std::string bytes = ZipArchive::Parse(built.bytes, "p.qgz").WithMember("p.qgs", project);
+
+  const ZipArchive rewritten = ZipArchive::Parse(bytes, "p.qgz");
+  EXPECT_EQ(rewritten.Names(), (std::vector<std::string>{"a.qgd", "p.qgs", "c.txt"}));
+  EXPECT_EQ(rewritten.Extract("p.qgs"), project);
+  // The new project: deflated, without a data descriptor, far shorter than the text.
+  const size_t newLocal = built.locals[0].size();
+  EXPECT_EQ(bytes.substr(newLocal + 6, 4), Le(0, 2) + Le(8, 2));  // flags, method
+  const size_t cLocal = bytes.find(built.locals[2]);
+  EXPECT_LT(cLocal, newLocal + 100);
+  EXPECT_EQ(bytes.substr(newLocal + 18, 4), Le(cLocal - newLocal - 35, 4));  // compressed size
+  // The other members' bytes as they were, their records pointing at their new places.
+  EXPECT_EQ(bytes.substr(0, newLocal), built.locals[0]);
+  const size_t directory = cLocal + built.locals[2].size();
+  EXPECT_EQ(bytes.substr(directory, built.centrals[0].size()), built.centrals[0]);
+  EXPECT_EQ(bytes.substr(directory + built.centrals[0].size() + 8, 4), Le(0, 2) + Le(8, 2));
+  std::string cCentral = built.centrals[2];
+  cCentral.replace(42, 4, Le(cLocal, 4));
+  EXPECT_EQ(bytes.substr(bytes.size() - 22 - 15 - cCentral.size(), cCentral.size()), cCentral);
+  EXPECT_EQ(bytes.substr(bytes.size() - 15), "archive comment");
+}
+
+}  // namespace
+}  // namespace quillet::qgis

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quillet::test {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+using Lines = std::vector<std::string>;
+
+/// What a run of a program gave back.
+struct Ran {
+  int status = -1;
+  std::string out;
+  std::string err;
+
+  /// Standard output, one entry per line.
+  Lines OutLines() const { return Split(out); }
+  Lines ErrLines() const { return Split(err); }
+  Json OutJson() const { return Json::parse(out); }
+
+  static Lines Split(const std::string& text) {
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line);
+    return lines;
+  }
+};
+
+/// Runs a program with these arguments (no shell: arguments reach it as they are), in
+/// `folder` when given, and collects its exit status and both output streams.
+inline Ran RunProgram(const std::vector<std::string>& args, const fs::path& folder = {}) {
+  int out[2];
+  int err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    close(out[0]);
+    close(err[0]);
+    close(out[1]);
+    close(err[1]);
+    const int input = open("/dev/null", O_RDONLY);
+    dup2(input, STDIN_FILENO);
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
+    std::vector<char*> argv;
+    for (const auto& arg : args)
+      argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  Ran run;
+  pollfd streams[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+  std::string* texts[2] = {&run.out, &run.err};
+  int open = 2;
+  while (open > 0) {
+    if (poll(streams, 2, -1) < 0) break;
+    for (int i = 0; i < 2; ++i) {
+      if (streams[i].fd < 0 || streams[i].revents == 0) continue;
+      char buffer[4096];
+      const ssize_t n = read(streams[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        texts[i]->append(buffer, static_cast<size_t>(n));
+      } else {
+        close(streams[i].fd);
+        streams[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
+}
+
+}  // namespace quillet::test
