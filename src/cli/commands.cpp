@@ -108,6 +108,7 @@ Outcome Set(const CommandOptions& options, std::ostream& err) {
   Outcome outcome = Result(session, true);
   if (!session.document.KeepsLabels(session.index)) {
     outcome.message = kNoPlaceForLabels;
+    outcome.unchanged = true;
     return outcome;
   }
   session.document.StoreOriginalLabels(session.index, Items(*session.labeler.OriginalLabels()));
@@ -123,6 +124,7 @@ Outcome Reset(const CommandOptions& options, std::ostream& err) {
     Outcome outcome;
     outcome.ok = true;
     outcome.message = kNoPlaceForLabels;
+    outcome.unchanged = true;
     return outcome;
   }
   const auto originals = session.document.OriginalLabels(session.index);

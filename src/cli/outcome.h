@@ -23,6 +23,9 @@ struct Outcome {
   std::optional<std::vector<std::string>> originalLabels;
   /// show: one object per layer.
   std::optional<nlohmann::ordered_json> layers;
+  /// set, reset: the file has no place for the labels and was left as it was (the message
+  /// says so; plain output shows it on standard error).
+  bool unchanged = false;
   /// show, plain: the report's lines.
   std::vector<std::string> report;
 

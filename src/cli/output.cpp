@@ -64,6 +64,7 @@ void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::os
   }
   for (const auto& label : outcome.labels)
     out << VisibleLineBreaks(label) << '\n';
+  if (outcome.unchanged) err << "quillet: " << outcome.message << '\n';
   if (outcome.skippedLegendItems)
     err << "quillet: legend entries that select no features read $$SKIPPED; set leaves their "
            "labels alone\n";

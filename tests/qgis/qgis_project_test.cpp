@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "cli/cli_test_support.h"
+#include "qgis/zip_archive.h"
 
 namespace quillet::test {
 namespace {
@@ -156,6 +157,15 @@ TEST_F(QgisProject, ArchivesStylesAndSingleSymbols) {
   const Ran archive = Set("world.qgz", "Population", kPeople);
   ASSERT_EQ(archive.status, 0) << archive.err;
   EXPECT_EQ(InLegendOrder(Legends({"world.qgz"}).at("Population")), LabelsOf(archive));
+
+  // An archive's other members (here QGIS's auxiliary storage) keep their contents.
+  const qgis::ZipArchive before = qgis::ZipArchive::Read(File("with_extra.qgz"));
+  ASSERT_EQ(Set("with_extra.qgz", "Population", kPeople).status, 0);
+  const qgis::ZipArchive after = qgis::ZipArchive::Read(File("with_extra.qgz"));
+  ASSERT_EQ(after.Names(), before.Names());
+  EXPECT_EQ(after.Extract("with_extra.qgd"), before.Extract("with_extra.qgd"));
+  EXPECT_NE(after.Extract("with_extra.qgs"), before.Extract("with_extra.qgs"));
+  EXPECT_EQ(InLegendOrder(Legends({"with_extra.qgz"}).at("Population")), LabelsOf(archive));
 
   const Ran style = Run({"set", "continents.qml", "--source", "data/world.gpkg", "--layer", "world",
                          "--expression", kPeople, "--json"});
