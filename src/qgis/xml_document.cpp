@@ -7,6 +7,7 @@
 
 #include "document/document_error.h"
 #include "runtime/error.h"
+#include "runtime/utf8.h"
 
 namespace quillet::qgis {
 namespace {
@@ -32,24 +33,6 @@ bool IsNameChar(char c) {
 bool IsXmlChar(uint32_t code) {
   return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
          (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
-}
-
-void AppendUtf8(uint32_t code, std::string& out) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // The offset of the first byte that does not belong to well-formed UTF-8 (no overlong forms,
@@ -238,7 +221,8 @@ class Parser {
       if (!valid) Fail(amp, "malformed character reference " + written);
       if (!IsXmlChar(code))
         Fail(amp, "character reference " + written + " names a character XML does not allow");
-      AppendUtf8(code, out);
+      // Surrogates are no XML characters, so the runtime's raw-byte range never applies.
+      runtime::AppendUtf8(out, static_cast<char32_t>(code));
     } else if (name == "lt") {
       out += '<';
     } else if (name == "gt") {

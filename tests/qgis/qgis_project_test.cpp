@@ -183,6 +183,9 @@ TEST_F(QgisProject, ArchivesStylesAndSingleSymbols) {
 }
 
 TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
+  const std::string kRefusedKind =
+      "Layer's legend must be a Simple, Unique Value, Graduated Color/Symbol, or Multi-Attribute "
+      "type!\n";
   const std::string project = ReadText(File("world.qgs"));
   struct Case {
     std::vector<std::string> args;
@@ -190,8 +193,8 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
     std::string says;
   };
   const std::vector<Case> cases = {
-      {{"--layer", "Rules"}, 1, ""},
-      {{"--layer", "Heat"}, 1, ""},
+      {{"--layer", "Rules"}, 1, kRefusedKind},
+      {{"--layer", "Heat"}, 1, kRefusedKind},
       {{"--layer", "By expression"},
        2,
        "quillet: world.qgs: layer \"By expression\" renderer-v2 attr: the renderer classifies by "
@@ -210,6 +213,9 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
     SCOPED_TRACE(item.args[1]);
     EXPECT_EQ(ran.status, item.status) << ran.err;
     EXPECT_EQ(ran.err.rfind(item.says, 0), 0u) << ran.err;
+    if (item.status == 1) {
+      EXPECT_EQ(ran.err, item.says);
+    }
     EXPECT_EQ(ReadText(File("world.qgs")), project);
   }
 

@@ -13,7 +13,7 @@ using test::ErrorOf;
 constexpr uint32_t kCheckCrc = 0xCBF43926;
 const std::string kDeflatedCheck = std::string("\x01\x09\x00\xf6\xff", 5) + "123456789";
 
-std::string Le(uint32_t value, int bytes) {
+std::string Le(uint64_t value, int bytes) {
   std::string out;
   for (int i = 0; i < bytes; ++i)
     out += static_cast<char>(value >> (8 * i));
