@@ -49,6 +49,19 @@ std::string FieldList(const gis::Table& table) {
   return names;
 }
 
+// The name the layer panel gives the layer of that id, searched through the groups.
+std::string TreeName(const XmlElement& group, const std::string& id) {
+  for (const XmlElement& node : group.children) {
+    if (node.name == "layer-tree-layer" && node.AttributeOr("id") == id)
+      return node.AttributeOr("name");
+    if (node.name == "layer-tree-group") {
+      std::string name = TreeName(node, id);
+      if (!name.empty()) return name;
+    }
+  }
+  return "";
+}
+
 bool IsProjectArchive(const std::filesystem::path& path) {
   return runtime::EqualsIgnoreCase(path.extension().string(), ".qgz");
 }
@@ -114,8 +127,17 @@ void QgisMap::ReadProjectLayers() {
   if (layers == nullptr) return;
   const std::filesystem::path folder = mPath.parent_path();
   for (const XmlElement* element : layers->ChildrenNamed("maplayer")) {
-    if (element->AttributeOr("type") != "vector") continue;
     document::LayerEntry entry;
+    if (element->AttributeOr("embedded") == "1") {
+      // Only a reference: the layer and its renderer live in the other project.
+      const XmlElement* tree = mRoot->Child("layer-tree-group");
+      entry.name = tree ? TreeName(*tree, element->AttributeOr("id")) : "";
+      entry.unusable = "the layer is embedded from the project " + element->AttributeOr("project") +
+                       "; label it there";
+      ReadLayer(*element, std::move(entry));
+      continue;
+    }
+    if (element->AttributeOr("type") != "vector") continue;
     entry.name = ChildText(*element, "layername");
     try {
       const DataSource data = ReadDataSource(ChildText(*element, "provider"),

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "document/document_error.h"
+#include "runtime/case.h"
 #include "runtime/error.h"
 #include "runtime/utf8.h"
 
@@ -70,13 +71,6 @@ size_t InvalidUtf8(std::string_view text) {
     i += length;
   }
   return std::string_view::npos;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 std::string Quoted(std::string_view text) {
@@ -284,7 +278,7 @@ class Parser {
     const size_t bodyBegin = mPos;
     mPos = start;
     Skip("?>", bodyBegin, "unterminated processing instruction");
-    if (!EqualsIgnoringCase(target, "xml")) return;
+    if (!runtime::EqualsIgnoreCase(target, "xml")) return;
     if (start != mDeclarationAt || target != "xml")
       Fail(start, "an XML declaration is only allowed at the start of the document");
     ReadDeclaration(bodyBegin, mPos - 2);
@@ -310,7 +304,7 @@ class Parser {
       if (close >= end) Fail(mPos, "malformed XML declaration");
       const std::string_view value = mText.substr(mPos + 1, close - mPos - 1);
       if (name == "version") versioned = true;
-      if (name == "encoding" && !EqualsIgnoringCase(value, "UTF-8"))
+      if (name == "encoding" && !runtime::EqualsIgnoreCase(value, "UTF-8"))
         Fail(mPos + 1, "the document declares the encoding " + Quoted(value) +
                            "; only UTF-8 documents are read");
       mPos = close + 1;

@@ -1,0 +1,100 @@
+#include "qgis/qgis_map.h"
+
+#include <gtest/gtest.h>
+
+#include "support/error_of.h"
+#include "support/files.h"
+
+namespace quillet::qgis {
+namespace {
+
+using test::TempFolder;
+using test::WriteText;
+
+std::string Layer(const std::string& name, const std::string& inside) {
+  return "<maplayer type=\"vector\"><id>" + name + "_id</id><layername>" + name +
+         "</layername><provider>ogr</provider><datasource>./w.gpkg|layername=world</datasource>" +
+         inside + "</maplayer>";
+}
+
+class QgisProjectRead : public ::testing::Test {
+ protected:
+  QgisMap Read(const std::string& layers, const std::string& tree = "") {
+    WriteText(folder.Path() / "p.qgs",
+              "<!DOCTYPE qgis PUBLIC 'http://mrcc.com/qgis.dtd' "
+              "'SYSTEM'>\n<qgis>" +
+                  tree + "<projectlayers>" + layers + "</projectlayers></qgis>\n");
+    return QgisMap::ReadProject(folder.Path() / "p.qgs");
+  }
+  std::string Unusable(const QgisMap& map, const std::string& layer) {
+    return map.Layers().at(map.FindLayer(layer)).unusable;
+  }
+  TempFolder folder;
+};
+
+TEST_F(QgisProjectRead, LayersThatCannotBeLabelledSayWhy) {
+  const QgisMap map =
+      Read(Layer("Two joins",
+                 "<vectorjoins><join joinLayerId=\"a\"/><join joinLayerId=\"b\"/>"
+                 "</vectorjoins>") +
+               Layer("Lost join", "<vectorjoins><join joinLayerId=\"gone\"/></vectorjoins>") +
+               "<maplayer type=\"raster\"><layername>Relief</layername></maplayer>"
+               "<maplayer embedded=\"1\" project=\"./base.qgs\" id=\"roads_1\"/>",
+           "<layer-tree-group><layer-tree-group name=\"g\"><layer-tree-layer id=\"roads_1\" "
+           "name=\"Roads\"/></layer-tree-group></layer-tree-group>");
+  ASSERT_EQ(map.Layers().size(), 3u) << "raster layers are not listed";
+  EXPECT_EQ(Unusable(map, "Two joins"),
+            "the layer has 2 joins; quillet reads layers with one "
+            "join at most");
+  EXPECT_EQ(Unusable(map, "Lost join"),
+            "the layer joins the layer gone, which is not in the "
+            "project");
+  EXPECT_EQ(Unusable(map, "Roads"),
+            "the layer is embedded from the project ./base.qgs; label it there");
+  EXPECT_EQ(test::ErrorOf([&] { map.Load(map.FindLayer("Roads")); }).Description(),
+            (folder.Path() / "p.qgs").string() +
+                ": layer \"Roads\" datasource: the layer is embedded from the project "
+                "./base.qgs; label it there");
+  EXPECT_EQ(map.RendererKind(0), "none");
+  EXPECT_FALSE(map.KeepsLabels(0));
+}
+
+TEST_F(QgisProjectRead, JoinedFieldsAndNamesFollowTheJoinsPrefix) {
+  const QgisMap map =
+      Read(Layer("world stats", "") +
+           Layer("Joined",
+                 "<vectorjoins><join joinLayerId=\"world stats_id\" targetFieldName=\"iso\" "
+                 "joinFieldName=\"code\"/></vectorjoins>"
+                 "<renderer-v2 type=\"graduatedSymbol\" attr=\"world stats_gdp\"/>") +
+           Layer("Prefixed",
+                 "<vectorjoins><join joinLayerId=\"world stats_id\" customPrefix=\"s_\" "
+                 "targetFieldName=\"iso\" joinFieldName=\"code\"/></vectorjoins>"));
+  const auto& joined = *map.Layers().at(map.FindLayer("Joined")).join;
+  EXPECT_EQ(joined.name, "world_stats");
+  EXPECT_EQ(joined.field, "iso");
+  EXPECT_EQ(joined.joinField, "code");
+  EXPECT_EQ(joined.source.location, (folder.Path() / "w.gpkg").string());
+  EXPECT_EQ(gis::As<gis::ClassBreaksRenderer>(map.Renderer(map.FindLayer("Joined")))->Field(),
+            "world_stats.gdp");
+  EXPECT_EQ(map.Layers().at(map.FindLayer("Prefixed")).join->name, "s");
+}
+
+TEST_F(QgisProjectRead, FilesThatAreNoProjects) {
+  const auto why = [&](const std::string& name, const std::string& bytes) {
+    WriteText(folder.Path() / name, bytes);
+    return test::ErrorOf([&] { QgisMap::ReadProject(folder.Path() / name); }).Description();
+  };
+  const std::string at = folder.Path().string() + "/";
+  EXPECT_EQ(why("x.qgs", "<project/>"),
+            at + "x.qgs: a QGIS project has the root element <qgis>, not <project>");
+  EXPECT_EQ(
+      test::ErrorOf([&] { Read(Layer("A", "") + Layer("A", "")).FindLayer("A"); }).Description(),
+      at + "p.qgs: two layers are named \"A\"; give one of them another name");
+  EXPECT_EQ(why("empty.qgz", std::string("PK\x05\x06", 4) + std::string(18, '\0')),
+            at + "empty.qgz: the archive holds no QGIS project (.qgs)");
+  EXPECT_EQ(test::ErrorOf([&] { QgisMap::ReadStyle(at + "x.qgs", "w.gpkg"); }).Description(),
+            at + "x.qgs: a QGIS layer style has the root element <qgis>, not <project>");
+}
+
+}  // namespace
+}  // namespace quillet::qgis
