@@ -22,6 +22,11 @@ struct BadInput {
   bool onlyWhenSaving = false;
 };
 
+// Test listings name a case by what it is about, not by its bytes.
+void PrintTo(const BadInput& input, std::ostream* out) {
+  *out << input.name;
+}
+
 // Replaces the first `from` in the map's text by `to`; the test fails when it is not there.
 std::function<void(const fs::path&)> Replace(std::string from, std::string to) {
   return [from, to](const fs::path& map) {

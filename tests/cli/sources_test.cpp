@@ -17,6 +17,11 @@ struct Format {
   int64_t firstId;  // the object id of the first country
 };
 
+// Test listings name a format, not its bytes.
+void PrintTo(const Format& format, std::ostream* out) {
+  *out << format.name;
+}
+
 const Format kFormats[] = {
     {"GeoPackage", {"-f", "GPKG"}, "world.gpkg", "GeoPackage", "fid", true, 1},
     {"Shapefile", {"-f", "ESRI Shapefile"}, "world.shp", "ESRI Shapefile", "FID", true, 0},

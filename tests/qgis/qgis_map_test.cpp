@@ -79,6 +79,35 @@ TEST_F(QgisProjectRead, JoinedFieldsAndNamesFollowTheJoinsPrefix) {
   EXPECT_EQ(map.Layers().at(map.FindLayer("Prefixed")).join->name, "s");
 }
 
+TEST_F(QgisProjectRead, LabelsAreWrittenIntoTheirAttributesWhateverTheQuotes) {
+  const std::string categories =
+      "<renderer-v2 type=\"categorizedSymbol\" attr=\"c\"><categories>\n"
+      "<category value='a' label='A'/>\n"
+      "<category value=\"\" symbol=\"1\"/>\n"
+      "<category value=\"b\" label=\"B\" render=\"true\"></category>\n"
+      "</categories></renderer-v2>";
+  QgisMap map = Read(Layer("L", categories));
+  const std::string before = map.Contents();
+  const std::vector<std::string> labels{"it's <a>", "B", "rest & \"more\""};
+  map.StoreLabels(0, *map.Renderer(0, &labels));
+  const std::string after = map.Contents();
+  EXPECT_NE(after.find("<category value='a' label='it&apos;s &lt;a>'/>\n"
+                       "<category value=\"\" symbol=\"1\" label=\"rest &amp; &quot;more&quot;\"/>\n"
+                       "<category value=\"b\" label=\"B\" render=\"true\"></category>"),
+            std::string::npos)
+      << after;
+  EXPECT_EQ(after.size() - before.size(),
+            std::string("it&apos;s &lt;a>").size() - 1 +
+                std::string(" label=\"rest &amp; &quot;more&quot;\"").size());
+
+  // Labels stored back as they stood keep the file's bytes; the missing one is written.
+  const std::vector<std::string> same{"A", "B", ""};
+  map.StoreLabels(0, *map.Renderer(0, &same));
+  std::string expected = before;
+  expected.insert(expected.find("symbol=\"1\"") + 10, " label=\"\"");
+  EXPECT_EQ(map.Contents(), expected);
+}
+
 TEST_F(QgisProjectRead, FilesThatAreNoProjects) {
   const auto why = [&](const std::string& name, const std::string& bytes) {
     WriteText(folder.Path() / name, bytes);
