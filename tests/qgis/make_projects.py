@@ -11,9 +11,13 @@ to OUT_DIR/data/, derives sids_points.gpkg, sids.sqlite (SpatiaLite) and stats.g
   OUT_DIR/with_extra.qgz                  the same project with an auxiliary storage (.qgd)
   OUT_DIR/continents.qml                  the "Continents" style (all categories)
 
+With QUILLET_TEST_POSTGRES set to a connection (tests/qgis/postgres_server.sh), the projects
+also get a working PostgreSQL layer "PG continents" when the server answers.
+
 Tests run Quillet on these files, then read the result back with read_legends.py so that
 what QGIS itself sees is checked, not just the XML. Needs Debian's python3-qgis and gdal-bin.
 """
+import os
 import shutil
 import subprocess
 import sys
@@ -143,6 +147,17 @@ def BuildProject(project, data):
 
     Add("Remote", "dbname='gis' host=localhost port=5432 table=\"public\".\"countries\" (geom) "
         "sql=\"pop\" > 0", provider="postgres")
+
+    # A reachable server (tests/qgis/postgres_server.sh) gives a PostgreSQL layer that works.
+    server = os.environ.get("QUILLET_TEST_POSTGRES")
+    if server:
+        Add("PG continents", f"{server} table=\"public\".\"countries\" (geom) "
+            "sql=\"continent\" <> 'Antarctica'", lambda l: Categorized(
+                l, "continent", [("Africa", None), (None, "Other"), ("Asia", None)]), "postgres")
+        if not layers[-1].isValid():
+            print("make_projects: no PostgreSQL server at " + server + "; no PG layer",
+                  file=sys.stderr)
+            layers.pop()
 
     project.addMapLayers(layers)  # the project owns them from here, also on the error paths
     bad = [l.name() for l in layers if not l.isValid() and l.name() != "Remote"]
