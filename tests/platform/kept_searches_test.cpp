@@ -3,13 +3,13 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/class_clause.h"
 #include "platform/cursor.h"
-#include "platform/object_factory.h"
 #include "platform/sql_text.h"
-#include "platform/statistics.h"
 #include "platform_test_support.h"
 
 namespace quillet::platform {
@@ -88,35 +88,34 @@ TEST(ClassClause, ReadsTheShapesALegendAsksAndNothingElse) {
       {"( ')' = X) AND ( ( \"X\" > 0 AND \"X\" <= 1e1 ) )", "')' = X", "X", Term::kAboveAtMost, "",
        0, 10},
   };
-  // Not the shape: SQL answers these.
-  const char* others[] = {
-      "\"TYPE\" = 'A' OR \"TYPE\" = 'B'",
-      "( 1) OR (1) AND \"TYPE\" = 'A'",
-      "( X > 1 -- note\n) AND \"TYPE\" = 'A'",
-      "( X > 1 /* note */) AND \"TYPE\" = 'A'",
-      "( X > 1; ) AND \"TYPE\" = 'A'",
-      "\"TYPE\" = 'A' -- note",
-      "\"NOSUCH\" = 'A'",
-      "\"N\" = 'A'",           // text against a number field
-      "\"TYPE\" <= 3",         // a range on a text field
-      "\"S\" <= 0.1",          // singles read back rounded
-      "\"D\" = '1990-01-01'",  // dates read back as serials
-      "\"N\" > 1 AND \"X\" <= 3",
-      "\"N\" >= 1",
-      "\"N\" < 1",
-      "\"N\" <= 1x",
-      "NULL = 'A'",
-      "\"TYPE\" = 'A",
-  };
+  // Not the shape, so SQL answers them: an OR, a comment, a second statement, an unknown
+  // field, text against a number field, a range on a text field, singles (read back rounded),
+  // dates (read back as serials), two fields, other operators, a bad number, a keyword.
+  const char* others[] = {"\"TYPE\" = 'A' OR \"TYPE\" = 'B'",
+                          "( 1) OR (1) AND \"TYPE\" = 'A'",
+                          "( X > 1 -- note\n) AND \"TYPE\" = 'A'",
+                          "( X > 1 /* note */) AND \"TYPE\" = 'A'",
+                          "( X > 1; ) AND \"TYPE\" = 'A'",
+                          "\"TYPE\" = 'A' -- note",
+                          "\"NOSUCH\" = 'A'",
+                          "\"N\" = 'A'",
+                          "\"TYPE\" <= 3",
+                          "\"S\" <= 0.1",
+                          "\"D\" = '1990-01-01'",
+                          "\"N\" > 1 AND \"X\" <= 3",
+                          "\"N\" >= 1",
+                          "\"N\" < 1",
+                          "\"N\" <= 1x",
+                          "NULL = 'A'",
+                          "\"TYPE\" = 'A"};
   for (const auto& c : cases) {
     const auto parsed = ParseClassClause(c.clause, table->FieldList(), PlainNumber);
     ASSERT_TRUE(parsed.has_value()) << c.clause;
-    EXPECT_EQ(parsed->definition, c.definition) << c.clause;
-    EXPECT_EQ(parsed->field, table->FindField(c.field)) << c.clause;
-    EXPECT_EQ(parsed->term, c.term) << c.clause;
-    EXPECT_EQ(parsed->text, c.text) << c.clause;
-    EXPECT_EQ(parsed->lower, c.lower) << c.clause;
-    EXPECT_EQ(parsed->upper, c.upper) << c.clause;
+    EXPECT_EQ(std::tie(parsed->definition, parsed->field, parsed->term, parsed->text, parsed->lower,
+                       parsed->upper),
+              std::make_tuple(std::string(c.definition), table->FindField(c.field), c.term,
+                              std::string(c.text), c.lower, c.upper))
+        << c.clause;
   }
   for (const char* clause : others)
     EXPECT_FALSE(ParseClassClause(clause, table->FieldList(), PlainNumber)) << clause;
@@ -125,28 +124,23 @@ TEST(ClassClause, ReadsTheShapesALegendAsksAndNothingElse) {
 TEST(KeptSearches, SelectExactlyWhatSqliteSelects) {
   FeatureStore store;
   const auto table = Mixed(store);
-  const char* clauses[] = {
-      "\"TYPE\" = 'A'",
-      "\"TYPE\" = 'a'",
-      "TYPE = 'O''Brien'",
-      "\"TYPE\" = 'none'",
-      "( X > 1) AND \"TYPE\" = 'A'",
-      "( X > 1 OR X IS NULL) AND \"TYPE\" = 'A'",
-      "( D >= '1990-01-01') AND \"TYPE\" = 'A'",
-      "( \"N\" <= 2 )",
-      "( \"N\" > 2 AND \"N\" <= 3 )",
-      "( \"N\" > 2.5 AND \"N\" <= 10 )",
-      "\"N\" <= -2",
-      "\"N\" <= 0x3",
-      "( ( \"X\" > 0.5 AND \"X\" <= 2.5 ) )",
-      "( D >= '1990-01-01') AND ( ( \"X\" > 0 AND \"X\" <= 3 ) )",
-      // Values a plain comparison would judge differently: SQL decides.
-      "\"M\" <= 4",
-      "( \"M\" > 3 AND \"M\" <= 1152921504606846976 )",
-      "\"S\" <= 0.1",
-      "\"D\" = '1990-01-01'",
-      "( 1) OR (1) AND \"TYPE\" = 'A'",
-  };
+  // The last ones hold values a plain comparison would judge differently: SQL decides.
+  const char* clauses[] = {"\"TYPE\" = 'A'",
+                           "\"TYPE\" = 'a'",
+                           "TYPE = 'O''Brien'",
+                           "\"TYPE\" = 'none'",
+                           "( X > 1) AND \"TYPE\" = 'A'",
+                           "( X > 1 OR X IS NULL) AND \"TYPE\" = 'A'",
+                           "( D >= '1990-01-01') AND \"TYPE\" = 'A'",
+                           "( \"N\" <= 2 )",
+                           "( \"N\" > 2 AND \"N\" <= 3 )",
+                           "( \"N\" > 2.5 AND \"N\" <= 10 )",
+                           "\"N\" <= -2",
+                           "\"N\" <= 0x3",
+                           "( ( \"X\" > 0.5 AND \"X\" <= 2.5 ) )",
+                           "( D >= '1990-01-01') AND ( ( \"X\" > 0 AND \"X\" <= 3 ) )",
+                           "\"M\" <= 4",
+                           "( \"M\" > 3 AND \"M\" <= 1152921504606846976 )"};
   for (const char* clause : clauses) {
     const Ids expected = SqliteSelects(*table, clause);
     EXPECT_EQ(Selected(*table, clause), expected) << clause;
@@ -202,30 +196,31 @@ TEST(KeptSearches, KeptRowsReadLikeFreshOnes) {
   FeatureStore store;
   const auto table = Mixed(store);
   const QueryFilter filter("( X > 0.5) AND \"TYPE\" = 'A'");
-  auto values = [&](bool recycling) {
+  // Every value of every row, and whether the cursor handed out one row object throughout.
+  auto read = [&](bool recycling) {
     const auto cursor = table->Search(&filter, recycling);
     std::vector<std::shared_ptr<gis::Row>> rows;
-    while (const auto row = cursor->NextRow())
+    std::vector<std::vector<runtime::Variant>> values;
+    while (const auto row = cursor->NextRow()) {
       rows.push_back(row);
-    EXPECT_FALSE(cursor->NextRow());  // still null after the end
-    std::vector<std::vector<runtime::Variant>> result;
-    for (const auto& row : rows) {
-      result.emplace_back();
+      values.emplace_back();
       for (int32_t i = 0; i < 7; ++i)
-        result.back().push_back(row->Value(i));
+        values.back().push_back(row->Value(i));
     }
-    return std::make_pair(result, rows.size() == 2 && rows[0] == rows[1]);
+    EXPECT_FALSE(cursor->NextRow());  // still null after the end
+    return std::make_pair(values, rows.size() == 2 && rows[0] == rows[1]);
   };
   table->RecentSearches().SetBudgetCells(0);
-  const auto [fresh, freshShared] = values(false);
+  const auto fresh = read(false);
+  ASSERT_EQ(fresh.first.size(), 2u);  // rows 4 and 7
+  EXPECT_FALSE(fresh.second);
+  EXPECT_TRUE(read(true).second);
   table->RecentSearches().SetBudgetCells(SearchCache::kDefaultBudgetCells);
-  values(true);
-  const auto [kept, keptShared] = values(false);
-  ASSERT_EQ(fresh.size(), 2u);  // rows 4 and 7, each row its own object
-  EXPECT_EQ(kept, fresh);
-  EXPECT_FALSE(freshShared);
-  EXPECT_FALSE(keptShared);
-  EXPECT_TRUE(values(true).second);  // a recycling cursor hands out one row object
+  read(true);
+  const auto kept = read(false);
+  EXPECT_EQ(kept.first, fresh.first);
+  EXPECT_FALSE(kept.second);
+  EXPECT_TRUE(read(true).second);
   EXPECT_EQ(ErrorOf([&] { table->Search(&filter, true)->NextRow()->Value(7); }),
             "Field index 7 is out of range (7 in all)");
 }
@@ -233,31 +228,17 @@ TEST(KeptSearches, KeptRowsReadLikeFreshOnes) {
 TEST(KeptSearches, StatisticsOfKeptRowsEqualThoseOfFreshRows) {
   FeatureStore store;
   const auto table = Mixed(store);
-  ObjectFactory factory;
-  auto statistics = [&](const std::string& clause, const std::string& field, int32_t rate) {
-    const QueryFilter filter(clause);
-    auto stats = factory.CreateDataStatistics();
-    stats->SetSampleRate(rate);
-    stats->SetField(field);
-    stats->SetCursor(table->Search(&filter, true));
-    const auto r = stats->Statistics();
-    return std::vector<double>{r->Minimum(), r->Maximum(), r->Sum(), r->Mean(),
-                               r->StandardDeviation()};
-  };
   for (const char* clause : {"", "\"TYPE\" = 'A'", "( \"N\" > -5 AND \"N\" <= 10 )"}) {
+    const QueryFilter filter(clause);
     for (const char* field : {"N", "X", "S"}) {
-      for (const int32_t rate : {-1, 2, 3}) {
-        table->RecentSearches().Clear();
-        table->RecentSearches().SetBudgetCells(0);
-        const auto fresh = statistics(clause, field, rate);
-        table->RecentSearches().SetBudgetCells(SearchCache::kDefaultBudgetCells);
-        test::Selected(*table, clause);
-        EXPECT_EQ(statistics(clause, field, rate), fresh) << clause << " " << field << " " << rate;
-      }
+      table->RecentSearches().SetBudgetCells(0);
+      const auto fresh = test::StatisticsOf(table->Search(&filter, true), field, 2);
+      table->RecentSearches().SetBudgetCells(SearchCache::kDefaultBudgetCells);
+      Selected(*table, clause);
+      EXPECT_EQ(test::StatisticsOf(table->Search(&filter, true), field, 2), fresh)
+          << clause << " " << field;
     }
   }
-  EXPECT_EQ(ErrorOf([&] { statistics("\"TYPE\" = 'B'", "M", -1); }),
-            "Statistics need numbers, but field M holds a String");
 }
 
 std::vector<std::string> IndexNames(const FeatureStore& store) {

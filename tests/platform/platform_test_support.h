@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gis/table.h"
@@ -14,35 +15,26 @@
 #include "platform/feature_store.h"
 #include "platform/layer_builder.h"
 #include "platform/query_filter.h"
+#include "platform/statistics.h"
 #include "runtime/error.h"
+#include "runtime/text_form.h"
 #include "runtime/variant.h"
 
 namespace quillet::runtime {
 
 // Readable failure output for values.
 inline void PrintTo(const Variant& value, std::ostream* out) {
-  *out << KindName(value.Kind());
-  switch (value.Kind()) {
-    case VariantKind::kString:
-      *out << " \"" << value.AsString() << '"';
-      break;
-    case VariantKind::kInteger:
-    case VariantKind::kLong:
-    case VariantKind::kSingle:
-    case VariantKind::kDouble:
-      *out << " " << value.NumericValue();
-      break;
-    case VariantKind::kDate:
-      *out << " " << value.AsDateSerial();
-      break;
-    default:
-      break;
-  }
+  *out << KindName(value.Kind()) << " \"" << ToText(value) << '"';
 }
 
 }  // namespace quillet::runtime
 
 namespace quillet::platform::test {
+
+using Ids = std::vector<int64_t>;
+
+/// A where clause and the object ids it selects.
+using Selects = std::pair<std::string, Ids>;
 
 /// The object ids (field 0) of the rows a cursor yields, in order.
 inline std::vector<int64_t> IdsOf(gis::Cursor& cursor) {
@@ -68,6 +60,27 @@ inline std::string ErrorOf(const std::function<void()>& action) {
   }
   ADD_FAILURE() << "no error";
   return "";
+}
+
+/// Each field's name and type code, in order.
+inline std::vector<std::pair<std::string, int32_t>> FieldsOf(const gis::Table& table) {
+  std::vector<std::pair<std::string, int32_t>> fields;
+  const auto list = table.Fields();
+  for (int32_t i = 0; i < list->FieldCount(); ++i)
+    fields.emplace_back(list->Field(i)->Name(), list->Field(i)->Type());
+  return fields;
+}
+
+/// Minimum, maximum, sum, mean and standard deviation of a field over a cursor's rows.
+inline std::vector<double> StatisticsOf(std::shared_ptr<gis::Cursor> cursor,
+                                        const std::string& field, int32_t sampleRate = -1) {
+  DataStatistics statistics;
+  statistics.SetSampleRate(sampleRate);
+  statistics.SetField(field);
+  statistics.SetCursor(std::move(cursor));
+  const auto results = statistics.Statistics();
+  return {results->Minimum(), results->Maximum(), results->Sum(), results->Mean(),
+          results->StandardDeviation()};
 }
 
 /// Parcels with a text, an integer, a nullable number, an owner key and a date; row 5 has no
@@ -109,6 +122,12 @@ inline std::shared_ptr<FeatureTable> Owners(FeatureStore& store) {
       .Build();
 }
 
-using Ids = std::vector<int64_t>;
+/// The parcels layer, fresh for each test.
+class OnParcels : public ::testing::Test {
+ protected:
+  FeatureStore store;
+  std::shared_ptr<FeatureLayer> layer = Parcels(store).Build();
+  gis::Table& table = *layer->Table();
+};
 
 }  // namespace quillet::platform::test
