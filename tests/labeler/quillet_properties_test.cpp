@@ -22,56 +22,36 @@ TEST(QuilletObject, ANewObjectStartsAtItsDefaults) {
   EXPECT_EQ(labeler.OriginalLabels()->Count(), 0);
 }
 
-// Each switch keeps exactly what the host stored, non-standard true values included.
-TEST(QuilletObject, SwitchesStoreAnyValueUnchanged) {
-  struct Switch {
-    const char* name;
-    ComBool (Quillet::*get)() const;
-    void (Quillet::*let)(const ComBool&);
-  };
-  const Switch switches[] = {
-      {"ShowMessages", &Quillet::ShowMessages, &Quillet::ShowMessages},
-      {"ApplyDefinitionQuery", &Quillet::ApplyDefinitionQuery, &Quillet::ApplyDefinitionQuery},
-      {"ApplySelectionSet", &Quillet::ApplySelectionSet, &Quillet::ApplySelectionSet},
-      {"UpdateAllOtherValues", &Quillet::UpdateAllOtherValues, &Quillet::UpdateAllOtherValues},
-  };
-  for (const Switch& s : switches) {
-    Quillet labeler(nullptr);
-    for (ComBool value : {ComBool{-1}, ComBool{0}, ComBool{1}, ComBool{-32768}, ComBool{0}}) {
-      (labeler.*s.let)(value);
-      EXPECT_EQ((labeler.*s.get)(), value) << s.name;
-    }
-  }
-}
-
-TEST(QuilletObject, WrapLengthStoresAnyValueUnchanged) {
+// Each switch and the wrap length keep exactly what the host stored, non-standard true values
+// and the 16-bit limits included; each is read back before the next is set.
+TEST(QuilletObject, PropertiesStoreAnyValueUnchanged) {
   Quillet labeler(nullptr);
-  for (int16_t length : {int16_t{10}, int16_t{-5}, int16_t{32767}, int16_t{-32768}, int16_t{0}}) {
-    labeler.WrapTextIfLongerThan(length);
-    EXPECT_EQ(labeler.WrapTextIfLongerThan(), length);
+  for (const ComBool value : {-1, 0, 1, -32768, 32767, 0}) {
+    labeler.ShowMessages(value);
+    EXPECT_EQ(labeler.ShowMessages(), value);
+    labeler.ApplyDefinitionQuery(value);
+    EXPECT_EQ(labeler.ApplyDefinitionQuery(), value);
+    labeler.ApplySelectionSet(value);
+    EXPECT_EQ(labeler.ApplySelectionSet(), value);
+    labeler.UpdateAllOtherValues(value);
+    EXPECT_EQ(labeler.UpdateAllOtherValues(), value);
+    labeler.WrapTextIfLongerThan(value);
+    EXPECT_EQ(labeler.WrapTextIfLongerThan(), value);
   }
 }
 
+// The collections handed out are the object's own, live, and outlive it.
 TEST(QuilletObject, LabelsAreTheObjectsOwnLiveCollection) {
-  Quillet labeler(nullptr);
-  auto labels = labeler.Labels();
-  labels->Add("written by the host");
-  EXPECT_EQ(labeler.Labels(), labels);
-  EXPECT_EQ(labeler.Labels()->Count(), 1);
-
-  auto originals = labeler.OriginalLabels();
-  EXPECT_EQ(labeler.OriginalLabels(), originals);
-  EXPECT_NE(originals, labels);
-}
-
-TEST(QuilletObject, TheCollectionsOutliveTheObject) {
   std::shared_ptr<LabelCollection> labels;
   {
     Quillet labeler(nullptr);
     labels = labeler.Labels();
-    labels->Add("kept");
+    labels->Add("written by the host");
+    EXPECT_EQ(labeler.Labels(), labels);
+    EXPECT_EQ(labeler.OriginalLabels(), labeler.OriginalLabels());
+    EXPECT_NE(labeler.OriginalLabels(), labels);
   }
-  EXPECT_EQ(labels->Item(1), "kept");
+  EXPECT_EQ(labels->Item(1), "written by the host");
 }
 
 }  // namespace

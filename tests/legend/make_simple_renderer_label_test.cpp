@@ -8,7 +8,6 @@ namespace quillet {
 namespace {
 
 using platform::Simple;
-using test::Labeling;
 using test::Parcels;
 
 class SimpleRendererLabel : public ::testing::Test {
@@ -18,7 +17,7 @@ class SimpleRendererLabel : public ::testing::Test {
     const auto labels = run.Labels();
     return labels.size() == 1 ? labels[0] : "<" + std::to_string(labels.size()) + " labels>";
   }
-  Labeling run;
+  test::Labeling run;
 };
 
 TEST_F(SimpleRendererLabel, SummariesOverAllFeatures) {
@@ -27,17 +26,14 @@ TEST_F(SimpleRendererLabel, SummariesOverAllFeatures) {
     const char* expression;
     const char* label;
   } rows[] = {
-      {"[POP].Sum people", "70 people"},  // the null is left out of the statistics
-      {"[POP].Count", "4"},               // but counted as a feature
-      {"[POP].First-[POP].Last", "10-40"},
-      {"[POP].Minimum..[POP].Maximum", "10..40"},
+      // The null is left out of the statistics but counted as a feature.
+      {"[POP].Sum people in [POP].Count", "70 people in 4"},
+      {"[POP].First-[POP].Last [POP].Minimum..[POP].Maximum", "10-40 10..40"},
       {"[POP].Average", "23.3333333333333"},
       {"[AREA].Sum [AREA].Variance", "11 0.8125"},  // population variance of 1.5, 2.5, 3, 4
-      {"[TYPE].First to [TYPE].Last", "A to C"},
-      {"[BUILT].First", "3/4/2001"},
+      {"[TYPE].First to [TYPE].Last [BUILT].First", "A to C 3/4/2001"},
       {"[POP].Sum and [pop].Maximum", "70 and 40"},  // one field, summarised once
-      {"$$LABEL: [POP].Sum.FormatNumber(1)", "All parcels: 70.0"},
-      {"Total", "Total"},
+      {"Total: $$LABEL<$$VALUE>", "Total: All parcels<>"},
   };
   for (const auto& row : rows)
     EXPECT_EQ(LabelOf(layer, row.expression), row.label);
@@ -55,43 +51,21 @@ TEST(SimpleRendererLabelAlone, TextUnderANumericSummaryIsZero) {
   EXPECT_EQ(test::Items(state.Labels()), std::vector<std::string>{"0 0 4"});
 }
 
-TEST_F(SimpleRendererLabel, ValuePseudoFieldGivesNothing) {
-  const auto layer = Parcels(run.store).Renderer(Simple("All")).Build();
-  EXPECT_EQ(LabelOf(layer, "<$$VALUE>"), "<>");
-}
+// The definition expression applies only when asked; a selection set restricts the reading
+// but not the statistics, whatever the selection switch says; a layer without features still
+// gets its label.
+TEST_F(SimpleRendererLabel, TheLayersDefinitionAndSelectionSet) {
+  const auto defined = Parcels(run.store).Definition("POP > 10").Build();
+  EXPECT_EQ(LabelOf(defined, "[POP].Sum/[POP].Count"), "60/2");
+  const auto selected = Parcels(run.store, "parcels2").DefinitionSelection({2, 3}).Build();
+  EXPECT_EQ(LabelOf(selected, "[POP].Count [TYPE].First [POP].Sum"), "2 B 70");
+  run.labeler.ApplySelectionSet(runtime::kComTrue);
+  EXPECT_EQ(LabelOf(selected, "[POP].Count [TYPE].First [POP].Sum"), "2 B 70");
+  const auto empty = Parcels(run.store, "parcels3").Definition("POP > 1000").Build();
+  EXPECT_EQ(LabelOf(empty, "n=[POP].Count first=[POP].First sum=[POP].Sum"), "n=0 first= sum=0");
 
-TEST_F(SimpleRendererLabel, DefinitionExpressionAppliesOnlyWhenAsked) {
-  const auto layer = Parcels(run.store).Definition("POP > 10").Build();
-  EXPECT_EQ(LabelOf(layer, "[POP].Sum/[POP].Count"), "60/2");
   run.labeler.ApplyDefinitionQuery(runtime::kComFalse);
-  EXPECT_EQ(LabelOf(layer, "[POP].Sum/[POP].Count"), "70/4");
-}
-
-TEST_F(SimpleRendererLabel, SelectionSetRestrictsReadingButNotStatistics) {
-  const auto layer = Parcels(run.store).DefinitionSelection({2, 3}).Build();
-  EXPECT_EQ(LabelOf(layer, "[POP].Count [TYPE].First [POP].Sum"), "2 B 70");
-}
-
-TEST_F(SimpleRendererLabel, NoFeatureStillMakesALabel) {
-  const auto layer = Parcels(run.store).Definition("POP > 1000").Build();
-  EXPECT_EQ(LabelOf(layer, "n=[POP].Count first=[POP].First sum=[POP].Sum"), "n=0 first= sum=0");
-}
-
-TEST_F(SimpleRendererLabel, NewlinesAndWrapping) {
-  const auto layer = Parcels(run.store).Build();
-  EXPECT_EQ(LabelOf(layer, "Total$$newline[POP].Sum"), "Total\r\n70");
-  run.labeler.WrapTextIfLongerThan(10);
-  EXPECT_EQ(LabelOf(layer, "Population of the county [POP].Sum"),
-            "Population\r\nof the\r\ncounty 70");
-}
-
-TEST_F(SimpleRendererLabel, EachRunReplacesTheLabels) {
-  const auto layer = Parcels(run.store).Build();
-  const auto first = run.labeler.Labels();
-  LabelOf(layer, "one");
-  LabelOf(layer, "two");
-  EXPECT_EQ(run.Labels(), std::vector<std::string>{"two"});
-  EXPECT_EQ(first->Count(), 0);
+  EXPECT_EQ(LabelOf(defined, "[POP].Sum/[POP].Count"), "70/4");
 }
 
 }  // namespace

@@ -8,7 +8,6 @@ namespace quillet {
 namespace {
 
 using platform::UniqueValue;
-using test::Labeling;
 using test::Parcels;
 using Labels = std::vector<std::string>;
 
@@ -18,21 +17,25 @@ class UniqueValueLabels : public ::testing::Test {
     EXPECT_TRUE(run.Make(layer, expression)) << run.labeler.Message();
     return run.Labels();
   }
-  Labeling run;
+  // Parcels under `name`, joined by object id to owners 1 Ann, 2 Bob, 4 Cy.
+  platform::LayerBuilder JoinedParcels(const std::string& name = "parcels") {
+    return Parcels(run.store, name).Join(owners, "OBJECTID", "PID");
+  }
+  // The maker called on its own after verification, which sets the join delimiters.
+  QuilletState MakeFailingAlone(const LayerPtr& layer) {
+    QuilletState state = test::PlatformState();
+    std::string expression = "[owners.PID].Sum";
+    EXPECT_TRUE(VerifyExpression(state, layer, expression, false, false)) << state.mMessage;
+    EXPECT_FALSE(MakeUniqueRendererLabels(state, layer));
+    return state;
+  }
+  test::Labeling run;
+  std::shared_ptr<platform::FeatureTable> owners = platform::TableBuilder(run.store, "owners")
+                                                       .Field("PID", gis::kFieldInteger)
+                                                       .Field("OWNER", gis::kFieldString)
+                                                       .Rows({{1, "Ann"}, {2, "Bob"}, {4, "Cy"}})
+                                                       .Build();
 };
-
-TEST_F(UniqueValueLabels, OneLabelPerClassWithTheDefaultLast) {
-  const auto layer = Parcels(run.store)
-                         .Renderer(UniqueValue("TYPE")
-                                       .Class({"A"}, "Type A")
-                                       .Class({"B"}, "Type B")
-                                       .Default("Other types"))
-                         .Build();
-  EXPECT_EQ(Make(layer, "$$VALUE ($$LABEL): [POP].Sum in [POP].Count"),
-            (Labels{"A (Type A): 10 in 2", "B (Type B): 20 in 1",
-                    "<all other values> (Other types): 40 in 1"}));
-  EXPECT_EQ(run.labeler.SkippedLegendItems(), 0);
-}
 
 TEST_F(UniqueValueLabels, APlainTableUsesTheRenderersOwnClauses) {
   const auto layer = Parcels(run.store)
@@ -40,6 +43,7 @@ TEST_F(UniqueValueLabels, APlainTableUsesTheRenderersOwnClauses) {
                          .Definition("AREA > 2")
                          .Build();
   EXPECT_EQ(Make(layer, "[AREA].Sum"), (Labels{"3", "4"}));
+  EXPECT_EQ(run.labeler.SkippedLegendItems(), 0);
   ASSERT_EQ(run.Queries().size(), 2u);
   EXPECT_EQ(run.Queries()[0].rfind("( AREA > 2) AND ", 0), 0u) << run.Queries()[0];
 
@@ -47,85 +51,53 @@ TEST_F(UniqueValueLabels, APlainTableUsesTheRenderersOwnClauses) {
   EXPECT_EQ(Make(layer, "[AREA].Sum"), (Labels{"4.5", "4"}));
 }
 
-TEST_F(UniqueValueLabels, AClassWithoutFeaturesIsSkippedAndTheFlagSticks) {
-  const auto skipping =
-      Parcels(run.store).Renderer(UniqueValue("TYPE").Class({"A"}, "A").Class({"Z"}, "Z")).Build();
-  EXPECT_EQ(Make(skipping, "[POP].Sum"), (Labels{"10", "$$SKIPPED"}));
+TEST_F(UniqueValueLabels, OneLabelPerClassWithTheDefaultLastAndEmptyClassesSkipped) {
+  const auto layer = Parcels(run.store)
+                         .Renderer(UniqueValue("TYPE")
+                                       .Class({"A"}, "Type A")
+                                       .Class({"Z"}, "Type Z")
+                                       .Default("Other types"))
+                         .Build();
+  EXPECT_EQ(
+      Make(layer, "$$VALUE ($$LABEL): [POP].Sum in [POP].Count"),
+      (Labels{"A (Type A): 10 in 2", "$$SKIPPED", "<all other values> (Other types): 60 in 2"}));
   EXPECT_EQ(run.labeler.SkippedLegendItems(), -1);
 
   // Literal text runs no query, so nothing is skipped; the flag stays set all the same.
-  EXPECT_EQ(Make(skipping, "$$LABEL"), (Labels{"A", "Z"}));
+  EXPECT_EQ(Make(layer, "$$LABEL"), (Labels{"Type A", "Type Z", "Other types"}));
   EXPECT_EQ(run.labeler.SkippedLegendItems(), -1);
 }
 
-TEST_F(UniqueValueLabels, ClassKeysEqualButForCaseFailTheRun) {
-  const auto layer =
-      Parcels(run.store).Renderer(UniqueValue("TYPE").Class({"A"}, "A").Class({"a"}, "a")).Build();
-  EXPECT_FALSE(run.Make(layer, "[POP].Sum"));
-  EXPECT_EQ(run.labeler.Message(), "Unknown Error in MakeLabels!");
-  EXPECT_EQ(run.labeler.Labels()->Count(), 0);
-}
-
-// The clauses the maker writes itself on a joined table, to the character.
+// On a joined table the maker writes the clauses itself, to the character: text values quoted,
+// numbers bare, the default class as everything not listed.
 TEST_F(UniqueValueLabels, JoinedTableClausesCollectTheListedValues) {
-  const auto owners = platform::TableBuilder(run.store, "owners")
-                          .Field("PID", gis::kFieldInteger)
-                          .Field("OWNER", gis::kFieldString)
-                          .Rows({{1, "Ann"}, {2, "Bob"}, {4, "Cy"}})
-                          .Build();
-  const auto layer =
-      Parcels(run.store)
+  const auto byType =
+      JoinedParcels()
           .Category("GeoPackage")
-          .Join(owners, "OBJECTID", "PID")
           .Definition("POP > 10")
           .Renderer(
               UniqueValue("TYPE").Class({"A"}, "A").Class({"B"}, "B").Default("<all other values>"))
           .Build();
-  EXPECT_EQ(Make(layer, "[owners.OWNER].First: [parcels.POP].Sum"),
+  EXPECT_EQ(Make(byType, "[owners.OWNER].First: [parcels.POP].Sum"),
             (Labels{"$$SKIPPED", "Bob: 20", "Cy: 40"}));
   EXPECT_EQ(run.Queries(), (Labels{"( POP > 10) AND TYPE = 'A'", "( POP > 10) AND TYPE = 'B'",
                                    "( POP > 10) AND NOT ( (TYPE = 'A') OR (TYPE = 'B') )"}));
+
+  run.factory->queries->clear();
+  const auto byPop =
+      JoinedParcels("parcels2").Renderer(UniqueValue("parcels2.POP").Class({"10"}, "ten")).Build();
+  EXPECT_EQ(Make(byPop, "[owners.OWNER].First"), (Labels{"Ann"}));
+  EXPECT_EQ(run.Queries(), (Labels{"\"parcels2.POP\" = 10"}));  // Shapefile delimiters
 }
 
-TEST_F(UniqueValueLabels, JoinedTableWithShapefileDelimitersQuotesTheField) {
-  const auto owners = platform::TableBuilder(run.store, "owners")
-                          .Field("PID", gis::kFieldInteger)
-                          .Field("OWNER", gis::kFieldString)
-                          .Rows({{1, "Ann"}})
-                          .Build();
-  const auto layer = Parcels(run.store)
-                         .Join(owners, "OBJECTID", "PID")
-                         .Renderer(UniqueValue("parcels.POP").Class({"10"}, "ten"))
-                         .Build();
-  EXPECT_EQ(Make(layer, "[owners.OWNER].First"), (Labels{"Ann"}));
-  EXPECT_EQ(run.Queries(), (Labels{"\"parcels.POP\" = 10"}));
-}
+TEST_F(UniqueValueLabels, JoinedFailuresInsideTheMaker) {
+  const auto onlyDefault = JoinedParcels().Renderer(UniqueValue("TYPE").Default("all")).Build();
+  EXPECT_EQ(MakeFailingAlone(onlyDefault).mMessage, "Invalid procedure call or argument");
 
-TEST_F(UniqueValueLabels, AJoinedRendererWithOnlyTheDefaultClassFails) {
-  const auto owners =
-      platform::TableBuilder(run.store, "owners").Field("PID", gis::kFieldInteger).Build();
-  const auto layer = Parcels(run.store)
-                         .Join(owners, "OBJECTID", "PID")
-                         .Renderer(UniqueValue("TYPE").Default("everything"))
-                         .Build();
-  QuilletState state = test::PlatformState();
-  std::string expression = "[parcels.POP].Sum";
-  ASSERT_TRUE(VerifyExpression(state, layer, expression, false, false)) << state.mMessage;
-  EXPECT_FALSE(MakeUniqueRendererLabels(state, layer));
-  EXPECT_EQ(state.mMessage, "Invalid procedure call or argument");
-}
-
-TEST_F(UniqueValueLabels, APlatformErrorKeepsItsDescriptionInsideTheMaker) {
-  const auto owners =
-      platform::TableBuilder(run.store, "owners").Field("PID", gis::kFieldInteger).Build();
-  const auto layer = Parcels(run.store)
-                         .Join(owners, "OBJECTID", "PID")
-                         .Renderer(UniqueValue("TYPE").Class({"O'Hara"}, "quoted"))
-                         .Build();
-  QuilletState state = test::PlatformState();
-  std::string expression = "[parcels.POP].Sum";
-  ASSERT_TRUE(VerifyExpression(state, layer, expression, false, false)) << state.mMessage;
-  EXPECT_FALSE(MakeUniqueRendererLabels(state, layer));
+  // The clause is not escaped: the platform's own description comes through.
+  const auto quoted =
+      JoinedParcels("parcels2").Renderer(UniqueValue("TYPE").Class({"O'Hara"}, "quoted")).Build();
+  const QuilletState state = MakeFailingAlone(quoted);
   EXPECT_NE(state.mMessage.find("syntax error"), std::string::npos) << state.mMessage;
   EXPECT_FALSE(state.mLabelsValid);
 }
