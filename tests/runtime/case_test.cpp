@@ -19,24 +19,16 @@ TEST(Case, UpperAndLower) {
   const std::vector<Row> upper = {
       {"S\xC3\xA3o Paulo", "S\xC3\x83O PAULO"},
       {"hello world 1234", "HELLO WORLD 1234"},
-      {"stra\xC3\x9F"
-       "e",
-       "STRA\xC3\x9F"
-       "E"},  // one character stays one character
-      {"\xC3\xA4rger", "\xC3\x84RGER"},
+      {"gro\xC3\x9Fs", "GRO\xC3\x9FS"},          // one character stays one character
       {"\xCE\xB1\xCE\xB2", "\xCE\x91\xCE\x92"},  // Greek
       {"", ""},
-      {"a\xFF"
-       "b",
-       "A\xFF"
-       "B"},
+      {"a\xFFz", "A\xFFZ"},
   };
   for (const Row& row : upper)
     EXPECT_EQ(UCase(row.text), row.expected) << row.text;
   const std::vector<Row> lower = {
       {"Hello World 1234", "hello world 1234"},
       {"S\xC3\x83O PAULO", "s\xC3\xA3o paulo"},
-      {"\xC3\x84RGER", "\xC3\xA4rger"},
   };
   for (const Row& row : lower)
     EXPECT_EQ(LCase(row.text), row.expected) << row.text;
@@ -46,7 +38,6 @@ TEST(Case, ProperCase) {
   const std::vector<Row> rows = {
       {"FRESH AIR, times square!", "Fresh Air, Times Square!"},
       {"o'brien-smith", "O'brien-smith"},
-      {"o'neil-smith", "O'neil-smith"},
       {"NEW YORK county", "New York County"},
       {"a\tb\nc\vd\fe\rf g", "A\tB\nC\vD\fE\rF G"},
       {std::string("a\0b", 3), std::string("A\0B", 3)},

@@ -93,18 +93,15 @@ TEST(FormatPattern, SectionsAndNumberLayout) {
   EXPECT_EQ(exponent.fractionDigits, 1);
 }
 
-TEST(FormatArguments, BadWeekSettingsAreInvalidCalls) {
-  for (auto [day, week] : {std::pair{-1, 1}, {8, 1}, {1, -1}, {1, 4}}) {
-    EXPECT_EQ(test::ErrorNumberOf([&] { Format(D(1), "ww", day, week, Locale::EnUs()); }),
-              Error::kInvalidProcedureCall)
-        << day << "/" << week;
-  }
-}
-
-TEST(FormatArguments, DatesOutsideTheRangeAreInvalidCalls) {
+TEST(FormatArguments, BadWeekSettingsAndDatesOutsideTheRangeAreInvalidCalls) {
+  auto errorOf = [](double value, const char* pattern, int32_t day, int32_t week) {
+    return test::ErrorNumberOf([&] { Format(D(value), pattern, day, week, Locale::EnUs()); });
+  };
+  for (auto [day, week] : {std::pair{-1, 1}, {8, 1}, {1, -1}, {1, 4}})
+    EXPECT_EQ(errorOf(1, "ww", day, week), Error::kInvalidProcedureCall) << day << "/" << week;
   for (const char* pattern : {"dd/mm/yyyy", "Long Date", "General Date"}) {
-    EXPECT_THROW(Format(D(2958466), pattern, 1, 1, Locale::EnUs()), Error) << pattern;
-    EXPECT_THROW(Format(D(-657435), pattern, 1, 1, Locale::EnUs()), Error) << pattern;
+    for (double serial : {2958466.0, -657435.0})
+      EXPECT_EQ(errorOf(serial, pattern, 1, 1), Error::kInvalidProcedureCall) << pattern << serial;
   }
   EXPECT_EQ(Text(D(-657434), "yyyy-mm-dd"), "100-01-01");
   EXPECT_EQ(Text(D(2958465), "yyyy-mm-dd"), "9999-12-31");
@@ -112,8 +109,6 @@ TEST(FormatArguments, DatesOutsideTheRangeAreInvalidCalls) {
 
 TEST(FormatArguments, NoPattern) {
   ExpectRows({
-      {L(23), "", "23"},
-      {D(0), "", "0"},
       {D(-35.3632621), "", "-35.3632621"},
       {Variant::Single(75.3421115f), "", "75.34211"},
       {Variant::Boolean(true), "", "True"},
@@ -134,10 +129,8 @@ TEST(FormatArguments, TextIsReadAsNumberOrDate) {
       {Variant("12-11"), "dd-mm", "11-12"},
       {Variant("1,234.5"), "0.00", "1234.50"},
       {Variant("1/27/1993"), "0.00", "33996.00"},
-      {Variant("January 27, 1993"), "yyyy-mm-dd", "1993-01-27"},
       {Variant("n/a"), "0.00", "n/a"},
       {Variant("n/a"), "Fixed", "n/a"},
-      {Variant("n/a"), "dd/mm", "n/a"},
       {L(1), "<&>&", "1"},
       {Variant::Date(kDay), "0.00", "33996.00"},
       {D(33996.7113773148), "mm/dd/yyyy", "01/27/1993"},
@@ -166,14 +159,8 @@ TEST(FormatNamed, Numbers) {
     EXPECT_EQ(Text(D(0), row.name), row.zero) << row.name;
   }
   ExpectRows({
-      {L(1), "Percent", "100.00%"},
-      {L(1), "Standard", "1.00"},
-      {L(123456789), "Scientific", "1.23E+08"},
-      {D(0.0000123456789), "Scientific", "1.23E-05"},
       {D(0.5), "fixed", "0.50"},
-      {D(1234.5678), "STANDARD", "1,234.57"},
       {Variant::Single(75.3421115f), "General Number", "75.34211"},
-      {D(1E20), "General Number", "1E+20"},
       // Only the whole pattern names a format; with more sections it is a user pattern,
       {D(5), "Fixed;Fixed", "Fixe4"},  // a date pattern by its "d"
   });
@@ -188,10 +175,8 @@ TEST(FormatNamed, DatesAndTimes) {
       {Moment(), "Long Time", "5:04:23 PM"},
       {Moment(), "Medium Time", "05:04 PM"},
       {Moment(), "Short Time", "17:04"},
-      {Moment(), "short time", "17:04"},
       {Variant::Date(kDay), "General Date", "1/27/1993"},
       {Variant::Date(TimeSerial(17, 4, 23)), "General Date", "5:04:23 PM"},
-      {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Short Time", "12:36"},
       {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Medium Time", "12:36 PM"},
       {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Long Time", "12:36:00 PM"},
       {Variant::Date(kDay), "Long Time", "12:00:00 AM"},
@@ -201,7 +186,6 @@ TEST(FormatNamed, DatesAndTimes) {
 
 TEST(FormatNumberPattern, IntegerPart) {
   ExpectRows({
-      {L(1), "#00000000", "00000001"},
       {L(1), "000###", "000001"},
       {L(1), "#00##00#0", "00000001"},
       {L(17), "#000", "017"},
@@ -224,17 +208,13 @@ TEST(FormatNumberPattern, FractionAndRounding) {
       {D(1.2), "0#.0#0#0#0#0", "01.200000000"},
       {D(9.8), "#0.#0#0#0#0#", "9.80000000"},
       {D(0.00010705), "#0.##########", "0.00010705"},
-      {D(1.7), "#.00", "1.70"},
       {D(2.5), "0", "3"},
       {D(-2.5), "0", "-3"},
-      {D(1.7), "#0", "2"},
       {D(9.9999999), "#0.000000", "10.000000"},
       {D(0.0995), "#.##", ".1"},
-      {D(8.0995), "#.##", "8.1"},
       {D(0.0049), "#.##", "."},
       {D(0.0094), "#.##", ".01"},
       {D(0.075), "$#.##", "$.07"},
-      {D(-1.57), "0.00", "-1.57"},
       {D(-1.57), "#.##", "-1.57"},
       {D(-0.001), "0.00", "-0.00"},
       // Beyond 15 significant digits the places print as zeros.
@@ -277,7 +257,6 @@ TEST(FormatNumberPattern, PercentAndScientific) {
       {D(1.73245), "0.0000E+000", "1.7325E+000"},
       {D(1.7), "0.0000E-000", "1.7000E000"},
       {D(100.0001), "0.0000E+0", "1.0000E+2"},
-      {L(6000000), "0.000E+00", "6.000E+06"},
       {L(123456789), "0.0000e+00", "1.2346e+08"},
       {D(47.11), ".0000E+0", ".4711E+2"},
       {D(4.500001E+45), "#000.0000e+0", "4500.0010e+42"},
@@ -294,7 +273,6 @@ TEST(FormatNumberPattern, Literals) {
       {L(1), "00\\c\\o\\p\\y", "01copy"},
       {L(1), "##abcdefghijklmnopqrstuvwxyz", "1abcdefghijklmnopqrstuvwxyz"},
       {L(17), "#3", "173"},
-      {D(17), "#.33", "17.33"},
       {D(1.7), "#.33", "2.33"},
       {L(1), "1#####0000", "10001"},
       {L(5), "\"Total: \"0", "Total: 5"},
@@ -307,6 +285,10 @@ TEST(FormatNumberPattern, Literals) {
       {L(5), "0\\", "5"},
       {L(5), "0\"unterminated", "5unterminated"},
       {L(5), "\\0#", "05"},
+      // Patterns of literals only.
+      {L(5), "\"five\"", "five"},
+      {L(-5), "\\x", "-x"},
+      {Variant("abc"), "\\x", "xabc"},
   });
 }
 
@@ -333,8 +315,6 @@ TEST(FormatNumberPattern, Sections) {
 TEST(FormatDatePattern, Tokens) {
   ExpectRows({
       {Moment(), "c", "1/27/1993 5:04:23 PM"},
-      {Moment(), "d", "27"},
-      {Moment(), "dd", "27"},
       {Variant::Date(DateSerial(1993, 1, 5)), "d/dd", "5/05"},
       {Moment(), "ddd", "Wed"},
       {Moment(), "dddd", "Wednesday"},
@@ -342,22 +322,14 @@ TEST(FormatDatePattern, Tokens) {
       {Moment(), "dddddd", "Wednesday, January 27, 1993"},
       {Moment(), "ddddddd", "Wednesday, January 27, 199327"},
       {Moment(), "aaaa", "Wednesday"},
-      {Moment(), "w", "4"},
-      {Moment(), "ww", "5"},
       {Moment(), "m", "1"},
-      {Moment(), "mm", "01"},
       {Moment(), "mmm", "Jan"},
       {Moment(), "mmmm", "January"},
       {Moment(), "q", "1"},
       {Moment(), "y", "27"},
       {Moment(), "yy", "93"},
-      {Moment(), "yyyy", "1993"},
-      {Moment(), "h", "17"},
-      {Moment(), "hh", "17"},
       {Moment(), "n", "4"},
       {Moment(), "nn", "04"},
-      {Moment(), "s", "23"},
-      {Moment(), "ss", "23"},
       {Moment(), "ttttt", "5:04:23 PM"},
       {Moment(), "AM/PM", "PM"},
       {Moment(), "am/pm", "pm"},
@@ -367,7 +339,6 @@ TEST(FormatDatePattern, Tokens) {
       {Moment(), "/", "/"},
       {Moment(), ":", ":"},
       {Moment(), "DD/MM/YYYY", "27/01/1993"},
-      {Moment(), "dddd, mmm d yyyy", "Wednesday, Jan 27 1993"},
       {Variant::Date(DateSerial(1900, 1, 1)), "yyy", "001"},
       {Variant::Date(DateSerial(999, 3, 4)), "yyyy", "999"},
       {Variant::Date(DateSerial(1993, 11, 30)), "q", "4"},
@@ -403,7 +374,8 @@ TEST(FormatDatePattern, WeekdayAndWeekSettings) {
   EXPECT_EQ(Text(saturday, "w", 1), "7");
   EXPECT_EQ(Text(saturday, "w", 2), "6");
   EXPECT_EQ(Text(saturday, "w", 7), "1");
-  EXPECT_EQ(Text(saturday, "w", 0), "7");  // the locale's Sunday
+  EXPECT_EQ(Text(saturday, "w", 0), "7");      // the locale's Sunday
+  EXPECT_EQ(Text(Moment(), "ww", 0, 0), "5");  // en-US: Sunday and the week of 1 January
   struct WeekRow {
     int32_t year, month, day, firstDay, firstWeek;
     std::string week;
@@ -451,8 +423,6 @@ TEST(FormatTextPattern, Placeholders) {
       {Variant("testing"), "@", "testing"},
       {Variant("testing"), ">&&", "TESTING"},
       {Variant("HELLO"), "<", "hello"},
-      {Variant("This is it"), ">", "THIS IS IT"},
-      {Variant("testing"), "", "testing"},
       {Variant("testing"), "@\\x", "txesting"},
       {Variant("testing"), "\\x@\\x@", "xtxesting"},
       {Variant("testing"), "<&>&", "testing"},
@@ -469,21 +439,12 @@ TEST(FormatTextPattern, Placeholders) {
   EXPECT_EQ(Text(Variant::Null(), "@;\\N\\U\\L\\L"), "NULL");
 }
 
-TEST(FormatLiteralPattern, NumbersAndText) {
-  ExpectRows({
-      {L(5), "\"five\"", "five"},
-      {L(-5), "\\x", "-x"},
-      {Variant("abc"), "\\x", "xabc"},
-  });
-}
-
 TEST(FormatLocale, GermanEndToEnd) {
   const Locale de = Locale::FromName("de-DE");
   auto text = [&de](const Variant& value, const std::string& pattern) {
     return Format(value, pattern, 1, 1, de).AsString();
   };
   EXPECT_EQ(text(D(1234.5678), "#,##0.00"), "1.234,57");
-  EXPECT_EQ(text(D(1234.5678), ""), "1234,5678");
   EXPECT_EQ(text(D(-1234.5678), "Currency"), "-1.234,57 \xE2\x82\xAC");
   EXPECT_EQ(text(Moment(), "Short Date"), "27.01.1993");
   EXPECT_EQ(text(Moment(), "Long Date"), "Mittwoch, 27. Januar 1993");

@@ -11,72 +11,29 @@
 namespace quillet::runtime {
 namespace {
 
-const std::string kEuro = "\xE2\x82\xAC";
-const std::string kNarrowNoBreakSpace = "\xE2\x80\xAF";
-
-TEST(Locale, ClassicEnglishDefaults) {
-  const Locale& en = Locale::EnUs();
-  EXPECT_EQ(en.name, "en-US");
-  EXPECT_EQ(en.decimalSeparator, ".");
-  EXPECT_EQ(en.groupSeparator, ",");
-  EXPECT_EQ(en.groupSize, 3);
-  EXPECT_EQ(en.digitsAfterDecimal, 2);
-  EXPECT_TRUE(en.leadingZero);
-  EXPECT_EQ(en.negativeNumberMode, 1);
-  EXPECT_EQ(en.currencySymbol, "$");
-  EXPECT_EQ(en.currencyDigits, 2);
-  EXPECT_EQ(en.positiveCurrencyMode, 0);
-  EXPECT_EQ(en.negativeCurrencyMode, 0);
-  EXPECT_EQ(en.shortDatePattern, "M/d/yyyy");
-  EXPECT_EQ(en.longTimePattern, "h:mm:ss tt");
-  EXPECT_EQ(en.amDesignator, "AM");
-  EXPECT_EQ(en.firstDayOfWeek, 1);
-  EXPECT_EQ(en.firstWeekOfYear, 1);
-  EXPECT_EQ(CurrentLocale().name, "en-US");
-}
-
+// en-US is the classic profile, not CLDR's (whose negative currency and short date differ).
 TEST(Locale, EnglishByNameIsTheClassicProfile) {
   for (const char* name : {"en-US", "en_US", "EN-us"}) {
     const Locale en = Locale::FromName(name);
+    EXPECT_EQ(en.name, "en-US") << name;
     EXPECT_EQ(en.negativeCurrencyMode, 0) << name;
     EXPECT_EQ(en.shortDatePattern, "M/d/yyyy") << name;
   }
 }
 
+// Separators, currency modes, date and time patterns, names, week rules and the empty
+// designators show in the German results of Format, FormatNumber and FormatCurrency.
 TEST(Locale, GermanFromCldr) {
   const Locale de = Locale::FromName("de-DE");
   EXPECT_EQ(de.name, "de-DE");
-  EXPECT_EQ(de.decimalSeparator, ",");
-  EXPECT_EQ(de.groupSeparator, ".");
-  EXPECT_EQ(de.groupSize, 3);
-  EXPECT_EQ(de.negativeNumberMode, 1);
-  EXPECT_EQ(de.currencySymbol, kEuro);
-  EXPECT_EQ(de.currencyDigits, 2);
-  EXPECT_EQ(de.positiveCurrencyMode, 3);
-  EXPECT_EQ(de.negativeCurrencyMode, 8);
-  EXPECT_EQ(de.shortDatePattern, "dd.MM.yyyy");
-  EXPECT_EQ(de.longDatePattern, "dddd, d. MMMM yyyy");
-  EXPECT_EQ(de.longTimePattern, "HH:mm:ss");
   EXPECT_EQ(de.shortTimePattern, "HH:mm");
-  EXPECT_EQ(de.dateSeparator, ".");
-  EXPECT_EQ(de.timeSeparator, ":");
-  EXPECT_EQ(de.amDesignator, "");
-  EXPECT_EQ(de.pmDesignator, "");
-  EXPECT_EQ(de.firstDayOfWeek, 2);
-  EXPECT_EQ(de.firstWeekOfYear, 2);
-  EXPECT_EQ(de.monthNames[0], "Januar");
   EXPECT_EQ(de.abbreviatedMonthNames[9], "Okt");
-  EXPECT_EQ(de.dayNames[3], "Mittwoch");
   const std::vector<std::string> days(de.abbreviatedDayNames.begin(), de.abbreviatedDayNames.end());
   EXPECT_EQ(days, (std::vector<std::string>{"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"}));
 }
 
 TEST(Locale, FrenchFromCldr) {
   const Locale fr = Locale::FromName("fr-FR");
-  EXPECT_EQ(fr.decimalSeparator, ",");
-  // CLDR groups with the narrow no-break space (the classic table has a blank).
-  EXPECT_EQ(fr.groupSeparator, kNarrowNoBreakSpace);
-  EXPECT_EQ(fr.positiveCurrencyMode, 3);
   EXPECT_EQ(fr.negativeCurrencyMode, 8);
   EXPECT_EQ(fr.shortDatePattern, "dd/MM/yyyy");
   EXPECT_EQ(fr.longDatePattern, "dddd d MMMM yyyy");
@@ -96,14 +53,11 @@ TEST(Locale, FrenchFromCldr) {
 
 TEST(Locale, OtherLocales) {
   const Locale ja = Locale::FromName("ja-JP");
-  EXPECT_EQ(ja.currencyDigits, 0);
   EXPECT_EQ(ja.shortDatePattern, "yyyy/MM/dd");
   EXPECT_EQ(ja.firstDayOfWeek, 1);
   const Locale nl = Locale::FromName("nl-NL");
   EXPECT_EQ(nl.positiveCurrencyMode, 2);
-  EXPECT_EQ(nl.negativeCurrencyMode, 12);
   const Locale hi = Locale::FromName("hi-IN");
-  EXPECT_EQ(hi.secondaryGroupSize, 2);
   EXPECT_EQ(hi.longTimePattern, "h:mm:ss tt");
   EXPECT_FALSE(hi.amDesignator.empty());
   const Locale ko = Locale::FromName("ko-KR");

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,132 +12,108 @@ namespace quillet::runtime {
 namespace {
 
 constexpr int32_t kDefault = kTristateUseDefault;
-const Locale& En() {
-  return Locale::EnUs();
-}
+using test::ErrorNumberOf;
+
 Variant D(double value) {
   return Variant::Double(value);
 }
 
-using test::ErrorNumberOf;
+using FormatFunction = std::string (*)(const Variant&, int32_t, int32_t, int32_t, int32_t,
+                                       const Locale&);
+
+// One of the three functions with its switches at the regional defaults unless given.
+std::string Call(FormatFunction function, const Variant& value, int32_t digits = -1,
+                 int32_t lead = kDefault, int32_t parens = kDefault, int32_t group = kDefault,
+                 const Locale& locale = Locale::EnUs()) {
+  return function(value, digits, lead, parens, group, locale);
+}
 
 struct Row {
   std::string actual, expected;
 };
 
+void ExpectRows(const std::vector<Row>& rows) {
+  for (size_t i = 0; i < rows.size(); ++i)
+    EXPECT_EQ(rows[i].actual, rows[i].expected) << "row " << i;
+}
+
 TEST(FormatNumber, Errors) {
-  EXPECT_EQ(ErrorNumberOf([] { FormatNumber(D(1), -2, kDefault, kDefault, kDefault, En()); }),
-            Error::kInvalidProcedureCall);
-  EXPECT_EQ(ErrorNumberOf([] { FormatPercent(D(1), -5, kDefault, kDefault, kDefault, En()); }),
-            Error::kInvalidProcedureCall);
-  EXPECT_EQ(ErrorNumberOf(
-                [] { FormatCurrency(Variant("test"), -1, kDefault, kDefault, kDefault, En()); }),
-            Error::kTypeMismatch);
-  EXPECT_EQ(
-      ErrorNumberOf([] { FormatNumber(Variant::Null(), -1, kDefault, kDefault, kDefault, En()); }),
-      Error::kTypeMismatch);
-  EXPECT_EQ(ErrorNumberOf([] { FormatNumber(D(1), 256, kDefault, kDefault, kDefault, En()); }),
-            Error::kInvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([] { Call(FormatNumber, D(1), -2); }), Error::kInvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([] { Call(FormatPercent, D(1), -5); }), Error::kInvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([] { Call(FormatNumber, D(1), 256); }), Error::kInvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([] { Call(FormatCurrency, Variant("test")); }), Error::kTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([] { Call(FormatNumber, Variant::Null()); }), Error::kTypeMismatch);
 }
 
 TEST(FormatNumber, Examples) {
-  auto number = [](const Variant& v, int32_t digits = -1, int32_t lead = kDefault,
-                   int32_t parens = kDefault, int32_t group = kDefault) {
-    return FormatNumber(v, digits, lead, parens, group, En());
-  };
-  const std::vector<Row> rows = {
-      {number(D(1234.5678)), "1,234.57"},
-      {number(D(-1234.5678)), "-1,234.57"},
-      {number(D(-1234.5678), 2, kDefault, kTristateTrue), "(1,234.57)"},
-      {number(Variant("-1"), 2, 0, -1, 0), "(1.00)"},
-      {number(D(45600), 2, kDefault, kDefault, kTristateTrue), "45,600.00"},
-      {number(D(1234.5678), -1, kDefault, kDefault, kTristateFalse), "1234.57"},
-      {number(D(0.5)), "0.50"},
-      {number(D(0.5), 2, kTristateFalse), ".50"},
-      {number(D(1234.5678), 0), "1,235"},
-      {number(Variant("1")), "1.00"},
-      {number(D(0)), "0.00"},
-      {number(D(0), 2, kTristateFalse), ".00"},
-      {number(D(0.4), 0, kTristateFalse), "0"},
-      {number(D(2.5), 0), "3"},
-      {number(D(-2.5), 0), "-3"},
-      {number(D(0.125), 2), "0.13"},
-      {number(D(1.005), 2), "1.00"},  // stored below the tie
-      {number(D(-0.001), 2), "-0.00"},
-      {number(D(1234567.891), 3), "1,234,567.891"},
-      {number(Variant::Empty()), "0.00"},
-      {number(Variant::Boolean(true)), "-1.00"},
-      {number(Variant::Date(1.5)), "1.50"},
-      {number(D(1E20), 0), "100,000,000,000,000,000,000"},
-      {number(D(-5), 1, kDefault, kTristateFalse), "-5.0"},
-      {number(D(5), 1, kDefault, 7), "5.0"},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(row.actual, row.expected);
+  const FormatFunction number = FormatNumber;
+  ExpectRows({
+      {Call(number, D(1234.5678)), "1,234.57"},
+      {Call(number, D(-1234.5678)), "-1,234.57"},
+      {Call(number, D(-1234.5678), 2, kDefault, kTristateTrue), "(1,234.57)"},
+      {Call(number, Variant("-1"), 2, 0, -1, 0), "(1.00)"},
+      {Call(number, D(45600), 2, kDefault, kDefault, kTristateTrue), "45,600.00"},
+      {Call(number, D(1234.5678), -1, kDefault, kDefault, kTristateFalse), "1234.57"},
+      {Call(number, D(0.5)), "0.50"},
+      {Call(number, D(0.5), 2, kTristateFalse), ".50"},
+      {Call(number, D(1234.5678), 0), "1,235"},
+      {Call(number, D(0)), "0.00"},
+      {Call(number, D(0), 2, kTristateFalse), ".00"},
+      {Call(number, D(0.4), 0, kTristateFalse), "0"},
+      {Call(number, D(2.5), 0), "3"},
+      {Call(number, D(-2.5), 0), "-3"},
+      {Call(number, D(0.125), 2), "0.13"},
+      {Call(number, D(1.005), 2), "1.00"},  // stored below the tie
+      {Call(number, D(-0.001), 2), "-0.00"},
+      {Call(number, D(1234567.891), 3), "1,234,567.891"},
+      {Call(number, Variant::Empty()), "0.00"},
+      {Call(number, Variant::Boolean(true)), "-1.00"},
+      {Call(number, Variant::Date(1.5)), "1.50"},
+      {Call(number, D(1E20), 0), "100,000,000,000,000,000,000"},
+      {Call(number, D(-5), 1, kDefault, kTristateFalse), "-5.0"},
+      {Call(number, D(-5), 1, kDefault, 7), "(5.0)"},  // any other value is true
+  });
 }
 
-TEST(FormatCurrency, Examples) {
-  auto currency = [](const Variant& v, int32_t digits = -1, int32_t lead = kDefault,
-                     int32_t parens = kDefault, int32_t group = kDefault,
-                     const Locale& locale = En()) {
-    return FormatCurrency(v, digits, lead, parens, group, locale);
-  };
-  const std::vector<Row> rows = {
-      {currency(D(1234.5678)), "$1,234.57"},
-      {currency(D(-1234.5678)), "($1,234.57)"},
-      {currency(D(-1234.5678), -1, kDefault, kTristateFalse), "-$1,234.57"},
-      {currency(D(-1234.5678), -1, kDefault, kTristateTrue), "($1,234.57)"},
-      {currency(D(0)), "$0.00"},
-      {currency(D(-0.001)), "($0.00)"},
-      {currency(D(0.5), 2, kTristateFalse), "$.50"},
-      {currency(D(1234.5), 0, kDefault, kDefault, kTristateFalse), "$1235"},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(row.actual, row.expected);
-}
-
-TEST(FormatPercent, Examples) {
-  auto percent = [](const Variant& v, int32_t digits = -1, int32_t lead = kDefault,
-                    int32_t parens = kDefault) {
-    return FormatPercent(v, digits, lead, parens, kDefault, En());
-  };
-  const std::vector<Row> rows = {
-      {percent(D(0.123456)), "12.35%"},
-      {percent(D(-0.5)), "-50.00%"},
-      {percent(D(12.345)), "1,234.50%"},
-      {percent(D(-0.5), 0, kDefault, kTristateTrue), "(50%)"},
-      {percent(D(0.001), 2, kTristateFalse), ".10%"},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(row.actual, row.expected);
+// Currency with all of en-US's defaults is checked through Format's "Currency".
+TEST(FormatCurrencyAndPercent, Examples) {
+  ExpectRows({
+      {Call(FormatCurrency, D(-1234.5678), -1, kDefault, kTristateFalse), "-$1,234.57"},
+      {Call(FormatCurrency, D(-1234.5678), -1, kDefault, kTristateTrue), "($1,234.57)"},
+      {Call(FormatCurrency, D(-0.001)), "($0.00)"},
+      {Call(FormatCurrency, D(0.5), 2, kTristateFalse), "$.50"},
+      {Call(FormatCurrency, D(1234.5), 0, kDefault, kDefault, kTristateFalse), "$1235"},
+      {Call(FormatPercent, D(0.123456)), "12.35%"},
+      {Call(FormatPercent, D(-0.5)), "-50.00%"},
+      {Call(FormatPercent, D(12.345)), "1,234.50%"},
+      {Call(FormatPercent, D(-0.5), 0, kDefault, kTristateTrue), "(50%)"},
+      {Call(FormatPercent, D(0.001), 2, kTristateFalse), ".10%"},
+  });
 }
 
 TEST(FormatNumber, SameValuesInEachLocale) {
   const Locale de = Locale::FromName("de-DE");
   const Locale fr = Locale::FromName("fr-FR");
+  auto in = [](const Locale& locale, FormatFunction function, const Variant& value,
+               int32_t digits = -1, int32_t parens = kDefault) {
+    return function(value, digits, kDefault, parens, kDefault, locale);
+  };
   const std::string euro = " \xE2\x82\xAC";
   const std::string nnbsp = "\xE2\x80\xAF";
-  const std::vector<Row> rows = {
-      {FormatNumber(D(-1234.5678), -1, kDefault, kDefault, kDefault, de), "-1.234,57"},
-      {FormatNumber(D(-1234.5678), -1, kDefault, kDefault, kDefault, fr), "-1" + nnbsp + "234,57"},
-      {FormatCurrency(D(1234.5678), -1, kDefault, kDefault, kDefault, de), "1.234,57" + euro},
-      {FormatCurrency(D(-1234.5678), -1, kDefault, kDefault, kDefault, de), "-1.234,57" + euro},
-      {FormatCurrency(D(-1234.5678), -1, kDefault, kTristateTrue, kDefault, de),
-       "(1.234,57" + euro + ")"},
-      {FormatCurrency(D(1234.5678), -1, kDefault, kDefault, kDefault, fr),
-       "1" + nnbsp + "234,57" + euro},
-      {FormatPercent(D(0.5), -1, kDefault, kDefault, kDefault, de), "50,00%"},
-      {FormatNumber(Variant("6,90"), -1, kDefault, kDefault, kDefault, de), "6,90"},
-      {FormatNumber(D(123456789), 0, kDefault, kDefault, kDefault, Locale::FromName("hi-IN")),
-       "12,34,56,789"},
-      {FormatCurrency(D(-1234.5), -1, kDefault, kDefault, kDefault, Locale::FromName("nl-NL")),
-       "\xE2\x82\xAC -1.234,50"},
-      {FormatCurrency(D(1234.5), -1, kDefault, kDefault, kDefault, Locale::FromName("ja-JP")),
+  ExpectRows({
+      {in(de, FormatNumber, D(-1234.5678)), "-1.234,57"},
+      {in(fr, FormatNumber, D(-1234.5678)), "-1" + nnbsp + "234,57"},
+      {in(de, FormatCurrency, D(1234.5678)), "1.234,57" + euro},
+      {in(de, FormatCurrency, D(-1234.5678), -1, kTristateTrue), "(1.234,57" + euro + ")"},
+      {in(fr, FormatCurrency, D(1234.5678)), "1" + nnbsp + "234,57" + euro},
+      {in(de, FormatPercent, D(0.5)), "50,00%"},
+      {in(de, FormatNumber, Variant("6,90")), "6,90"},
+      {in(Locale::FromName("hi-IN"), FormatNumber, D(123456789), 0), "12,34,56,789"},
+      {in(Locale::FromName("nl-NL"), FormatCurrency, D(-1234.5)), "\xE2\x82\xAC -1.234,50"},
+      {in(Locale::FromName("ja-JP"), FormatCurrency, D(1234.5)),
        "\xEF\xBF\xA5"
        "1,235"},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(row.actual, row.expected);
+  });
 }
 
 }  // namespace
