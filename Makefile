@@ -28,17 +28,20 @@ asan: deps
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The expression fuzzer (clang's libFuzzer) for FUZZ_SECONDS on the seed corpus.
+# The fuzzers (clang's libFuzzer), each for FUZZ_SECONDS on its seed corpus: the expression
+# parser, and the XML reader under QGIS projects.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQUILLET_FUZZ=ON -DQUILLET_TESTS=OFF -DQUILLET_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target expression_fuzzer
-	mkdir -p $(FUZZ_BUILD)/corpus
-	@$(FUZZ_BUILD)/fuzz/expression_fuzzer -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus \
-	  fuzz/corpus > $(FUZZ_BUILD)/fuzz.log 2>&1 || { tail -n 60 $(FUZZ_BUILD)/fuzz.log; exit 1; }
-	@tail -n 2 $(FUZZ_BUILD)/fuzz.log
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target expression_fuzzer xml_fuzzer
+	@for fuzzer in expression:corpus xml:xml_corpus; do \
+	  name=$${fuzzer%%:*}; seeds=fuzz/$${fuzzer#*:}; mkdir -p $(FUZZ_BUILD)/$$name-corpus; \
+	  $(FUZZ_BUILD)/fuzz/$${name}_fuzzer -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/$$name-corpus \
+	    $$seeds > $(FUZZ_BUILD)/$$name-fuzz.log 2>&1 || { tail -n 60 $(FUZZ_BUILD)/$$name-fuzz.log; exit 1; }; \
+	  echo "$$name fuzzer: $$(tail -n 1 $(FUZZ_BUILD)/$$name-fuzz.log)"; \
+	done
 
 # Label runs on synthetic layers of 1 and 5 million features, each against the one-pass SQLite
 # answer (README, "Performance"); the layers are written once into $(BUILD)/bench/data. Not part

@@ -62,16 +62,6 @@ std::string TreeName(const XmlElement& group, const std::string& id) {
   return "";
 }
 
-// An attribute value escaped for the quotes around it: a hand-edited file may use apostrophes.
-std::string InQuotes(const std::string& value, char quote) {
-  const std::string escaped = EscapeAttribute(value);
-  if (quote != '\'') return escaped;
-  std::string text;
-  for (const char c : escaped)
-    text += c == '\'' ? std::string("&apos;") : std::string(1, c);
-  return text;
-}
-
 bool IsProjectArchive(const std::filesystem::path& path) {
   return runtime::EqualsIgnoreCase(path.extension().string(), ".qgz");
 }
@@ -318,7 +308,7 @@ void QgisMap::StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) {
       if (label->value == labels[i])
         mEdits.erase(label->valueSpan.begin);
       else
-        Edit(label->valueSpan, InQuotes(labels[i], mText[label->valueSpan.begin - 1]));
+        Edit(label->valueSpan, EscapeAttribute(labels[i], mText[label->valueSpan.begin - 1]));
       continue;
     }
     const size_t end = element.empty ? element.whole.end - 2 : element.content.begin - 1;

@@ -490,7 +490,7 @@ XmlElement ParseXml(std::string_view text, const std::string& file) {
   return Parser(text, file).Parse();
 }
 
-std::string EscapeAttribute(std::string_view value) {
+std::string EscapeAttribute(std::string_view value, char quote) {
   std::string escaped;
   escaped.reserve(value.size());
   for (size_t i = 0; i < value.size(); ++i) {
@@ -516,6 +516,9 @@ std::string EscapeAttribute(std::string_view value) {
         break;
       case '>':
         escaped += i >= 2 && value.substr(i - 2, 2) == "]]" ? "&gt;" : ">";
+        break;
+      case '\'':
+        escaped += quote == '\'' ? "&apos;" : "'";
         break;
       default:
         escaped += c;

@@ -61,7 +61,9 @@ XmlElement ParseXml(std::string_view text, const std::string& file);
 /// we write is byte for byte what QGIS would write: & as &amp;  < as &lt;  " as &quot;  > as
 /// &gt; only after "]]", newline as &#xa;  carriage return as &#xd;  tab as &#x9;  and
 /// everything else (apostrophes included) as is.
-std::string EscapeAttribute(std::string_view value);
+/// Between apostrophes (`quote` '\'', as a hand-edited file may have them) an apostrophe is
+/// written &apos; too.
+std::string EscapeAttribute(std::string_view value, char quote = '"');
 
 /// One replacement of a span of the text (an insertion when begin == end).
 struct XmlEdit {
