@@ -24,7 +24,8 @@ struct DataSource {
 /// - postgres: `dbname='DB' host=H port=P user=U ... table="SCHEMA"."NAME" (GEOMETRY)
 ///   sql=WHERE`, opened as GDAL's `PG:` connection with the libpq keys, the layer named
 ///   `SCHEMA.NAME` (just `NAME` in the schema public);
-/// any other provider's layer is unusable, the reason naming the provider.
+/// any other provider's layer is unusable, the reason naming the provider. The source as
+/// written keeps the text but a password (`password=***`), since reports show it.
 /// Relative paths are taken from `folder`.
 DataSource ReadDataSource(const std::string& provider, const std::string& written,
                           const std::filesystem::path& folder);

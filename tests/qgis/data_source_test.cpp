@@ -69,6 +69,10 @@ TEST(QgisDataSource, SpatialiteAndPostgresUris) {
   EXPECT_EQ(pg.source.location,
             "PG:dbname='gis' host='localhost' port='5432' user='me' sslmode='disable'");
   EXPECT_EQ(pg.source.layer, "countries");
+  const DataSource secret =
+      ReadDataSource("postgres", "dbname='gis' password='it\\'s' user=me table=\"t\"", "");
+  EXPECT_EQ(secret.source.location, "PG:dbname='gis' user='me' password='it\\'s'");
+  EXPECT_EQ(secret.source.written, "dbname='gis' password=*** user=me table=\"t\"");
   EXPECT_EQ(pg.subset, "\"pop\" > 0");
   EXPECT_EQ(
       ReadDataSource("postgres", "dbname='gis' table=\"stats\".\"gdp\" (geom)", "").source.layer,
