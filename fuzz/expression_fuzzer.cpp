@@ -10,6 +10,7 @@
 
 #include "expression/evaluate_expression.h"
 #include "expression/statement_keywords.h"
+#include "fuzz_check.h"
 #include "labeler/quillet_state.h"
 #include "runtime/case.h"
 #include "runtime/variant.h"
@@ -20,14 +21,6 @@ using quillet::ArgumentKind;
 using quillet::ExpressionPart;
 using quillet::FormattingStatement;
 using quillet::StatementKeyword;
-
-#define CHECK(condition)                                                               \
-  do {                                                                                 \
-    if (!(condition)) {                                                                \
-      std::fprintf(stderr, "invariant broken at line %d: %s\n", __LINE__, #condition); \
-      std::abort();                                                                    \
-    }                                                                                  \
-  } while (false)
 
 bool StartsAt(std::string_view text, size_t at, std::string_view piece) {
   return at <= text.size() && text.substr(at, piece.size()) == piece;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "qgis/xml_document.h"
 #include "runtime/error.h"
 
@@ -19,14 +20,6 @@ namespace {
 using quillet::qgis::Span;
 using quillet::qgis::XmlEdit;
 using quillet::qgis::XmlElement;
-
-#define CHECK(condition)                                                               \
-  do {                                                                                 \
-    if (!(condition)) {                                                                \
-      std::fprintf(stderr, "invariant broken at line %d: %s\n", __LINE__, #condition); \
-      std::abort();                                                                    \
-    }                                                                                  \
-  } while (false)
 
 bool Within(Span inner, Span outer) {
   return outer.begin <= inner.begin && inner.begin <= inner.end && inner.end <= outer.end;

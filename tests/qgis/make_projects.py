@@ -24,13 +24,15 @@ import sys
 from pathlib import Path
 
 from qgis.core import (
-    QgsApplication, QgsCategorizedSymbolRenderer, QgsDataSourceUri,
+    QgsCategorizedSymbolRenderer, QgsDataSourceUri,
     QgsGraduatedSymbolRenderer, QgsHeatmapRenderer, QgsInvertedPolygonRenderer,
     QgsMapLayer, QgsMergedFeatureRenderer, QgsPointClusterRenderer,
     QgsPointDisplacementRenderer, QgsProject, QgsPropertyDefinition, QgsRendererCategory,
     QgsRendererRange, QgsRuleBasedRenderer, QgsSingleSymbolRenderer, QgsSymbol,
     QgsVectorLayer, QgsVectorLayerJoinInfo)
 from qgis.PyQt.QtGui import QColor
+
+from qgis_session import RunWithQgis
 
 COLORS = ["#e41a1c", "#377eb8", "#4daf4a", "#984ea3", "#ff7f00", "#ffff33", "#a65628", "#999999"]
 
@@ -209,10 +211,4 @@ def Main():
 
 
 if __name__ == "__main__":
-    app = QgsApplication([], False)
-    QgsApplication.setPrefixPath("/usr", True)
-    app.initQgis()
-    try:
-        Main()
-    finally:
-        app.exitQgis()
+    RunWithQgis(Main)

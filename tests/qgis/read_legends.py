@@ -21,7 +21,9 @@ import json
 import sys
 from pathlib import Path
 
-from qgis.core import QgsApplication, QgsProject, QgsVectorLayer
+from qgis.core import QgsProject, QgsVectorLayer
+
+from qgis_session import RunWithQgis
 
 
 def Items(renderer):
@@ -80,10 +82,4 @@ def Main():
 
 
 if __name__ == "__main__":
-    app = QgsApplication([], False)
-    QgsApplication.setPrefixPath("/usr", True)
-    app.initQgis()
-    try:
-        Main()
-    finally:
-        app.exitQgis()
+    RunWithQgis(Main)
