@@ -24,7 +24,7 @@ import sys
 from pathlib import Path
 
 from qgis.core import (
-    QgsCategorizedSymbolRenderer, QgsDataSourceUri,
+    Qgs25DRenderer, QgsCategorizedSymbolRenderer, QgsDataSourceUri,
     QgsGraduatedSymbolRenderer, QgsHeatmapRenderer, QgsInvertedPolygonRenderer,
     QgsMapLayer, QgsMergedFeatureRenderer, QgsPointClusterRenderer,
     QgsPointDisplacementRenderer, QgsProject, QgsPropertyDefinition, QgsRendererCategory,
@@ -128,6 +128,7 @@ def BuildProject(project, data):
 
     Add("Rules", world, Rules)
     Add("Heat", points, QgsHeatmapRenderer())
+    Add("Extruded", world, Qgs25DRenderer())
     Add("By expression", world, lambda l: Categorized(
         l, "upper(\"continent\")", [("AFRICA", None), ("EUROPE", None)]))
 

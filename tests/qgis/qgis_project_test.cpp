@@ -195,6 +195,7 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
   const std::vector<Case> cases = {
       {{"--layer", "Rules"}, 1, kRefusedKind},
       {{"--layer", "Heat"}, 1, kRefusedKind},
+      {{"--layer", "Extruded"}, 1, kRefusedKind},
       {{"--layer", "By expression"},
        2,
        "quillet: world.qgs: layer \"By expression\" renderer-v2 attr: the renderer classifies by "
@@ -260,7 +261,7 @@ TEST_F(QgisProject, ShowListsEveryLayerAndWhyOneCannotBeOpened) {
   std::map<std::string, Json> layers;
   for (const auto& layer : shown.at("layers"))
     layers[layer.at("name").get<std::string>()] = layer;
-  ASSERT_GE(layers.size(), 14u) << ran.out;
+  ASSERT_GE(layers.size(), 15u) << ran.out;
   EXPECT_EQ(layers.at("Clustered").at("renderer"), "pointCluster of graduatedSymbol");
   EXPECT_EQ(layers.at("Continents").at("definitionExpression"), "\"continent\" <> 'Antarctica'");
   EXPECT_EQ(layers.at("Continents").at("legend").back().at("stands"), "all other values");
