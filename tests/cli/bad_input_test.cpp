@@ -80,6 +80,12 @@ TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
                 map.string() +
                     ": /layers/0/renderer/kind: unknown renderer kind \"pie\" (kinds: simple, "
                     "uniqueValue, classBreaks, bivariate, proportionalSymbol)");
+  const fs::path data = folder / "members.csv";
+  WriteText(data, "iso,member\nAR,1\n");
+  ExpectRefused(data, {"--layer", "Countries"},
+                data.string() +
+                    ": not a map: quillet opens map documents (JSON), QGIS projects (.qgs, "
+                    ".qgz) and QGIS layer styles (.qml); data files are named by a map's source");
   fs::remove(map);
   ExpectRefused(map, {"--layer", "Countries"},
                 map.string() + ": cannot read the map document: No such file or directory");
