@@ -106,6 +106,11 @@ bool QgisRenderer::HoldsLabels() const {
 
 std::shared_ptr<gis::FeatureRenderer> QgisRenderer::MakeClassifying(
     const std::string& field, const std::vector<std::string>& labels) const {
+  // QGIS saves a categorized or graduated renderer whose field was never chosen.
+  if (field.empty())
+    throw runtime::Error::Platform(
+        "the renderer has no field to classify by (its attr is empty); choose one in the "
+        "layer's symbology in QGIS");
   const std::string type = mEmbeddedType.empty() ? mType : mEmbeddedType;
   if (type == kCategorized) {
     auto renderer = std::make_shared<platform::UniqueValueRenderer>(std::vector{field});

@@ -82,6 +82,12 @@ TEST(QgisRenderer, RangesBecomeBreaksThatMustFollowOneAnother) {
       <range lower="0" upper="ten" label="a"/></ranges></renderer-v2>)");
   EXPECT_EQ(wordy.Failure(), "range 1 has the upper bound \"ten\", which is not a number");
   EXPECT_EQ(wordy.Stands(), (std::vector<std::string>{"0 to ten"}));
+
+  const Read fieldless(R"(<renderer-v2 type="graduatedSymbol" attr=""><ranges>
+      <range lower="0" upper="10" label="a"/></ranges></renderer-v2>)");
+  EXPECT_EQ(test::ErrorOf([&] { fieldless.renderer.Make("", nullptr); }).Description(),
+            "the renderer has no field to classify by (its attr is empty); choose one in the "
+            "layer's symbology in QGIS");
 }
 
 TEST(QgisRenderer, WrappersSingleSymbolsAndOtherKinds) {
