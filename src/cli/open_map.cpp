@@ -39,8 +39,15 @@ std::unique_ptr<document::Map> OpenMap(const CommandOptions& options) {
     throw runtime::Error::Platform("--source " + options.source +
                                    ": only a QGIS layer style (.qml) takes a data source; " +
                                    options.map + " names its own");
-  if (style)
+  if (style) {
+    // The style's layer is named after its data, so a mistyped path would otherwise surface as
+    // an unknown layer. Connection strings and GDAL's virtual paths are left to GDAL.
+    const std::string path = options.source.substr(0, options.source.find('|'));
+    if (path.find(':') == std::string::npos && path.rfind("/vsi", 0) != 0 &&
+        !std::filesystem::exists(path))
+      throw runtime::Error::Platform("--source " + options.source + ": no such file or folder");
     return std::make_unique<qgis::QgisMap>(qgis::QgisMap::ReadStyle(options.map, options.source));
+  }
   if (runtime::EqualsIgnoreCase(extension, ".qgs") || runtime::EqualsIgnoreCase(extension, ".qgz"))
     return std::make_unique<qgis::QgisMap>(qgis::QgisMap::ReadProject(options.map));
   if (!runtime::EqualsIgnoreCase(extension, ".json") && LooksLikeAnotherKindOfFile(options.map))

@@ -230,11 +230,15 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
       {{"continents.qml"},
        "quillet: continents.qml: a QGIS layer style holds no data source; give its data with "
        "--source PATH"},
+      {{"continents.qml", "--source", "data/nowhere.gpkg"},
+       "quillet: --source data/nowhere.gpkg: no such file or folder"},
       {{"missing.qgs"}, "quillet: missing.qgs: cannot read the QGIS project: No such file"},
   };
-  for (const auto& [args, says] : unreadable) {
-    const Ran ran = Run({"labels", args[0], "--layer", "x", "--expression", kPeople});
-    EXPECT_EQ(ran.status, 2) << args[0];
+  for (const auto& [given, says] : unreadable) {
+    std::vector<std::string> args = {"labels", "--layer", "x", "--expression", kPeople};
+    args.insert(args.begin() + 1, given.begin(), given.end());
+    const Ran ran = Run(args);
+    EXPECT_EQ(ran.status, 2) << given[0];
     EXPECT_EQ(ran.err.rfind(says, 0), 0u) << ran.err;
   }
 }
