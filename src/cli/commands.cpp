@@ -121,6 +121,10 @@ Outcome Set(const CommandOptions& options, std::ostream& err) {
 Outcome Reset(const CommandOptions& options, std::ostream& err) {
   Session session(options, err);
   if (!session.document.KeepsLabels(session.index)) {
+    // A single symbol has no label to put back; a kind the component does not label is
+    // refused in its words, as set refuses it.
+    std::string expression = "$$LABEL";
+    if (session.labeler.MakeLabels(session.Layer(), expression) == 0) return Result(session, false);
     Outcome outcome;
     outcome.ok = true;
     outcome.message = kNoPlaceForLabels;

@@ -219,6 +219,10 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
     }
     EXPECT_EQ(ReadText(File("world.qgs")), project);
   }
+  const Ran reset = Run({"reset", "world.qgs", "--layer", "Rules"});
+  EXPECT_EQ(reset.status, 1);
+  EXPECT_EQ(reset.err, kRefusedKind);
+  EXPECT_EQ(ReadText(File("world.qgs")), project);
 
   WriteText(File("broken.qgs"), "<qgis>\n  <projectlayers>\n</qgis>\n");
   WriteText(File("broken.qgz"), "not a zip");
