@@ -4,6 +4,7 @@
 
 #include "document/document_error.h"
 #include "gis/field.h"
+#include "platform/sql_text.h"
 #include "qgis/data_source.h"
 #include "qgis/layer_property.h"
 #include "runtime/case.h"
@@ -29,6 +30,21 @@ std::string Unquoted(const std::string& attribute) {
     name += attribute[i];
   }
   return name;
+}
+
+// Whether `attr` is an expression rather than a field name, bare or in double quotes.
+bool IsExpression(const std::string& attribute) {
+  const std::string name = Unquoted(attribute);
+  if (name != attribute) return name.find('"') != std::string::npos;  // "a" + "b"
+  return attribute.find_first_of("()+-*/|<>=' ,\"") != std::string::npos;
+}
+
+// The field as SQL names it in the layer's query: a joined field by its table and name.
+std::string FieldInSql(const std::string& field, const std::optional<document::JoinEntry>& join) {
+  if (join && field.rfind(join->name + ".", 0) == 0)
+    return platform::QuoteIdentifier(join->name) + "." +
+           platform::QuoteIdentifier(field.substr(join->name.size() + 1));
+  return platform::QuoteIdentifier(field);
 }
 
 // A join's name qualifies its fields, so it is one word: other characters become "_".
@@ -163,6 +179,16 @@ void QgisMap::ReadLayer(const XmlElement& element, document::LayerEntry entry) {
     // QGIS names a joined field by the join's prefix; the component qualifies it instead.
     if (entry.join && !prefix.empty() && layer.field.rfind(prefix, 0) == 0)
       layer.field = entry.join->name + "." + layer.field.substr(prefix.size());
+    // The component's first class takes every value up to its break, but QGIS draws nothing
+    // below the first range: the bound joins the layer's filter, so the labels count what QGIS
+    // draws.
+    const auto lowest = layer.renderer->LowestBound();
+    if (lowest && !layer.field.empty() && !IsExpression(layer.renderer->Attribute())) {
+      const std::string bound = FieldInSql(layer.field, entry.join) + " >= " + *lowest;
+      entry.definitionExpression = entry.definitionExpression
+                                       ? "( " + *entry.definitionExpression + " ) AND " + bound
+                                       : bound;
+    }
   }
   layer.originals = ReadStringListProperty(element, kOriginalLabelsProperty);
   mLayers.push_back(std::move(entry));
@@ -274,14 +300,13 @@ void QgisMap::CheckLoaded(size_t layer, const document::LoadedLayer& loaded) con
   const auto table = loaded.layer->DisplayedTable();
   if (table->FindField(item.field) >= 0) return;
   const std::string& attribute = item.renderer->Attribute();
-  const bool expression = attribute.find_first_of("()+-*/|<>=' ,") != std::string::npos ||
-                          Unquoted(attribute) != attribute;
-  throw DocumentError(File(), LayerWhere(layer, "renderer-v2 attr"),
-                      expression ? "the renderer classifies by the expression " + attribute +
-                                       "; quillet labels renderers that classify by a field"
-                                 : "the renderer classifies by the field " + attribute +
-                                       ", which the layer's table does not have (its fields: " +
-                                       FieldList(*table) + ")");
+  throw DocumentError(
+      File(), LayerWhere(layer, "renderer-v2 attr"),
+      IsExpression(attribute)
+          ? "the renderer classifies by the expression " + attribute +
+                "; quillet labels renderers that classify by a field"
+          : "the renderer classifies by the field " + attribute +
+                ", which the layer's table does not have (its fields: " + FieldList(*table) + ")");
 }
 
 bool QgisMap::KeepsLabels(size_t layer) const {

@@ -100,6 +100,11 @@ std::string QgisRenderer::Kind() const {
   return mType + " of " + mEmbeddedType;
 }
 
+std::optional<std::string> QgisRenderer::LowestBound() const {
+  if (mRanges.empty()) return std::nullopt;
+  return mRanges.front().first;
+}
+
 bool QgisRenderer::HoldsLabels() const {
   return !mItems.empty() && mItems.front().element != nullptr;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ class QgisRenderer {
   bool HoldsLabels() const;
   /// The expression or field the classes are made by (`attr`), "" when there is none.
   const std::string& Attribute() const { return mAttribute; }
+  /// For ranges, the first range's lower bound as written: QGIS draws no feature below it.
+  std::optional<std::string> LowestBound() const;
 
   /// A new platform renderer; the classes are made by `field` (the attribute as the
   /// layer's table names it) and labelled with `labels` when given, else with the file's.

@@ -104,6 +104,8 @@ def BuildProject(project, data):
         ("Oceania", None)]))
     continents.setSubsetString("\"continent\" <> 'Antarctica'")
     Add("Population", world, lambda l: Graduated(l, "pop", [0, 1e6, 1e7, 1e8, 2e9]))
+    # Ranges from above the smallest value: QGIS draws no feature below the first one.
+    Add("Populous", world, lambda l: Graduated(l, "pop", [1e7, 1e8, 2e9]))
     Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l, 0)))
     Add("Inverted", world, lambda l: QgsInvertedPolygonRenderer(Categorized(
         l, "continent", [("Africa", None), ("Europe", None), (None, "Other")])))

@@ -79,6 +79,33 @@ TEST_F(QgisProjectRead, JoinedFieldsAndNamesFollowTheJoinsPrefix) {
   EXPECT_EQ(map.Layers().at(map.FindLayer("Prefixed")).join->name, "s");
 }
 
+// QGIS draws nothing below the first range, the component's first class everything up to its
+// break: the bound becomes part of the layer's filter, in the SQL of the layer's query.
+TEST_F(QgisProjectRead, TheFirstRangesLowerBoundJoinsTheFilter) {
+  const auto graduated = [](const std::string& attr) {
+    return "<renderer-v2 type=\"graduatedSymbol\" attr=\"" + attr +
+           "\"><ranges><range lower=\"5.500\" upper=\"10\"/></ranges></renderer-v2>";
+  };
+  const QgisMap map = Read(
+      "<maplayer type=\"vector\"><layername>Filtered</layername><provider>ogr</provider>"
+      "<datasource>./w.gpkg|layername=world|subset=\"a\" = 1 OR \"b\" = 2</datasource>" +
+      graduated("pop") + "</maplayer>" + Layer("Plain", graduated("pop")) + Layer("stats", "") +
+      Layer("Joined",
+            "<vectorjoins><join joinLayerId=\"stats_id\" targetFieldName=\"iso\" "
+            "joinFieldName=\"iso\"/></vectorjoins>" +
+                graduated("stats_gdp")) +
+      Layer("By expression", graduated("&quot;pop&quot; / 2")) +
+      Layer("Categories", "<renderer-v2 type=\"categorizedSymbol\" attr=\"c\"/>"));
+  const auto filter = [&](const std::string& layer) {
+    return map.Layers().at(map.FindLayer(layer)).definitionExpression;
+  };
+  EXPECT_EQ(filter("Filtered"), "( \"a\" = 1 OR \"b\" = 2 ) AND \"pop\" >= 5.500");
+  EXPECT_EQ(filter("Plain"), "\"pop\" >= 5.500");
+  EXPECT_EQ(filter("Joined"), "\"stats\".\"gdp\" >= 5.500");
+  EXPECT_EQ(filter("By expression"), std::nullopt);
+  EXPECT_EQ(filter("Categories"), std::nullopt);
+}
+
 TEST_F(QgisProjectRead, LabelsAreWrittenIntoTheirAttributesWhateverTheQuotes) {
   const std::string categories =
       "<renderer-v2 type=\"categorizedSymbol\" attr=\"c\"><categories>\n"

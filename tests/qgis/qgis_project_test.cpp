@@ -14,10 +14,15 @@ const std::string kBirths = "$$LABEL: [BIR74].Sum.FormatNumber(0) births";
 
 // Every layer whose legend quillet labels, with an expression over its fields.
 const std::vector<std::pair<std::string, std::string>> kLabelled = {
-    {"Continents", kPeople}, {"Population", kPeople},
-    {"Inverted", kPeople},   {"Merged", kPeople},
-    {"Displaced", kBirths},  {"Clustered", kBirths},
-    {"Counties", kBirths},   {"Joined", "$$LABEL: gdp [stats.gdp].Sum.FormatNumber(0)"},
+    {"Continents", kPeople},
+    {"Population", kPeople},
+    {"Populous", kPeople},
+    {"Inverted", kPeople},
+    {"Merged", kPeople},
+    {"Displaced", kBirths},
+    {"Clustered", kBirths},
+    {"Counties", kBirths},
+    {"Joined", "$$LABEL: gdp [stats.gdp].Sum.FormatNumber(0)"},
 };
 
 // A copy of the projects and their data, so that each test changes its own.
@@ -46,19 +51,21 @@ class QgisProject : public ::testing::Test {
   TempFolder folder;
 };
 
-// A layer's labels as QGIS lists them, in quillet's legend order: the catch-all category
-// (no value) last.
-Lines InLegendOrder(const Json& layer) {
-  Lines labels;
+// A layer's labels (or another key of its items) as QGIS lists them, in quillet's legend
+// order: the catch-all category (no value) last.
+Lines InLegendOrder(const Json& layer, const std::string& key = "label") {
+  Lines values;
   std::optional<std::string> catchAll;
   for (const auto& item : layer.at("items")) {
+    const Json& value = item.at(key);
+    const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
     if (item.contains("value") && item["value"].is_null())
-      catchAll = item["label"].get<std::string>();
+      catchAll = text;
     else
-      labels.push_back(item["label"].get<std::string>());
+      values.push_back(text);
   }
-  if (catchAll) labels.push_back(*catchAll);
-  return labels;
+  if (catchAll) values.push_back(*catchAll);
+  return values;
 }
 
 Lines LabelsOf(const Ran& ran) {
@@ -125,6 +132,27 @@ TEST_F(QgisProject, LabelsAreTheSumsOfTheFeaturesOfEachCategory) {
     }
   }
   EXPECT_EQ(checked, 6u);
+}
+
+// QGIS counts the features it draws with each symbol; each label must count the same ones,
+// within the layer's filter, the catch-all's values and the ranges' bounds.
+TEST_F(QgisProject, EachLabelCountsTheFeaturesQgisDrawsWithItsSymbol) {
+  const Json legends = Legends({"world.qgs"});
+  for (const auto& [layer, field] :
+       std::vector<std::pair<std::string, std::string>>{{"Continents", "pop"},
+                                                        {"Population", "pop"},
+                                                        {"Populous", "pop"},
+                                                        {"Inverted", "pop"},
+                                                        {"Merged", "lifeExp"},
+                                                        {"Displaced", "BIR74"},
+                                                        {"Clustered", "BIR74"},
+                                                        {"Counties", "BIR74"},
+                                                        {"Joined", "stats.gdp"}}) {
+    const Ran ran = Run({"labels", "world.qgs", "--layer", layer, "--expression",
+                         "[" + field + "].Count", "--json"});
+    ASSERT_EQ(ran.status, 0) << layer << ": " << ran.err;
+    EXPECT_EQ(LabelsOf(ran), InLegendOrder(legends.at(layer), "count")) << layer;
+  }
 }
 
 TEST_F(QgisProject, OnlyTheLabelsAndTheStoredOriginalsChangeByteForByte) {

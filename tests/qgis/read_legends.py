@@ -8,9 +8,13 @@ A .qml is applied to an OGR layer opened from PATH, named after the .qml's base 
 Output, layers in layer tree order:
 
   {"Layer name": {"renderer": "categorizedSymbol", "embedded": "...",   # wrappers only
-                  "items": [{"label": "...", "value": "Africa"},        # categories
-                            {"label": "...", "lower": 0.0, "upper": 1.0}],  # ranges
+                  "items": [{"label": "...", "value": "Africa", "count": 51},   # categories
+                            {"label": "...", "lower": 0.0, "upper": 1.0, "count": 7}],
                   "customProperties": {"key": value}}}
+
+"count" is the number of features QGIS draws with the item's symbol. QGIS's own legend counter
+gives the catch-all category (no value) none of the values no other category lists, though it
+draws them with its symbol; so its count here is the features drawn less the other items'.
 
 Tests run this after Quillet has written labels into a project made by make_projects.py, to
 check that QGIS loads the result and shows the labels Quillet wrote. QGIS's own messages go
@@ -21,7 +25,8 @@ import json
 import sys
 from pathlib import Path
 
-from qgis.core import QgsProject, QgsVectorLayer
+from qgis.core import (
+    QgsProject, QgsRenderContext, QgsVectorLayer, QgsVectorLayerFeatureCounter)
 
 from qgis_session import RunWithQgis
 
@@ -41,6 +46,23 @@ def Items(renderer):
     return [dict(item, **c) for item, c in zip(items, classes)]
 
 
+def AddCounts(layer, renderer, items):
+    """Give every item the number of features drawn with its symbol, within the layer's filter."""
+    counter = QgsVectorLayerFeatureCounter(layer)
+    if not counter.run():
+        sys.exit(f"read_legends: cannot count the features of {layer.name()}")
+    for item, legend in zip(items, renderer.legendSymbolItems()):
+        item["count"] = counter.featureCount(legend.ruleKey())
+    drawing = renderer.clone()
+    context = QgsRenderContext()
+    drawing.startRender(context, layer.fields())
+    drawn = sum(1 for feature in layer.getFeatures() if drawing.willRenderFeature(feature, context))
+    drawing.stopRender(context)
+    for item in items:
+        if item.get("value", "") is None:
+            item["count"] = drawn - sum(other["count"] for other in items if other is not item)
+
+
 def Describe(layer):
     result = {"renderer": None}
     renderer = layer.renderer() if isinstance(layer, QgsVectorLayer) else None
@@ -50,6 +72,9 @@ def Describe(layer):
             renderer = renderer.embeddedRenderer()
             result["embedded"] = renderer.type()
     result["items"] = Items(renderer) if renderer is not None else []
+    if layer.isValid() and result["items"] and ("value" in result["items"][0]
+                                                or "lower" in result["items"][0]):
+        AddCounts(layer, renderer, result["items"])
     result["customProperties"] = {
         key: layer.customProperty(key) for key in layer.customPropertyKeys()}
     return result
