@@ -98,7 +98,7 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress) cons
   if (item.definitionExpression) loaded.layer->SetDefinitionExpression(*item.definitionExpression);
   if (item.definitionSelection) loaded.layer->SetDefinitionSelection(item.definitionSelection);
   if (!item.join) {
-    CheckLoaded(index, loaded);
+    FinishLoading(index, loaded);
     return loaded;
   }
 
@@ -121,7 +121,7 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress) cons
   } catch (const runtime::Error& error) {
     throw DocumentError(File(), Where(index, LayerPart::kJoin), error.Description());
   }
-  CheckLoaded(index, loaded);
+  FinishLoading(index, loaded);
   return loaded;
 }
 

@@ -112,8 +112,9 @@ class Map {
   std::string File() const { return mPath.string(); }
   /// Where a part of the layer's description stands in the file, for error messages.
   virtual std::string Where(size_t layer, LayerPart part) const = 0;
-  /// Checks a loaded layer against what the file says of it; `Load` fails with its error.
-  virtual void CheckLoaded(size_t /*layer*/, const LoadedLayer& /*loaded*/) const {}
+  /// Checks a loaded layer against what the file says of it and completes what only its loaded
+  /// tables tell; `Load` fails with its error.
+  virtual void FinishLoading(size_t /*layer*/, const LoadedLayer& /*loaded*/) const {}
 
   std::filesystem::path mPath;
   std::vector<LayerEntry> mLayers;

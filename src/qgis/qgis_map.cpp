@@ -7,6 +7,7 @@
 #include "platform/sql_text.h"
 #include "qgis/data_source.h"
 #include "qgis/layer_property.h"
+#include "qgis/subset_string.h"
 #include "runtime/case.h"
 #include "runtime/error.h"
 
@@ -183,7 +184,8 @@ void QgisMap::ReadLayer(const XmlElement& element, document::LayerEntry entry) {
     // below the first range: the bound joins the layer's filter, so the labels count what QGIS
     // draws.
     const auto lowest = layer.renderer->LowestBound();
-    if (lowest && !layer.field.empty() && !IsExpression(layer.renderer->Attribute())) {
+    if (lowest && platform::IsNumberLiteral(*lowest) && !layer.field.empty() &&
+        !IsExpression(layer.renderer->Attribute())) {
       const std::string bound = FieldInSql(layer.field, entry.join) + " >= " + *lowest;
       entry.definitionExpression = entry.definitionExpression
                                        ? "( " + *entry.definitionExpression + " ) AND " + bound
@@ -294,10 +296,18 @@ std::shared_ptr<gis::FeatureRenderer> QgisMap::Renderer(
   }
 }
 
-void QgisMap::CheckLoaded(size_t layer, const document::LoadedLayer& loaded) const {
+void QgisMap::FinishLoading(size_t layer, const document::LoadedLayer& loaded) const {
   const QgisLayer& item = At(layer);
-  if (!item.renderer || item.renderer->Attribute().empty()) return;
   const auto table = loaded.layer->DisplayedTable();
+  if (mLayers.at(layer).join && !loaded.layer->DefinitionExpression().empty()) {
+    std::vector<std::string> own;
+    const auto fields = loaded.layer->FeatureClass()->Fields();
+    for (int32_t i = 0; i < fields->FieldCount(); ++i)
+      own.push_back(fields->Field(i)->Name());
+    loaded.layer->SetDefinitionExpression(
+        QualifyOwnFields(loaded.layer->DefinitionExpression(), loaded.tableName, own));
+  }
+  if (!item.renderer || item.renderer->Attribute().empty()) return;
   if (table->FindField(item.field) >= 0) return;
   const std::string& attribute = item.renderer->Attribute();
   throw DocumentError(

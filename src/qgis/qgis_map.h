@@ -46,7 +46,7 @@ class QgisMap : public document::Map {
 
  protected:
   std::string Where(size_t layer, document::LayerPart part) const override;
-  void CheckLoaded(size_t layer, const document::LoadedLayer& loaded) const override;
+  void FinishLoading(size_t layer, const document::LoadedLayer& loaded) const override;
 
  private:
   struct QgisLayer {

@@ -141,6 +141,7 @@ def BuildProject(project, data):
     join.setJoinFieldName("iso_a2")
     join.setTargetFieldName("iso_a2")
     joined.addJoin(join)  # no prefix set: QGIS names the field stats_gdp
+    joined.setSubsetString("\"iso_a2\" <> 'CN'")  # a field both tables have
     joined.setRenderer(Graduated(joined, "stats_gdp", [0, 1e11, 1e12, 3e13]))
 
     uri = QgsDataSourceUri()
