@@ -130,6 +130,8 @@ def BuildProject(project, data):
 
     Add("Rules", world, Rules)
     Add("Heat", points, QgsHeatmapRenderer())
+    Add("Grouped", world, lambda l: Categorized(
+        l, "continent", [(["Africa", "Asia"], "Africa and Asia"), ("Europe", None)]))
     Add("Extruded", world, Qgs25DRenderer())
     Add("By expression", world, lambda l: Categorized(
         l, "upper(\"continent\")", [("AFRICA", None), ("EUROPE", None)]))
