@@ -365,7 +365,7 @@ std::string QgisMap::Contents() const {
   std::vector<XmlEdit> edits;
   for (const auto& [begin, edit] : mEdits)
     edits.push_back(edit);
-  const std::string text = ApplyEdits(mText, std::move(edits));
+  std::string text = ApplyEdits(mText, std::move(edits));
   if (!mArchive) return text;
   return mArchive->WithMember(mMember, text);
 }

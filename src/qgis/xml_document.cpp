@@ -470,7 +470,7 @@ const XmlAttribute* XmlElement::Attribute(std::string_view name) const {
 
 std::string XmlElement::AttributeOr(std::string_view name, std::string fallback) const {
   const XmlAttribute* attribute = Attribute(name);
-  return attribute ? attribute->value : fallback;
+  return attribute ? attribute->value : std::move(fallback);
 }
 
 const XmlElement* XmlElement::Child(std::string_view name) const {

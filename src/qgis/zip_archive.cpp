@@ -275,7 +275,7 @@ std::string ZipArchive::Extract(std::string_view name) const {
   };
   const std::string_view data =
       std::string_view(mBytes).substr(member.dataOffset, member.compressedSize);
-  const std::string contents =
+  std::string contents =
       member.method == kStored ? std::string(data) : Inflate(data, member.size, fail);
   if (contents.size() != member.size)
     throw fail("size mismatch (the central directory gives " + std::to_string(member.size) +
