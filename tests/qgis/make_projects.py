@@ -2,6 +2,7 @@
 """Write QGIS projects and a style file with real QGIS, as fixtures for Quillet's tests.
 
 Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py OUT_DIR DATA_DIR
+       QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py --example PROJECT.qgs DATA_DIR
 
 DATA_DIR holds world.gpkg and sids.shp (the repo's data/ folder). The script copies them
 to OUT_DIR/data/, derives sids_points.gpkg, sids.sqlite (SpatiaLite) and stats.gpkg
@@ -13,6 +14,9 @@ to OUT_DIR/data/, derives sids_points.gpkg, sids.sqlite (SpatiaLite) and stats.g
 
 With QUILLET_TEST_POSTGRES set to a connection (tests/qgis/postgres_server.sh), the projects
 also get a working PostgreSQL layer "PG continents" when the server answers.
+
+With --example, the script writes only the project of the QGIS users' guide (examples/world.qgs):
+the layers "Continents" and "Population" over DATA_DIR/world.gpkg, in place, paths relative.
 
 Tests run Quillet on these files, then read the result back with read_legends.py so that
 what QGIS itself sees is checked, not just the XML. Needs Debian's python3-qgis and gdal-bin.
@@ -86,24 +90,33 @@ def Graduated(layer, attr, bounds):
     return renderer
 
 
-def BuildProject(project, data):
-    world = str(data / "world.gpkg") + "|layername=world"
-    points = str(data / "sids_points.gpkg") + "|layername=sids_points"
-    layers = []
-
+def Adder(layers):
     def Add(name, source, renderer=None, provider="ogr"):
         layer = QgsVectorLayer(source, name, provider)
         if layer.isValid() and renderer is not None:
             layer.setRenderer(renderer(layer) if callable(renderer) else renderer)
         layers.append(layer)
         return layer
+    return Add
 
+
+def AddGuideLayers(Add, world, europe):
+    """The two layers of the QGIS users' guide; `europe` is the Europe category's label."""
     continents = Add("Continents", world, lambda l: Categorized(l, "continent", [
-        ("Africa", None), ("Asia", None), ("Europe", 'Europe & "the Near" <East>'),
+        ("Africa", None), ("Asia", None), ("Europe", europe),
         (None, "Other continents"), ("North America", None), ("South America", None),
         ("Oceania", None)]))
     continents.setSubsetString("\"continent\" <> 'Antarctica'")
     Add("Population", world, lambda l: Graduated(l, "pop", [0, 1e6, 1e7, 1e8, 2e9]))
+    return continents
+
+
+def BuildProject(project, data):
+    world = str(data / "world.gpkg") + "|layername=world"
+    points = str(data / "sids_points.gpkg") + "|layername=sids_points"
+    layers = []
+    Add = Adder(layers)
+    continents = AddGuideLayers(Add, world, 'Europe & "the Near" <East>')
     # Ranges from above the smallest value: QGIS draws no feature below the first one.
     Add("Populous", world, lambda l: Graduated(l, "pop", [1e7, 1e8, 2e9]))
     Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l, 0)))
@@ -191,9 +204,23 @@ def AddAuxiliaryField(project, layer):
         sys.exit("make_projects: could not store an auxiliary value: " + layer.name())
 
 
+def WriteExample(path, dataDir):
+    layers = []
+    AddGuideLayers(Adder(layers), str(dataDir / "world.gpkg") + "|layername=world", None)
+    if not all(layer.isValid() for layer in layers):
+        sys.exit(f"make_projects: cannot open {dataDir / 'world.gpkg'}")
+    project = QgsProject.instance()
+    project.addMapLayers(layers)
+    if not project.write(str(path)):
+        sys.exit(f"make_projects: could not write {path}: {project.error()}")
+
+
 def Main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--example":
+        WriteExample(Path(sys.argv[2]).resolve(), Path(sys.argv[3]).resolve())
+        return
     if len(sys.argv) != 3:
-        sys.exit("usage: make_projects.py OUT_DIR DATA_DIR")
+        sys.exit("usage: make_projects.py OUT_DIR DATA_DIR | --example PROJECT.qgs DATA_DIR")
     out, dataDir = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     PrepareData(dataDir, out / "data")
 

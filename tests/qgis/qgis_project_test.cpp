@@ -155,6 +155,24 @@ TEST_F(QgisProject, EachLabelCountsTheFeaturesQgisDrawsWithItsSymbol) {
   }
 }
 
+// The users' guide works through examples/world.qgs; the labels it shows must be what the
+// command prints for that project, line for line.
+TEST(QgisGuide, ShowsWhatTheCommandPrintsForTheExampleProject) {
+  const std::string guide = ReadText(fs::path(QUILLET_DOCS_DIR) / "qgis.md");
+  const std::string project = (fs::path(QUILLET_EXAMPLES_DIR) / "world.qgs").string();
+  for (const auto& [layer, expression] : std::vector<std::pair<std::string, std::string>>{
+           {"Continents", kPeople}, {"Population", "$$LABEL: [pop].Count countries"}}) {
+    const Ran ran =
+        Quillet({"labels", project, "--layer", layer, "--expression", expression, "--json"});
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    std::string printed;
+    for (const auto& label : LabelsOf(ran))
+      printed += label + "\n";
+    EXPECT_NE(guide.find("'\n" + printed + "```"), std::string::npos) << layer << " prints:\n"
+                                                                      << printed;
+  }
+}
+
 TEST_F(QgisProject, OnlyTheLabelsAndTheStoredOriginalsChangeByteForByte) {
   const std::string written = ReadText(File("world.qgs"));
   ASSERT_EQ(Set("world.qgs", "Continents", kPeople).status, 0);
