@@ -1,5 +1,8 @@
 #include "qgis/qgis_renderer.h"
 
+#include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "document/renderer_document.h"
@@ -24,6 +27,30 @@ double Bound(const std::string& text, const std::string& what, size_t range) {
     throw runtime::Error::Platform("range " + std::to_string(range + 1) + " has the " + what +
                                    " bound \"" + text + "\", which is not a number");
   return value;
+}
+
+// The component writes a break into its queries with 15 significant digits, which can put a
+// feature that lies exactly on a range's upper bound (a natural-breaks bound is a data value)
+// into the next range. The break it gets is therefore the least such number not below the bound.
+double BreakAtOrAbove(double upper) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.14e", upper);
+  if (std::strtod(text, nullptr) >= upper || !std::isfinite(upper))
+    return std::strtod(text, nullptr);
+  // Step the 15th significant digit towards +infinity; strtod carries a 16th digit over.
+  char* exponent = nullptr;
+  std::string digits;
+  for (char* c = text; *c != '\0'; ++c) {
+    if (*c == 'e') {
+      exponent = c + 1;
+      break;
+    }
+    if (std::isdigit(static_cast<unsigned char>(*c))) digits += *c;
+  }
+  const long long mantissa = std::stoll(digits) + (upper < 0 ? -1 : 1);
+  const std::string stepped = std::string(upper < 0 ? "-" : "") + std::to_string(mantissa) + "e" +
+                              std::to_string(std::atoi(exponent) - 14);
+  return std::strtod(stepped.c_str(), nullptr);
 }
 
 }  // namespace
@@ -138,7 +165,7 @@ std::shared_ptr<gis::FeatureRenderer> QgisRenderer::MakeClassifying(
           "range " + std::to_string(i + 1) + " starts at " + mRanges[i].first + " but range " +
           std::to_string(i) + " ends at " + mRanges[i - 1].second +
           "; quillet labels ranges that follow one another in ascending order");
-    renderer->AddBreak(upper, labels[i]);
+    renderer->AddBreak(BreakAtOrAbove(upper), labels[i]);
   }
   return renderer;
 }

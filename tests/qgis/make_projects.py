@@ -28,7 +28,7 @@ import sys
 from pathlib import Path
 
 from qgis.core import (
-    Qgs25DRenderer, QgsCategorizedSymbolRenderer, QgsDataSourceUri,
+    Qgs25DRenderer, QgsCategorizedSymbolRenderer, QgsClassificationJenks, QgsDataSourceUri,
     QgsGraduatedSymbolRenderer, QgsHeatmapRenderer, QgsInvertedPolygonRenderer,
     QgsMapLayer, QgsMergedFeatureRenderer, QgsPointClusterRenderer,
     QgsPointDisplacementRenderer, QgsProject, QgsPropertyDefinition, QgsRendererCategory,
@@ -111,6 +111,13 @@ def AddGuideLayers(Add, world, europe):
     return continents
 
 
+def NaturalBreaks(layer):
+    renderer = QgsGraduatedSymbolRenderer("area_km2")
+    renderer.setClassificationMethod(QgsClassificationJenks())
+    renderer.updateClasses(layer, 7)
+    return renderer
+
+
 def BuildProject(project, data):
     world = str(data / "world.gpkg") + "|layername=world"
     points = str(data / "sids_points.gpkg") + "|layername=sids_points"
@@ -119,6 +126,8 @@ def BuildProject(project, data):
     continents = AddGuideLayers(Add, world, 'Europe & "the Near" <East>')
     # Ranges from above the smallest value: QGIS draws no feature below the first one.
     Add("Populous", world, lambda l: Graduated(l, "pop", [1e7, 1e8, 2e9]))
+    # Natural breaks fall on data values, written with more digits than labels carry.
+    Add("Natural breaks", world, NaturalBreaks)
     Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l, 0)))
     Add("Inverted", world, lambda l: QgsInvertedPolygonRenderer(Categorized(
         l, "continent", [("Africa", None), ("Europe", None), (None, "Other")])))

@@ -83,6 +83,20 @@ TEST(QgisRenderer, RangesBecomeBreaksThatMustFollowOneAnother) {
   EXPECT_EQ(wordy.Failure(), "range 1 has the upper bound \"ten\", which is not a number");
   EXPECT_EQ(wordy.Stands(), (std::vector<std::string>{"0 to ten"}));
 
+  // Bounds that 15 significant digits round down become breaks just above them, so that a
+  // feature on a bound stays in its range; others are kept as they are.
+  const Read precise(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>
+      <range lower="-9000000" upper="-3142892.097692828600000" label="a"/>
+      <range lower="-3142892.097692828600000" upper="3142892.097692821600000" label="b"/>
+      <range lower="3142892.097692821600000" upper="1e7" label="c"/>
+    </ranges></renderer-v2>)");
+  const auto rounded = gis::As<gis::ClassBreaksRenderer>(precise.renderer.Make("p", nullptr));
+  ASSERT_TRUE(rounded);
+  EXPECT_EQ(rounded->Break(0), -3142892.09769282);
+  EXPECT_EQ(rounded->Break(1), 3142892.09769283);
+  EXPECT_EQ(rounded->MinimumBreak(), -9000000);
+  EXPECT_EQ(rounded->Break(2), 1e7);
+
   const Read fieldless(R"(<renderer-v2 type="graduatedSymbol" attr=""><ranges>
       <range lower="0" upper="10" label="a"/></ranges></renderer-v2>)");
   EXPECT_EQ(test::ErrorOf([&] { fieldless.renderer.Make("", nullptr); }).Description(),
