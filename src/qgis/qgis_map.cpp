@@ -22,20 +22,9 @@ std::string ChildText(const XmlElement& element, std::string_view name) {
   return child ? child->text : "";
 }
 
-// A field name that QGIS wrote quoted ("my field") loses its quotes.
-std::string Unquoted(const std::string& attribute) {
-  if (attribute.size() < 2 || attribute.front() != '"' || attribute.back() != '"') return attribute;
-  std::string name;
-  for (size_t i = 1; i + 1 < attribute.size(); ++i) {
-    if (attribute[i] == '"' && attribute[i + 1] == '"') ++i;
-    name += attribute[i];
-  }
-  return name;
-}
-
 // Whether `attr` is an expression rather than a field name, bare or in double quotes.
 bool IsExpression(const std::string& attribute) {
-  const std::string name = Unquoted(attribute);
+  const std::string name = UnquotedName(attribute);
   if (name != attribute) return name.find('"') != std::string::npos;  // "a" + "b"
   return attribute.find_first_of("()+-*/|<>=' ,\"") != std::string::npos;
 }
@@ -176,7 +165,7 @@ void QgisMap::ReadLayer(const XmlElement& element, document::LayerEntry entry) {
   if (!mStyle) entry.join = ReadJoin(element, entry, prefix);
   if (const XmlElement* renderer = element.Child("renderer-v2")) {
     layer.renderer.emplace(*renderer);
-    layer.field = Unquoted(layer.renderer->Attribute());
+    layer.field = UnquotedName(layer.renderer->Attribute());
     // QGIS names a joined field by the join's prefix; the component qualifies it instead.
     if (entry.join && !prefix.empty() && layer.field.rfind(prefix, 0) == 0)
       layer.field = entry.join->name + "." + layer.field.substr(prefix.size());

@@ -1,6 +1,5 @@
 #include "qgis/qgis_renderer.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,24 +32,15 @@ double Bound(const std::string& text, const std::string& what, size_t range) {
 // feature that lies exactly on a range's upper bound (a natural-breaks bound is a data value)
 // into the next range. The break it gets is therefore the least such number not below the bound.
 double BreakAtOrAbove(double upper) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.14e", upper);
-  if (std::strtod(text, nullptr) >= upper || !std::isfinite(upper))
+  const auto fifteenDigits = [](double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.14e", value);
     return std::strtod(text, nullptr);
-  // Step the 15th significant digit towards +infinity; strtod carries a 16th digit over.
-  char* exponent = nullptr;
-  std::string digits;
-  for (char* c = text; *c != '\0'; ++c) {
-    if (*c == 'e') {
-      exponent = c + 1;
-      break;
-    }
-    if (std::isdigit(static_cast<unsigned char>(*c))) digits += *c;
-  }
-  const long long mantissa = std::stoll(digits) + (upper < 0 ? -1 : 1);
-  const std::string stepped = std::string(upper < 0 ? "-" : "") + std::to_string(mantissa) + "e" +
-                              std::to_string(std::atoi(exponent) - 14);
-  return std::strtod(stepped.c_str(), nullptr);
+  };
+  const double rounded = fifteenDigits(upper);
+  if (rounded >= upper || !std::isfinite(upper)) return rounded;
+  // One unit of the 15th significant digit up; rounding again lands exactly on that digit.
+  return fifteenDigits(rounded + std::pow(10.0, std::floor(std::log10(std::fabs(rounded))) - 14));
 }
 
 }  // namespace

@@ -31,15 +31,6 @@ size_t QuotedEnd(std::string_view text, size_t at, char quote) {
   return text.size();
 }
 
-std::string Unquote(std::string_view quoted) {
-  std::string name;
-  for (size_t i = 1; i + 1 < quoted.size(); ++i) {
-    name += quoted[i];
-    if (quoted[i] == '"') ++i;
-  }
-  return name;
-}
-
 char NextVisible(std::string_view text, size_t at) {
   while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
     ++at;
@@ -53,6 +44,16 @@ char LastVisible(const std::string& text) {
 }
 
 }  // namespace
+
+std::string UnquotedName(std::string_view text) {
+  if (text.size() < 2 || text.front() != '"' || text.back() != '"') return std::string(text);
+  std::string name;
+  for (size_t i = 1; i + 1 < text.size(); ++i) {
+    if (text[i] == '"' && text[i + 1] == '"') ++i;
+    name += text[i];
+  }
+  return name;
+}
 
 std::string QualifyOwnFields(std::string_view filter, std::string_view table,
                              const std::vector<std::string>& ownFields) {
@@ -82,7 +83,7 @@ std::string QualifyOwnFields(std::string_view filter, std::string_view table,
           ++end;
       }
       const std::string_view token = filter.substr(at, end - at);
-      const std::string name = quoted ? Unquote(token) : std::string(token);
+      const std::string name = UnquotedName(token);
       const char next = NextVisible(filter, end);
       const bool qualified = LastVisible(result) == '.' || next == '.';
       const bool function = !quoted && next == '(';

@@ -6,6 +6,10 @@
 
 namespace quillet::qgis {
 
+/// A name as QGIS may write it, in double quotes with inner quotes doubled, without them:
+/// `"my ""odd"" field"` is `my "odd" field`; text not wholly in quotes stays as it is.
+std::string UnquotedName(std::string_view text);
+
 /// A joined layer's filter with the layer's own fields qualified by its table:
 /// `"iso_a2" <> 'CN'` becomes `"world"."iso_a2" <> 'CN'`. QGIS filters a layer before it joins
 /// another, so its subset string names the layer's own fields alone; the component runs the
