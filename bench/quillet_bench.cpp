@@ -23,12 +23,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/feature_store.h"
-#include "platform/geopackage.h"
-#include "platform/object_factory.h"
-#include "platform/renderer_builders.h"
+#include "platform/builders/renderer_builders.h"
+#include "platform/layers/object_factory.h"
+#include "platform/sources/ogr_source.h"
+#include "platform/store/feature_store.h"
+#include "quillet/message_sink.h"
 #include "quillet/quillet.h"
-#include "runtime/message_sink.h"
 #include "synthetic_layer.h"
 
 namespace {
@@ -246,7 +246,7 @@ int RunSize(const Options& options, int64_t features) {
   ResetPeakMemory();
   platform::FeatureStore store;
   auto start = Clock::now();
-  const auto layer = platform::LoadGeoPackageLayer(store, path, bench::SyntheticLayer::kTable);
+  const auto layer = platform::LoadOgrLayer(store, path, bench::SyntheticLayer::kTable);
   const double load = Seconds(start);
   std::printf("| load from GeoPackage | %lld | | | %s | | | | %.0f MiB |\n",
               static_cast<long long>(features), FormatSeconds(load).c_str(), PeakMemoryMiB());

@@ -9,11 +9,10 @@
 #include <string_view>
 
 #include "expression/evaluate_expression.h"
-#include "expression/statement_keywords.h"
+#include "expression/statement_vocabulary.h"
 #include "fuzz_check.h"
-#include "labeler/quillet_state.h"
+#include "quillet/variant.h"
 #include "runtime/case.h"
-#include "runtime/variant.h"
 
 namespace {
 
@@ -78,19 +77,19 @@ void WalkStatement(std::string_view expression, size_t& cursor,
 size_t WalkParts(std::string_view expression, const quillet::ExpressionParts& parts) {
   size_t cursor = 0;
   for (const ExpressionPart& part : parts) {
-    if (part.Kind == "Text") {
+    if (part.Kind == quillet::PartKind::kText) {
       CHECK(!part.Value.empty());
       CHECK(part.Statements.empty());
       CHECK(StartsAt(expression, cursor, part.Value));
       cursor += part.Value.size();
-    } else if (part.Kind == "LEGEND") {
+    } else if (part.Kind == quillet::PartKind::kLegend) {
       CHECK(quillet::runtime::EqualsIgnoreCase(part.Value, "VALUE") ||
             quillet::runtime::EqualsIgnoreCase(part.Value, "LABEL"));
       CHECK(part.Statements.empty());
       CHECK(StartsAt(expression, cursor, "$$" + part.Value));
       cursor += 2 + part.Value.size();
     } else {
-      CHECK(part.Kind == "Field");
+      CHECK(part.Kind == quillet::PartKind::kField);
       CHECK(!part.Value.empty());
       CHECK(part.Value.find_first_of("[]") == std::string::npos);
       CHECK(!part.Statements.empty());
@@ -138,36 +137,36 @@ bool IsBracketMessage(std::string_view message) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string original(reinterpret_cast<const char*>(data), size);
   std::string expression = original;
-  quillet::QuilletState state;
-  const bool succeeded = quillet::EvaluateExpression(state, expression);
+  const quillet::runtime::Locale& locale = quillet::runtime::Locale::EnUs();
+  const quillet::ExpressionParse parse = quillet::EvaluateExpression(expression, locale);
+  const bool succeeded = parse.Succeeded;
 
   // The caller's string lost exactly its CR, LF and tab characters.
   std::string stripped = original;
   std::erase_if(stripped, [](char c) { return c == '\r' || c == '\n' || c == '\t'; });
   CHECK(expression == stripped);
 
-  CHECK(succeeded == state.mLabelsValid);
-  CHECK(!state.mMessage.empty());
-  const size_t end = WalkParts(expression, state.mExpressionParts);
+  CHECK(!parse.Message.empty());
+  const size_t end = WalkParts(expression, parse.Parts);
 
   const bool hasBracket = expression.find_first_of("[]") != std::string::npos;
   if (succeeded) {
     CHECK(end == expression.size());
-    CHECK(state.mMessage == (hasBracket ? "Successfully created formatting statement"
-                                        : "Expression is Valid but contains no fields!"));
+    CHECK(parse.Message == (hasBracket ? "Successfully created formatting statement"
+                                       : "Expression is Valid but contains no fields!"));
   } else if (expression.empty()) {
-    CHECK(state.mMessage == "Expression is empty.");
+    CHECK(parse.Message == "Expression is empty.");
   } else {
     CHECK(hasBracket);
-    CHECK(IsBracketMessage(state.mMessage) || IsStatementMessage(state.mMessage));
+    CHECK(IsBracketMessage(parse.Message) || IsStatementMessage(parse.Message));
   }
 
   // A second parse of the cleaned text finds the same.
-  quillet::QuilletState again;
   std::string copy = expression;
-  CHECK(quillet::EvaluateExpression(again, copy) == succeeded);
+  const quillet::ExpressionParse again = quillet::EvaluateExpression(copy, locale);
+  CHECK(again.Succeeded == succeeded);
   CHECK(copy == expression);
-  CHECK(again.mMessage == state.mMessage);
-  CHECK(again.mExpressionParts == state.mExpressionParts);
+  CHECK(again.Message == parse.Message);
+  CHECK(again.Parts == parse.Parts);
   return 0;
 }

@@ -13,7 +13,7 @@
 
 #include "fuzz_check.h"
 #include "qgis/xml_document.h"
-#include "runtime/error.h"
+#include "quillet/error.h"
 
 namespace {
 

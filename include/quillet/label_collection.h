@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "runtime/collection.h"
+#include "quillet/collection.h"
 
 namespace quillet {
 

@@ -4,11 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "gis/layer.h"
-#include "gis/object_factory.h"
+#include "quillet/com_bool.h"
+#include "quillet/gis/layer.h"
+#include "quillet/gis/object_factory.h"
 #include "quillet/label_collection.h"
-#include "runtime/com_bool.h"
-#include "runtime/message_sink.h"
+#include "quillet/locale.h"
+#include "quillet/message_sink.h"
 
 namespace quillet {
 
@@ -74,11 +75,16 @@ class Quillet_ {
 /// result and its text in `Message`. Calls on one object must not overlap; use one object per
 /// layer.
 ///
-/// Its private routines, in order, live in their own folders and take the object's state:
-/// `EvaluateExpression`, `ParseFormattingStatements`, `ParseLiteralText` (expression/),
-/// `MakeSimpleRendererLabel` (legend/), `ApplyFormattingFunction` (expression/),
-/// `MakeUniqueRendererLabels`, `MakeClassBreaksRendererLabels`, `MakeBivariateRendererLabels`
-/// (legend/) and `WrapLabelText` (expression/).
+/// Each object has its own locale, in which it writes numbers and dates into labels and into
+/// the breaks of its attribute queries, and reads numeric arguments; objects with different
+/// locales may live side by side.
+///
+/// Its private routines live in their own folders: `EvaluateExpression`,
+/// `ParseFormattingStatements`, `ParseLiteralText`, `ApplyFormattingFunction` and
+/// `WrapLabelText` (expression/) return values; `MakeSimpleRendererLabel`,
+/// `MakeUniqueRendererLabels`, `MakeClassBreaksRendererLabels` and
+/// `MakeBivariateRendererLabels` (legend/) read the object's state and return their labels;
+/// only the object writes its state.
 class Quillet final : public Quillet_ {
  public:
   /// `platform` creates the query filters and statistics of label runs; `messages` receives
@@ -110,6 +116,15 @@ class Quillet final : public Quillet_ {
   void UpdateAllOtherValues(const runtime::ComBool& AllOtherValues) override;
   int16_t WrapTextIfLongerThan() const override;
   void WrapTextIfLongerThan(const int16_t& WrapLength) override;
+
+  // For hosts, beside the component's interface.
+
+  /// The locale of this object; by default the classic en-US profile (`Locale::EnUs()`).
+  const runtime::Locale& Locale() const;
+  void SetLocale(runtime::Locale locale);
+  /// The label of the last successful `VerifyExpression` with a sample, in its text form;
+  /// "" before any.
+  std::string SampleLabel() const;
 
  private:
   /// The member variables, in declaration order (see labeler/quillet_state.h).

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/message_sink.h"
+#include "quillet/message_sink.h"
 
 namespace quillet::cli {
 

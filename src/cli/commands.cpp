@@ -9,10 +9,10 @@
 #include "cli/open_map.h"
 #include "cli/progress.h"
 #include "cli/show_report.h"
-#include "platform/object_factory.h"
+#include "platform/layers/object_factory.h"
+#include "quillet/error.h"
+#include "quillet/locale.h"
 #include "quillet/quillet.h"
-#include "runtime/error.h"
-#include "runtime/locale.h"
 
 namespace quillet::cli {
 namespace {
@@ -21,8 +21,6 @@ using runtime::kComFalse;
 using runtime::kComTrue;
 
 constexpr const char* kValidExpression = "Valid Expression";
-constexpr const char* kSamplePrefix = "SAMPLE LABEL: ";
-constexpr const char* kInstructionsStart = "\r\n\r\nLabeling Instructions:\r\n";
 constexpr const char* kNoPlaceForLabels =
     "The legend of this layer shows no labels (a single symbol); the file is unchanged";
 
@@ -32,7 +30,7 @@ std::vector<std::string> Items(const LabelCollection& labels) {
 
 // One layer of the document with its data, and a `Quillet` set up as the options ask.
 struct Session {
-  Session(const CommandOptions& options, std::ostream& err)
+  Session(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err)
       : map(OpenMap(options)),
         document(*map),
         index(document.FindLayer(options.layer)),
@@ -41,6 +39,7 @@ struct Session {
     TerminalProgress progress(document.Layers()[index].name);
     loaded =
         document.Load(index, [&](int64_t done, int64_t total) { progress.Report(done, total); });
+    labeler.SetLocale(locale);
     if (options.messages) labeler.ShowMessages(kComTrue);
     if (options.noDefinitionQuery) labeler.ApplyDefinitionQuery(kComFalse);
     if (options.noAllOtherValues) labeler.UpdateAllOtherValues(kComFalse);
@@ -49,10 +48,10 @@ struct Session {
 
   LayerPtr Layer() const { return loaded.layer; }
 
-  std::unique_ptr<document::Map> map;
-  document::Map& document;
+  std::unique_ptr<map::Map> map;
+  map::Map& document;
   size_t index;
-  document::LoadedLayer loaded;
+  map::LoadedLayer loaded;
   std::shared_ptr<CapturingMessageSink> sink;
   Quillet labeler;
 };
@@ -66,28 +65,22 @@ Outcome Result(Session& session, bool ok) {
   return outcome;
 }
 
-Outcome Labels(const CommandOptions& options, std::ostream& err) {
-  Session session(options, err);
+Outcome Labels(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
+  Session session(options, locale, err);
   std::string expression = options.expression;
   return Result(session, session.labeler.MakeLabels(session.Layer(), expression) != 0);
 }
 
-// The sample label and the instructions, from the text of the "Valid Expression" box:
-// "SAMPLE LABEL: " and the label, two line breaks, then the instructions when asked for.
-void ReadSampleBox(const CapturingMessageSink& sink, bool instructions, Outcome& outcome) {
-  for (auto box = sink.Boxes().rbegin(); box != sink.Boxes().rend(); ++box) {
-    if (box->title != kValidExpression) continue;
-    std::string sample = box->text.substr(std::string(kSamplePrefix).size());
-    // The instructions hold no empty line, so the last one that opens them is theirs.
-    const size_t end = instructions ? sample.rfind(kInstructionsStart) : sample.size() - 4;
-    outcome.sampleLabel = sample.substr(0, end);
-    if (instructions) outcome.instructions = box->text;
-    return;
-  }
+// The instructions are the text of the "Valid Expression" box: the sample label, then how the
+// label is put together.
+std::optional<std::string> InstructionsBox(const CapturingMessageSink& sink) {
+  for (auto box = sink.Boxes().rbegin(); box != sink.Boxes().rend(); ++box)
+    if (box->title == kValidExpression) return box->text;
+  return std::nullopt;
 }
 
-Outcome Verify(const CommandOptions& options, std::ostream& err) {
-  Session session(options, err);
+Outcome Verify(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
+  Session session(options, locale, err);
   // The box is the only way the component hands out its sample and instructions, so it is
   // always shown to the sink, which passes it on only with --messages.
   if (options.sample) session.labeler.ShowMessages(kComTrue);
@@ -96,12 +89,15 @@ Outcome Verify(const CommandOptions& options, std::ostream& err) {
                       session.Layer(), expression, options.sample ? kComTrue : kComFalse,
                       options.instructions ? kComTrue : kComFalse) != 0;
   Outcome outcome = Result(session, ok);
-  if (ok && options.sample) ReadSampleBox(*session.sink, options.instructions, outcome);
+  if (ok && options.sample) {
+    outcome.sampleLabel = session.labeler.SampleLabel();
+    if (options.instructions) outcome.instructions = InstructionsBox(*session.sink);
+  }
   return outcome;
 }
 
-Outcome Set(const CommandOptions& options, std::ostream& err) {
-  Session session(options, err);
+Outcome Set(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
+  Session session(options, locale, err);
   std::string expression = options.expression;
   if (session.labeler.MakeLabels(session.Layer(), expression) == 0) return Result(session, false);
   if (session.labeler.SetLabels(session.Layer()) == 0) return Result(session, false);
@@ -118,8 +114,8 @@ Outcome Set(const CommandOptions& options, std::ostream& err) {
   return outcome;
 }
 
-Outcome Reset(const CommandOptions& options, std::ostream& err) {
-  Session session(options, err);
+Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
+  Session session(options, locale, err);
   if (!session.document.KeepsLabels(session.index)) {
     // A single symbol has no label to put back; a kind the component does not label is
     // refused in its words, as set refuses it.
@@ -162,7 +158,7 @@ Outcome Reset(const CommandOptions& options, std::ostream& err) {
   Outcome outcome;
   outcome.ok = true;
   outcome.message = originals ? "Restored the labels that stood before the first set" : "";
-  outcome.labels = document::RendererLabels(*layer->Renderer());
+  outcome.labels = map::RendererLabels(*layer->Renderer());
   outcome.originalLabels = originals;
   return outcome;
 }
@@ -170,18 +166,19 @@ Outcome Reset(const CommandOptions& options, std::ostream& err) {
 }  // namespace
 
 Outcome RunCommand(const CommandOptions& options, std::ostream& err) {
+  runtime::Locale locale = runtime::Locale::EnUs();
   if (!options.locale.empty()) {
     try {
-      runtime::SetCurrentLocale(runtime::Locale::FromName(options.locale));
+      locale = runtime::Locale::FromName(options.locale);
     } catch (const runtime::Error& error) {
       throw runtime::Error(error.Number(),
                            "--locale " + options.locale + ": " + error.Description());
     }
   }
-  if (options.command == "labels") return Labels(options, err);
-  if (options.command == "verify") return Verify(options, err);
-  if (options.command == "set") return Set(options, err);
-  if (options.command == "reset") return Reset(options, err);
+  if (options.command == "labels") return Labels(options, locale, err);
+  if (options.command == "verify") return Verify(options, locale, err);
+  if (options.command == "set") return Set(options, locale, err);
+  if (options.command == "reset") return Reset(options, locale, err);
   return Show(*OpenMap(options), options.layer);
 }
 

@@ -18,7 +18,7 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
-#include "runtime/error.h"
+#include "quillet/error.h"
 
 namespace {
 

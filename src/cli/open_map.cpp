@@ -5,8 +5,8 @@
 
 #include "document/map_document.h"
 #include "qgis/qgis_map.h"
+#include "quillet/error.h"
 #include "runtime/case.h"
-#include "runtime/error.h"
 
 namespace quillet::cli {
 namespace {
@@ -28,7 +28,7 @@ bool LooksLikeAnotherKindOfFile(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<document::Map> OpenMap(const CommandOptions& options) {
+std::unique_ptr<map::Map> OpenMap(const CommandOptions& options) {
   const std::string extension = std::filesystem::path(options.map).extension().string();
   const bool style = runtime::EqualsIgnoreCase(extension, ".qml");
   if (style && options.source.empty())

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "cli/command_options.h"
-#include "document/map.h"
+#include "map/map.h"
 
 namespace quillet::cli {
 
@@ -11,6 +11,6 @@ namespace quillet::cli {
 /// style (.qml, whose data is `--source`), or else a JSON map document. `--source` with any
 /// other kind of map is refused, as is a style without it, and so is a file under another
 /// extension that does not start as JSON does (a data file given in the map's place).
-std::unique_ptr<document::Map> OpenMap(const CommandOptions& options);
+std::unique_ptr<map::Map> OpenMap(const CommandOptions& options);
 
 }  // namespace quillet::cli

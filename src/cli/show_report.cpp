@@ -4,8 +4,8 @@
 
 #include "cli/output.h"
 #include "cli/progress.h"
-#include "gis/field.h"
-#include "runtime/error.h"
+#include "quillet/error.h"
+#include "quillet/gis/field.h"
 
 namespace quillet::cli {
 namespace {
@@ -20,9 +20,9 @@ int64_t CountRows(gis::Table& table) {
   return count;
 }
 
-Json DescribeLayer(const document::Map& document, size_t index, std::vector<std::string>& report) {
-  const document::LayerEntry& item = document.Layers()[index];
-  document::LoadedLayer loaded;
+Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::string>& report) {
+  const map::LayerEntry& item = document.Layers()[index];
+  map::LoadedLayer loaded;
   {
     TerminalProgress progress(item.name);
     loaded =
@@ -100,7 +100,7 @@ std::string FieldTypeName(int32_t type) {
   return kNames[type];
 }
 
-Outcome Show(const document::Map& document, const std::string& layer) {
+Outcome Show(const map::Map& document, const std::string& layer) {
   Outcome outcome;
   outcome.ok = true;
   outcome.layers = Json::array();

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/outcome.h"
-#include "document/map.h"
+#include "map/map.h"
 
 namespace quillet::cli {
 
@@ -16,6 +16,6 @@ std::string FieldTypeName(int32_t type);
 /// source, table, category and number of features, definition, join, renderer kind, legend
 /// entries and labels, stored original labels, and the fields of its table as the component
 /// sees them (qualified on a join) with their types. Opens each layer's data.
-Outcome Show(const document::Map& document, const std::string& layer);
+Outcome Show(const map::Map& document, const std::string& layer);
 
 }  // namespace quillet::cli

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "document/document_error.h"
-#include "platform/sql_text.h"
+#include "map/map_error.h"
+#include "platform/store/sql_text.h"
 
 namespace quillet::document {
 namespace {
@@ -45,7 +45,7 @@ std::string Pointer(const std::string& parent, size_t index) {
 }
 
 runtime::Error JsonReader::Error(const std::string& where, const std::string& what) const {
-  return DocumentError(mFile, where.empty() ? "/" : where, what);
+  return map::MapError(mFile, where.empty() ? "/" : where, what);
 }
 
 runtime::Error JsonReader::WrongType(const Json& value, const std::string& where,

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/error.h"
+#include "quillet/error.h"
 
 namespace quillet::document {
 

@@ -5,11 +5,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "document/document_error.h"
-#include "platform/dataset_name.h"
-#include "platform/feature_store.h"
+#include "document/renderer_document.h"
+#include "map/map_error.h"
+#include "platform/layers/dataset_name.h"
+#include "platform/store/feature_store.h"
+#include "quillet/error.h"
 #include "runtime/case.h"
-#include "runtime/error.h"
 
 namespace quillet::document {
 namespace {
@@ -38,20 +39,20 @@ std::string ParseReason(const std::string& what) {
   return colon == std::string::npos ? what : what.substr(colon + 2);
 }
 
-SourceEntry ReadSource(const JsonReader& reader, const Json& value, const std::string& where,
-                       const std::filesystem::path& folder) {
+map::SourceEntry ReadSource(const JsonReader& reader, const Json& value, const std::string& where,
+                            const std::filesystem::path& folder) {
   const Json& source = reader.Object(value, where);
   const auto path = reader.OptionalString(source, where, "path");
   const auto connection = reader.OptionalString(source, where, "connection");
   if (path && connection) throw reader.Error(where, "give \"path\" or \"connection\", not both");
   if (!path && !connection) throw reader.Error(where, "missing key \"path\" (or \"connection\")");
-  SourceEntry item;
+  map::SourceEntry item;
   item.layer = reader.OptionalString(source, where, "layer").value_or("");
   if (connection) {
     item.written = item.location = *connection;
   } else {
     item.written = *path;
-    item.location = ResolvePath(*path, folder);
+    item.location = map::ResolvePath(*path, folder);
   }
   return item;
 }
@@ -59,10 +60,10 @@ SourceEntry ReadSource(const JsonReader& reader, const Json& value, const std::s
 }  // namespace
 
 MapDocument::MapDocument(std::filesystem::path path, Json json)
-    : Map(std::move(path)), mJson(std::move(json)) {}
+    : map::Map(std::move(path)), mJson(std::move(json)) {}
 
 MapDocument MapDocument::Read(const std::filesystem::path& path) {
-  return Parse(ReadWholeFile(path, "map document"), path);
+  return Parse(map::ReadWholeFile(path, "map document"), path);
 }
 
 MapDocument MapDocument::Parse(const std::string& text, const std::filesystem::path& path) {
@@ -72,7 +73,7 @@ MapDocument MapDocument::Parse(const std::string& text, const std::filesystem::p
   } catch (const Json::parse_error& error) {
     const size_t offset = error.byte == 0 ? 0 : error.byte - 1;
     const auto [line, column] = LineAndColumn(text, offset);
-    throw DocumentError(path.string() + ":" + std::to_string(line) + ":" + std::to_string(column),
+    throw map::MapError(path.string() + ":" + std::to_string(line) + ":" + std::to_string(column),
                         "", "malformed JSON: " + ParseReason(error.what()));
   }
   MapDocument document(path, std::move(json));
@@ -94,7 +95,7 @@ void MapDocument::ReadLayers() {
   for (size_t i = 0; i < layers.size(); ++i) {
     const std::string where = Pointer("/layers", i);
     const Json& layer = reader.Object(layers[i], where);
-    LayerEntry item;
+    map::LayerEntry item;
     item.name = reader.RequiredString(layer, where, "name");
     for (const auto& earlier : mLayers)
       if (earlier.name == item.name)
@@ -113,7 +114,7 @@ void MapDocument::ReadLayers() {
     if (const Json* join = reader.Optional(layer, "join")) {
       const std::string joinAt = Pointer(where, "join");
       reader.Object(*join, joinAt);
-      JoinEntry joinEntry;
+      map::JoinEntry joinEntry;
       joinEntry.source = ReadSource(reader, reader.Required(*join, joinAt, "source"),
                                     Pointer(joinAt, "source"), folder);
       joinEntry.name = reader.RequiredString(*join, joinAt, "name");
@@ -152,7 +153,7 @@ std::string MapDocument::RendererKind(size_t layer) const {
   return RendererJson(layer).at("kind").get<std::string>();
 }
 
-std::vector<LegendEntry> MapDocument::Legend(size_t layer) const {
+std::vector<map::LegendEntry> MapDocument::Legend(size_t layer) const {
   return LegendEntries(RendererJson(layer));
 }
 
@@ -172,20 +173,20 @@ std::shared_ptr<gis::FeatureRenderer> MapDocument::Renderer(
   return ReadRenderer(reader, relabelled, RendererPointer(layer));
 }
 
-std::string MapDocument::Where(size_t layer, LayerPart part) const {
+std::string MapDocument::Where(size_t layer, map::LayerPart part) const {
   const std::string at = Pointer("/layers", layer);
   switch (part) {
-    case LayerPart::kSource:
+    case map::LayerPart::kSource:
       return Pointer(at, "source");
-    case LayerPart::kJoin:
+    case map::LayerPart::kJoin:
       return Pointer(at, "join");
-    case LayerPart::kJoinSource:
+    case map::LayerPart::kJoinSource:
       return Pointer(Pointer(at, "join"), "source");
-    case LayerPart::kJoinName:
+    case map::LayerPart::kJoinName:
       return Pointer(Pointer(at, "join"), "name");
-    case LayerPart::kJoinField:
+    case map::LayerPart::kJoinField:
       return Pointer(Pointer(at, "join"), "field");
-    case LayerPart::kJoinJoinField:
+    case map::LayerPart::kJoinJoinField:
       return Pointer(Pointer(at, "join"), "joinField");
   }
   return at;
@@ -193,7 +194,7 @@ std::string MapDocument::Where(size_t layer, LayerPart part) const {
 
 void MapDocument::StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) {
   Json& json = mJson["layers"][layer]["renderer"];
-  WriteLegendLabels(json, RendererLabels(renderer));
+  WriteLegendLabels(json, map::RendererLabels(renderer));
 }
 
 void MapDocument::StoreOriginalLabels(size_t layer, const std::vector<std::string>& labels) {

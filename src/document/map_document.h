@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "document/json_reader.h"
-#include "document/map.h"
+#include "map/map.h"
 
 namespace quillet::document {
 
 /// A map document: a JSON file that lists layers with their data sources, definitions, joins
 /// and renderers (docs/map-documents.md has every key). Labels are written back into the JSON
 /// in place, every other key and the order of keys kept. Errors name the key as a JSON pointer.
-class MapDocument : public Map {
+class MapDocument : public map::Map {
  public:
   /// Reads and checks the document at `path`. Relative source paths are taken from the
   /// document's folder.
@@ -28,7 +28,7 @@ class MapDocument : public Map {
   const Json& RendererJson(size_t layer) const;
   /// Its "kind".
   std::string RendererKind(size_t layer) const override;
-  std::vector<LegendEntry> Legend(size_t layer) const override;
+  std::vector<map::LegendEntry> Legend(size_t layer) const override;
   /// The renderer's "originalLabels".
   std::optional<std::vector<std::string>> OriginalLabels(size_t layer) const override;
 
@@ -44,7 +44,7 @@ class MapDocument : public Map {
   std::string Contents() const override { return Text(); }
 
  protected:
-  std::string Where(size_t layer, LayerPart part) const override;
+  std::string Where(size_t layer, map::LayerPart part) const override;
 
  private:
   MapDocument(std::filesystem::path path, Json json);

@@ -3,13 +3,13 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/bivariate_renderer.h"
-#include "platform/class_breaks_renderer.h"
-#include "platform/proportional_symbol_renderer.h"
-#include "platform/simple_renderer.h"
-#include "platform/sql_text.h"
-#include "platform/unique_value_renderer.h"
-#include "runtime/error.h"
+#include "platform/renderers/bivariate_renderer.h"
+#include "platform/renderers/class_breaks_renderer.h"
+#include "platform/renderers/foreign_renderer.h"
+#include "platform/renderers/simple_renderer.h"
+#include "platform/renderers/unique_value_renderer.h"
+#include "platform/store/sql_text.h"
+#include "quillet/error.h"
 
 namespace quillet::document {
 namespace {
@@ -114,16 +114,6 @@ void SetLabel(Json& object, const std::string& label) {
 
 }  // namespace
 
-std::string RangeStands(double lower, double upper, bool first) {
-  // Whole numbers in full (1000000, not 1e+06).
-  const auto text = [](double value) {
-    if (std::trunc(value) == value && std::fabs(value) < 1e15)
-      return std::to_string(static_cast<int64_t>(value));
-    return platform::NumberLiteral(value);
-  };
-  return (first ? "" : "above ") + text(lower) + " to " + text(upper);
-}
-
 std::shared_ptr<gis::FeatureRenderer> ReadRenderer(const JsonReader& reader, const Json& renderer,
                                                    const std::string& where) {
   const std::string kind = Kind(reader, renderer, where);
@@ -131,9 +121,10 @@ std::shared_ptr<gis::FeatureRenderer> ReadRenderer(const JsonReader& reader, con
     return std::make_shared<platform::SimpleRenderer>(OptionalLabel(reader, renderer, where));
   if (kind == "uniqueValue") return ReadUniqueValue(reader, renderer, where);
   if (kind == "classBreaks") return ReadClassBreaks(reader, renderer, where);
-  if (kind == "proportionalSymbol")
-    return std::make_shared<platform::ProportionalSymbolRenderer>(
-        reader.RequiredString(renderer, where, "field"));
+  if (kind == "proportionalSymbol") {
+    reader.RequiredString(renderer, where, "field");
+    return std::make_shared<platform::ForeignRenderer>(kind);
+  }
 
   const std::string mainAt = Pointer(where, "main");
   const Json& main = reader.Required(renderer, where, "main");
@@ -149,9 +140,9 @@ std::shared_ptr<gis::FeatureRenderer> ReadRenderer(const JsonReader& reader, con
       ReadRenderer(reader, reader.Required(renderer, where, "second"), secondAt));
 }
 
-std::vector<LegendEntry> LegendEntries(const Json& renderer) {
+std::vector<map::LegendEntry> LegendEntries(const Json& renderer) {
   const std::string kind = renderer.value("kind", "");
-  std::vector<LegendEntry> entries;
+  std::vector<map::LegendEntry> entries;
   if (kind == "simple") {
     entries.push_back({"all features", LabelOf(renderer)});
   } else if (kind == "uniqueValue") {
@@ -168,7 +159,7 @@ std::vector<LegendEntry> LegendEntries(const Json& renderer) {
     bool first = true;
     for (const Json& legendClass : Classes(renderer) ? *Classes(renderer) : Json::array()) {
       const double upper = legendClass.at("break").get<double>();
-      entries.push_back({RangeStands(lower, upper, first), LabelOf(legendClass)});
+      entries.push_back({map::RangeStands(lower, upper, first), LabelOf(legendClass)});
       lower = upper;
       first = false;
     }
@@ -192,20 +183,6 @@ void WriteLegendLabels(Json& renderer, const std::vector<std::string>& labels) {
       SetLabel(legendClass, labels.at(next++));
   }
   if (kind == "uniqueValue" && HasDefault(renderer)) SetLabel(renderer["default"], labels.at(next));
-}
-
-std::vector<std::string> RendererLabels(const gis::FeatureRenderer& renderer) {
-  const auto* self = &renderer;
-  if (const auto* simple = dynamic_cast<const gis::SimpleRenderer*>(self)) return {simple->Label()};
-  if (const auto* classes = dynamic_cast<const gis::RendererClasses*>(self)) {
-    std::vector<std::string> labels;
-    for (int32_t i = 0; i < classes->ClassCount(); ++i)
-      labels.push_back(classes->Class(i));
-    return labels;
-  }
-  if (const auto* bivariate = dynamic_cast<const gis::BivariateRenderer*>(self))
-    return RendererLabels(*bivariate->MainRenderer());
-  return {};
 }
 
 }  // namespace quillet::document

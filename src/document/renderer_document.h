@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "document/json_reader.h"
-#include "gis/renderer.h"
+#include "map/legend_entry.h"
+#include "quillet/gis/renderer.h"
 
 namespace quillet::document {
 
@@ -25,33 +26,15 @@ inline constexpr const char* kRendererKinds[] = {"simple", "uniqueValue", "class
 std::shared_ptr<gis::FeatureRenderer> ReadRenderer(const JsonReader& reader, const Json& renderer,
                                                    const std::string& where);
 
-/// One entry of a renderer's legend as the document describes it.
-struct LegendEntry {
-  /// What the entry stands for: "all features", the values of a class ("Africa", or
-  /// "Asia; Europe" for grouped ones), "all other values", or a range ("0 to 1e+06",
-  /// "above 1e+06 to 1e+07").
-  std::string stands;
-  std::string label;
-};
-
-/// What a range class stands for: "0 to 1000000" for the first, "above 1000000 to 1e+15"
-/// after it (whole numbers below 10^15 in full, others in their shortest exact form).
-std::string RangeStands(double lower, double upper, bool first);
-
 /// The legend entries of a renderer that `ReadRenderer` accepted, in legend order: a simple
 /// renderer's one entry; a unique value renderer's classes, then its default class; a class
 /// breaks renderer's classes; a bivariate renderer's main renderer's entries; none for a
 /// proportional symbol renderer.
-std::vector<LegendEntry> LegendEntries(const Json& renderer);
+std::vector<map::LegendEntry> LegendEntries(const Json& renderer);
 
 /// Writes labels into the legend entries of a renderer object, in legend order (as
 /// `LegendEntries` counts them), replacing each entry's "label" in place or adding it last.
 /// Fails unless there is one label per entry.
 void WriteLegendLabels(Json& renderer, const std::vector<std::string>& labels);
-
-/// The labels a platform renderer shows, in legend order: a simple renderer's label, every
-/// class of a class list (the default class last), a bivariate renderer's main renderer's;
-/// none for a kind with no labels.
-std::vector<std::string> RendererLabels(const gis::FeatureRenderer& renderer);
 
 }  // namespace quillet::document

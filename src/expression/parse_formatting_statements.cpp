@@ -5,9 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "expression/statement_keywords.h"
-#include "labeler/error_handler.h"
-#include "runtime/error.h"
+#include "expression/statement_vocabulary.h"
+#include "quillet/error.h"
 #include "runtime/numeric.h"
 
 namespace quillet {
@@ -37,10 +36,10 @@ std::string_view Leading(std::string_view text, int64_t count) {
 
 // A numeric argument: nothing when the numeric test rejects it; a value outside the 32-bit
 // range throws the overflow, which ends the parse with the unknown-error message.
-std::optional<int32_t> NumericArgument(std::string_view text) {
+std::optional<int32_t> NumericArgument(std::string_view text, const runtime::Locale& locale) {
   const runtime::Variant argument = runtime::Variant::String(std::string(text));
-  if (!runtime::IsNumeric(argument)) return std::nullopt;
-  return runtime::ToLong(argument);
+  if (!runtime::IsNumeric(argument, locale)) return std::nullopt;
+  return runtime::ToLong(argument, locale);
 }
 
 // Reads the arguments of `keyword`, whose "(" is expected at the 1-based index `q`. On success
@@ -48,7 +47,8 @@ std::optional<int32_t> NumericArgument(std::string_view text) {
 // and leaves the message prefix in `fault`.
 std::optional<int64_t> ReadArguments(std::string_view expression, int64_t q,
                                      const StatementKeyword& keyword,
-                                     FormattingStatement& statement, std::string_view& fault) {
+                                     FormattingStatement& statement, std::string_view& fault,
+                                     const runtime::Locale& locale) {
   fault = keyword.MessagePrefix;
   if (TextAt(expression, q).substr(0, 1) != "(") return std::nullopt;
   const std::string_view rest = TextAt(expression, q + 1);
@@ -61,7 +61,7 @@ std::optional<int64_t> ReadArguments(std::string_view expression, int64_t q,
   switch (keyword.Arguments) {
     case ArgumentKind::kNumber: {
       // The numeric test comes first; a number it accepts may still overflow the conversion.
-      const std::optional<int32_t> number = NumericArgument(Leading(rest, end - 1));
+      const std::optional<int32_t> number = NumericArgument(Leading(rest, end - 1), locale);
       if (!number) return std::nullopt;
       statement.Argument1 = runtime::Variant::Long(*number);
       break;
@@ -79,18 +79,18 @@ std::optional<int64_t> ReadArguments(std::string_view expression, int64_t q,
       const std::string_view after = rest.substr(static_cast<size_t>(comma));
       const bool numbers = keyword.Arguments == ArgumentKind::kNumberPair;
       const runtime::Variant firstText = runtime::Variant::String(std::string(first));
-      if (numbers && !runtime::IsNumeric(firstText)) return std::nullopt;
+      if (numbers && !runtime::IsNumeric(firstText, locale)) return std::nullopt;
       const int64_t secondEnd = IndexOf(after, ')');
       if (secondEnd == 0) return std::nullopt;
       const runtime::Variant secondText =
           runtime::Variant::String(std::string(Leading(after, secondEnd - 1)));
-      if (numbers && !runtime::IsNumeric(secondText)) return std::nullopt;
+      if (numbers && !runtime::IsNumeric(secondText, locale)) return std::nullopt;
       // Both are tested before either is converted, so a malformed statement gets its own
       // message even when one of its numbers is out of range.
       statement.Argument1 =
-          numbers ? runtime::Variant::Long(runtime::ToLong(firstText)) : firstText;
+          numbers ? runtime::Variant::Long(runtime::ToLong(firstText, locale)) : firstText;
       statement.Argument2 =
-          numbers ? runtime::Variant::Long(runtime::ToLong(secondText)) : secondText;
+          numbers ? runtime::Variant::Long(runtime::ToLong(secondText, locale)) : secondText;
       break;
     }
     case ArgumentKind::kNone:
@@ -101,17 +101,15 @@ std::optional<int64_t> ReadArguments(std::string_view expression, int64_t q,
 
 }  // namespace
 
-FormattingParseResult ParseFormattingStatements(QuilletState& state, const std::string& pExpression,
-                                                int32_t& pPosition, int32_t pOpenPosition) {
-  state.mMessage = kUnknownError;
+FormattingParseResult ParseFormattingStatements(const std::string& pExpression, int32_t pPosition,
+                                                int32_t pOpenPosition,
+                                                const runtime::Locale& locale) {
   FormattingParseResult result;
   int64_t pos = pPosition;
-
-  const auto finish = [&](bool succeeded) {
+  const auto finish = [&](bool succeeded, std::string message) {
     result.Succeeded = succeeded;
-    result.Message = state.mMessage;
+    result.Message = std::move(message);
     result.Position = static_cast<int32_t>(pos);
-    pPosition = result.Position;
     return std::move(result);
   };
 
@@ -132,24 +130,18 @@ FormattingParseResult ParseFormattingStatements(QuilletState& state, const std::
       }
       std::string_view fault;
       const std::optional<int64_t> end =
-          ReadArguments(expression, pos + keyword->Length + 1, *keyword, statement, fault);
-      if (!end) {
-        Fail(state, std::string(fault) + std::string(fieldName) + "] Field!", kUnknownError);
-        return finish(false);
-      }
+          ReadArguments(expression, pos + keyword->Length + 1, *keyword, statement, fault, locale);
+      if (!end) return finish(false, std::string(fault) + std::string(fieldName) + "] Field!");
       result.Statements.push_back(std::move(statement));
       pos = *end;
     }
   } catch (...) {
-    // Whatever went wrong, the message is the one set on entry, without the field name.
-    Fail(state, "", kUnknownError);
-    return finish(false);
+    // Whatever went wrong, the message is the general one, without the field name.
+    return finish(false, std::string(kUnknownError));
   }
 
-  if (result.Statements.empty()) result.Statements.push_back(FormattingStatement{"NONE"});
-  state.mLabelsValid = true;
-  state.mMessage = kSucceeded;
-  return finish(true);
+  if (result.Statements.empty()) result.Statements.push_back(FormattingStatement{kNoStatement});
+  return finish(true, std::string(kSucceeded));
 }
 
 }  // namespace quillet

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/markers.h"
 #include "runtime/case.h"
 
 namespace quillet {
@@ -12,23 +13,22 @@ using gis::Require;
 using RendererPtr = std::shared_ptr<gis::FeatureRenderer>;
 
 bool IsSkipped(const LabelCollection& labels, int32_t legendIndex) {
-  return runtime::EqualsIgnoreCase(labels.Item(legendIndex + 1), "$$SKIPPED");
+  return runtime::EqualsIgnoreCase(labels.Item(legendIndex + 1), kSkippedMarker);
 }
 
-// With a default symbol the default class is the last of the class list.
-bool IsDefaultClass(const gis::UniqueValueRenderer& renderer, const gis::RendererClasses& classes,
-                    int32_t index) {
-  return renderer.UseDefaultSymbol() && index == classes.ClassCount() - 1;
+// Records the renderer's `count` labels as the originals, the first time only.
+template <typename LabelOf>
+void RecordOriginals(QuilletState& state, int32_t count, LabelOf labelOf) {
+  LabelCollection& originals = state.OriginalLabels();
+  if (originals.Count() != 0) return;
+  for (int32_t i = 0; i < count; ++i)
+    originals.Add(labelOf(i));
 }
 
 void WriteUniqueValueLabels(QuilletState& state, const RendererPtr& renderer) {
   auto values = Require<gis::UniqueValueRenderer>(renderer);
   auto classes = Require<gis::RendererClasses>(renderer);
-  LabelCollection& originals = state.OriginalLabels();
-  if (originals.Count() == 0) {
-    for (int32_t i = 0; i < classes->ClassCount(); ++i)
-      originals.Add(classes->Class(i));
-  }
+  RecordOriginals(state, classes->ClassCount(), [&](int32_t i) { return classes->Class(i); });
   LabelCollection& labels = state.Labels();
   for (int32_t i = 0; i < classes->ClassCount(); ++i) {
     if (!IsDefaultClass(*values, *classes, i)) {
@@ -42,11 +42,7 @@ void WriteUniqueValueLabels(QuilletState& state, const RendererPtr& renderer) {
 
 void WriteClassBreaksLabels(QuilletState& state, const RendererPtr& renderer) {
   auto breaks = Require<gis::ClassBreaksRenderer>(renderer);
-  LabelCollection& originals = state.OriginalLabels();
-  if (originals.Count() == 0) {
-    for (int32_t i = 0; i < breaks->BreakCount(); ++i)
-      originals.Add(breaks->Label(i));
-  }
+  RecordOriginals(state, breaks->BreakCount(), [&](int32_t i) { return breaks->Label(i); });
   LabelCollection& labels = state.Labels();
   for (int32_t i = 0; i < breaks->BreakCount(); ++i) {
     if (!IsSkipped(labels, i)) breaks->SetLabel(i, labels.Item(i + 1));
@@ -102,7 +98,7 @@ void WriteLabels(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer)
   ForRenderer(
       pLayer,
       [&](gis::SimpleRenderer& simple) {
-        if (state.OriginalLabels().Count() == 0) state.OriginalLabels().Add(simple.Label());
+        RecordOriginals(state, 1, [&](int32_t) { return simple.Label(); });
         simple.SetLabel(state.Labels().Item(1));
       },
       [&](const RendererPtr& renderer) { WriteUniqueValueLabels(state, renderer); },

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "gis/layer.h"
-#include "labeler/quillet_state.h"
+#include "core/quillet_state.h"
+#include "quillet/gis/layer.h"
 
 namespace quillet {
 

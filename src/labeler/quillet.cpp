@@ -2,11 +2,12 @@
 
 #include <utility>
 
-#include "expression/verify_expression.h"
-#include "labeler/error_handler.h"
+#include "core/error_handler.h"
+#include "core/quillet_state.h"
 #include "labeler/label_writer.h"
-#include "labeler/quillet_state.h"
+#include "labeler/verify_expression.h"
 #include "legend/label_makers.h"
+#include "runtime/text_form.h"
 
 namespace quillet {
 
@@ -72,6 +73,17 @@ void Quillet::UpdateAllOtherValues(const ComBool& AllOtherValues) {
   mState->mUpdateAllOtherValues = AllOtherValues;
 }
 
+const runtime::Locale& Quillet::Locale() const {
+  return mState->locale;
+}
+void Quillet::SetLocale(runtime::Locale locale) {
+  mState->locale = std::move(locale);
+}
+
+std::string Quillet::SampleLabel() const {
+  return runtime::ToText(mState->mSampleLabel, mState->locale);
+}
+
 int16_t Quillet::WrapTextIfLongerThan() const {
   return mState->mWrapLength;
 }
@@ -93,20 +105,22 @@ ComBool Quillet::MakeLabels(const LayerPtr& pLayer, std::string& pExpression) {
   QuilletState& state = *mState;
   const bool made = UnderErrorHandler(state, "Unknown Error in MakeLabels!", [&] {
     const auto renderer = gis::Require<gis::GeoFeatureLayer>(pLayer)->Renderer();
-    bool result = false;
+    LabelRun run;
     if (gis::Is<gis::SimpleRenderer>(renderer)) {
-      result = MakeSimpleRendererLabel(state, pLayer, runtime::Variant::Long(-1), false);
+      run = MakeSimpleRendererLabel(state, pLayer, runtime::Variant::Long(-1), false);
     } else if (gis::Is<gis::UniqueValueRenderer>(renderer)) {
-      result = MakeUniqueRendererLabels(state, pLayer);
+      run = MakeUniqueRendererLabels(state, pLayer);
     } else if (gis::Is<gis::ClassBreaksRenderer>(renderer)) {
-      result = MakeClassBreaksRendererLabels(state, pLayer);
+      run = MakeClassBreaksRendererLabels(state, pLayer);
     } else if (gis::Is<gis::BivariateRenderer>(renderer)) {
-      result = MakeBivariateRendererLabels(state, pLayer);
+      run = MakeBivariateRendererLabels(state, pLayer);
     }
-    state.mLabelsValid = result;
+    state.mSkippedLegendItems = state.mSkippedLegendItems || run.SkippedLegendItems;
+    if (run.Labels) state.mLabels = run.Labels;
+    state.mLabelsValid = run.Made;
     // A maker that failed has handled its own error: nothing is pending, so the fallback
     // text replaces its message.
-    if (!result) throw runtime::Error::Undescribed();
+    if (!run.Made) throw runtime::Error::Undescribed();
     return true;
   });
   if (!made) ShowFailureBox(state);

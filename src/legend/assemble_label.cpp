@@ -1,5 +1,6 @@
 #include "legend/assemble_label.h"
 
+#include "core/markers.h"
 #include "expression/apply_formatting_function.h"
 #include "expression/wrap_label_text.h"
 #include "runtime/case.h"
@@ -8,14 +9,14 @@
 namespace quillet {
 
 std::string ReplaceNewlineMarkers(std::string text) {
-  static constexpr std::string_view kMarker = "$$NEWLINE";
   std::string out;
   size_t at = 0;
   while (at < text.size()) {
-    if (text.size() - at >= kMarker.size() &&
-        runtime::EqualsIgnoreCase(std::string_view(text).substr(at, kMarker.size()), kMarker)) {
+    if (text.size() - at >= kNewlineMarker.size() &&
+        runtime::EqualsIgnoreCase(std::string_view(text).substr(at, kNewlineMarker.size()),
+                                  kNewlineMarker)) {
       out += "\r\n";
-      at += kMarker.size();
+      at += kNewlineMarker.size();
     } else {
       out += text[at++];
     }
@@ -27,19 +28,19 @@ std::string AssembleLabel(const QuilletState& state, const FieldSummaries& summa
                           const LegendResolver& resolveLegend) {
   std::string text;
   for (const ExpressionPart& part : state.mExpressionParts) {
-    if (runtime::EqualsIgnoreCase(part.Kind, "Field")) {
+    if (part.Kind == PartKind::kField) {
       runtime::Variant value;
       for (size_t i = 0; i < part.Statements.size(); ++i) {
         const FormattingStatement& statement = part.Statements[i];
         if (i == 0) {
           value = summaries.Item(part.Value).Item(statement.Name);
         } else {
-          value = ApplyFormattingFunction(value, statement.Name, statement.Argument1,
-                                          statement.Argument2);
+          ApplyFormattingFunction(value, statement.Name, statement.Argument1, statement.Argument2,
+                                  state.locale);
         }
       }
-      text += runtime::ToText(value);
-    } else if (runtime::EqualsIgnoreCase(part.Kind, "LEGEND")) {
+      text += runtime::ToText(value, state.locale);
+    } else if (part.Kind == PartKind::kLegend) {
       if (auto legend = resolveLegend(part.Value)) text += *legend;
     } else {
       text += part.Value;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "labeler/quillet_state.h"
+#include "core/quillet_state.h"
 #include "legend/field_summary.h"
 
 namespace quillet {

@@ -1,5 +1,7 @@
 #include "legend/class_pass.h"
 
+#include "core/markers.h"
+
 namespace quillet {
 
 std::shared_ptr<gis::FeatureRenderer> LegendRenderer(const std::shared_ptr<gis::Layer>& layer) {
@@ -8,7 +10,7 @@ std::shared_ptr<gis::FeatureRenderer> LegendRenderer(const std::shared_ptr<gis::
   return renderer;
 }
 
-ClassSummary SummarizeClass(QuilletState& state, gis::Table& table,
+ClassSummary SummarizeClass(const QuilletState& state, gis::Table& table,
                             const gis::FeatureLayerDefinition& definition, const std::string& query,
                             const DistinctFieldNames& names) {
   auto filter = state.platform->CreateQueryFilter();
@@ -21,7 +23,7 @@ ClassSummary SummarizeClass(QuilletState& state, gis::Table& table,
 
 std::string ClassLabel(const QuilletState& state, const ClassSummary& summary,
                        const LegendResolver& resolveLegend) {
-  if (summary.Skipped) return "$$SKIPPED";
+  if (summary.Skipped) return std::string(kSkippedMarker);
   return AssembleLabel(state, summary.Fields, resolveLegend);
 }
 

@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "gis/layer.h"
-#include "labeler/quillet_state.h"
+#include "core/quillet_state.h"
 #include "legend/assemble_label.h"
 #include "legend/field_summary.h"
+#include "quillet/gis/layer.h"
 
 namespace quillet {
 
@@ -19,7 +19,7 @@ std::shared_ptr<gis::FeatureRenderer> LegendRenderer(const std::shared_ptr<gis::
 
 /// Summarises the fields of one class over the features that `query` selects, with the skip
 /// rule: a class whose first field finds no feature is marked skipped.
-ClassSummary SummarizeClass(QuilletState& state, gis::Table& table,
+ClassSummary SummarizeClass(const QuilletState& state, gis::Table& table,
                             const gis::FeatureLayerDefinition& definition, const std::string& query,
                             const DistinctFieldNames& names);
 

@@ -3,8 +3,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "gis/field.h"
-#include "runtime/error.h"
+#include "expression/statement_vocabulary.h"
+#include "quillet/error.h"
+#include "quillet/gis/field.h"
 #include "runtime/numeric.h"
 
 namespace quillet {
@@ -18,7 +19,7 @@ ClassSummary::ClassSummary() {
 DistinctFieldNames CollectFieldNames(const QuilletState& state) {
   DistinctFieldNames names;
   for (const ExpressionPart& part : state.mExpressionParts) {
-    if (!runtime::EqualsIgnoreCase(part.Kind, "Field")) continue;
+    if (part.Kind != PartKind::kField) continue;
     if (!names.Contains(part.Value)) names.Add(part.Value, part.Value);
   }
   return names;
@@ -37,10 +38,10 @@ Variant CountValue(int32_t count) {
   return count <= 32767 ? Variant::Integer(static_cast<int16_t>(count)) : Variant::Long(count);
 }
 
-void AddStatistics(QuilletState& state, gis::Table& table, const gis::QueryFilter& filter,
+void AddStatistics(const QuilletState& state, gis::Table& table, const gis::QueryFilter& filter,
                    const Variant& sampleRate, const std::string& name, FieldSummary& summary) {
   auto statistics = state.platform->CreateDataStatistics();
-  statistics->SetSampleRate(runtime::ToLong(sampleRate));
+  statistics->SetSampleRate(runtime::ToLong(sampleRate, state.locale));
   statistics->SetField(name);
   statistics->SetCursor(table.Search(&filter, true));
   const auto result = statistics->Statistics();
@@ -58,7 +59,7 @@ void AddStatistics(QuilletState& state, gis::Table& table, const gis::QueryFilte
 
 }  // namespace
 
-bool SummarizeFields(QuilletState& state, gis::Table& table,
+bool SummarizeFields(const QuilletState& state, gis::Table& table,
                      const gis::FeatureLayerDefinition& definition, const gis::QueryFilter& filter,
                      const Variant& sampleRate, const DistinctFieldNames& names,
                      FieldSummaries& summaries, EmptySelection onEmpty) {
@@ -67,10 +68,7 @@ bool SummarizeFields(QuilletState& state, gis::Table& table,
     FieldSummary summary;
     auto cursor = OpenCursor(table, definition, filter);
     auto row = cursor->NextRow();
-    if (!row && onEmpty == EmptySelection::kSkipClass) {
-      state.mSkippedLegendItems = true;
-      return false;
-    }
+    if (!row && onEmpty == EmptySelection::kSkipClass) return false;
     Variant first;
     Variant last;
     int32_t count = 0;
@@ -85,8 +83,10 @@ bool SummarizeFields(QuilletState& state, gis::Table& table,
     if (gis::IsNumericFieldType(table.Fields()->Field(index)->Type())) {
       AddStatistics(state, table, filter, sampleRate, name, summary);
     } else {
-      for (const char* key : {"Maximum", "Average", "Minimum", "StdDev", "Sum", "Variance"})
-        summary.Add(Variant::Integer(0), key);
+      // A text or date field has no statistics: the summaries that need numbers read 0.
+      for (const StatementKeyword& statement : StatementKeywords())
+        if (statement.Kind == StatementKind::kSummary && statement.Operands == Operand::kNumbers)
+          summary.Add(Variant::Integer(0), statement.Name);
     }
     summaries.Add(std::move(summary), name);
   }

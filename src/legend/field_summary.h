@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "gis/layer.h"
-#include "gis/table.h"
-#include "labeler/quillet_state.h"
-#include "runtime/collection.h"
-#include "runtime/variant.h"
+#include "core/quillet_state.h"
+#include "quillet/collection.h"
+#include "quillet/gis/layer.h"
+#include "quillet/gis/table.h"
+#include "quillet/variant.h"
 
 namespace quillet {
 
@@ -39,14 +39,14 @@ DistinctFieldNames CollectFieldNames(const QuilletState& state);
 /// What `SummarizeFields` does when a field's query selects no feature.
 enum class EmptySelection {
   kSummarize,  ///< summarise anyway: Count 0, First and Last empty
-  kSkipClass,  ///< stop and report the class as skipped (sets `mSkippedLegendItems`)
+  kSkipClass,  ///< stop and report the class as skipped
 };
 
 /// Summarises every named field of `table` over the rows that `filter` selects (from the
 /// layer's definition selection set when it has one) into `summaries`. Numeric fields read a
 /// second cursor, always over the table, for the platform's statistics at `sampleRate`.
 /// Returns false when the class was skipped. Throws on any platform failure.
-bool SummarizeFields(QuilletState& state, gis::Table& table,
+bool SummarizeFields(const QuilletState& state, gis::Table& table,
                      const gis::FeatureLayerDefinition& definition, const gis::QueryFilter& filter,
                      const runtime::Variant& sampleRate, const DistinctFieldNames& names,
                      FieldSummaries& summaries, EmptySelection onEmpty);

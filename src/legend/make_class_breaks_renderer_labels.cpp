@@ -1,4 +1,4 @@
-#include "labeler/error_handler.h"
+#include "core/markers.h"
 #include "legend/class_pass.h"
 #include "legend/label_makers.h"
 #include "runtime/case.h"
@@ -10,16 +10,17 @@ namespace {
 using gis::Require;
 using Text = std::optional<std::string>;
 
-// A break in the ordinary text form of a double in the current locale: the class key and the
+// A break in the ordinary text form of a double in the object's locale: the class key and the
 // number written into the where clause.
-std::string BreakText(double value) {
-  return runtime::ToText(runtime::Variant::Double(value));
+std::string BreakText(double value, const runtime::Locale& locale) {
+  return runtime::ToText(runtime::Variant::Double(value), locale);
 }
 
 }  // namespace
 
-bool MakeClassBreaksRendererLabels(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer) {
-  return UnderErrorHandler(state, "Unknown Error in MakeClassBreaksRendererLabels!", [&] {
+LabelRun MakeClassBreaksRendererLabels(const QuilletState& state,
+                                       const std::shared_ptr<gis::Layer>& pLayer) {
+  return RunLabelMaker("Unknown Error in MakeClassBreaksRendererLabels!", [&](LabelRun& run) {
     const DistinctFieldNames names = CollectFieldNames(state);
     std::shared_ptr<gis::Table> table = Require<gis::DisplayTable>(pLayer)->DisplayedTable();
     if (!gis::Is<gis::JoinedTable>(table))
@@ -32,30 +33,32 @@ bool MakeClassBreaksRendererLabels(QuilletState& state, const std::shared_ptr<gi
     ClassSummaries summaries;
     const int32_t count = breaks->BreakCount();
     for (int32_t i = 0; i < count; ++i) {
-      const std::string upper = BreakText(breaks->Break(i));
+      const std::string upper = BreakText(breaks->Break(i), state.locale);
       const std::string definitionExpression = definition->DefinitionExpression();
       const std::string field = prefix + breaks->Field() + suffix;
       std::string where;
       if (i == 0) {
         where = "( " + field + " <= " + upper + " )";
       } else {
-        where = "( " + field + " > " + BreakText(breaks->Break(i - 1)) + " AND " + field +
-                " <= " + upper + " )";
+        where = "( " + field + " > " + BreakText(breaks->Break(i - 1), state.locale) + " AND " +
+                field + " <= " + upper + " )";
       }
       std::string query = where;
       if (!definitionExpression.empty() && state.mApplyDefinitionQuery)
         query = "( " + definitionExpression + ") AND ( " + where + " )";
-      summaries.Add(SummarizeClass(state, *table, *definition, query, names), upper);
+      ClassSummary summary = SummarizeClass(state, *table, *definition, query, names);
+      run.SkippedLegendItems = run.SkippedLegendItems || summary.Skipped;
+      summaries.Add(std::move(summary), upper);
     }
 
-    state.mLabels = std::make_shared<LabelCollection>();
+    run.Labels = std::make_shared<LabelCollection>();
     for (int32_t i = 0; i < breaks->BreakCount(); ++i) {
-      const std::string upper = BreakText(breaks->Break(i));
+      const std::string upper = BreakText(breaks->Break(i), state.locale);
       const LegendResolver resolver = [&](const std::string& name) -> Text {
-        if (runtime::EqualsIgnoreCase(name, "VALUE")) return upper;
+        if (runtime::EqualsIgnoreCase(name, kValuePseudoField)) return upper;
         return breaks->Label(i);
       };
-      state.mLabels->Add(ClassLabel(state, summaries.Item(upper), resolver));
+      run.Labels->Add(ClassLabel(state, summaries.Item(upper), resolver));
     }
     return true;
   });

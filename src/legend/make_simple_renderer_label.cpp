@@ -1,4 +1,4 @@
-#include "labeler/error_handler.h"
+#include "core/markers.h"
 #include "legend/assemble_label.h"
 #include "legend/field_summary.h"
 #include "legend/label_makers.h"
@@ -13,11 +13,12 @@ using gis::Require;
 using Text = std::optional<std::string>;
 
 bool IsLabel(const std::string& pseudoField) {
-  return runtime::EqualsIgnoreCase(pseudoField, "LABEL");
+  return runtime::EqualsIgnoreCase(pseudoField, kLabelPseudoField);
 }
 
 // In sample mode the pseudo-fields show the first legend entry of whatever the renderer is.
-LegendResolver SampleResolver(const std::shared_ptr<gis::FeatureRenderer>& renderer) {
+LegendResolver SampleResolver(const std::shared_ptr<gis::FeatureRenderer>& renderer,
+                              const runtime::Locale& locale) {
   if (auto simple = As<gis::SimpleRenderer>(renderer)) {
     return [simple](const std::string& name) -> Text {
       if (IsLabel(name)) return simple->Label();
@@ -31,9 +32,9 @@ LegendResolver SampleResolver(const std::shared_ptr<gis::FeatureRenderer>& rende
     };
   }
   if (auto breaks = As<gis::ClassBreaksRenderer>(renderer)) {
-    return [breaks, renderer](const std::string& name) -> Text {
+    return [breaks, renderer, &locale](const std::string& name) -> Text {
       if (IsLabel(name)) return Require<gis::RendererClasses>(renderer)->Class(0);
-      return runtime::ToText(runtime::Variant::Double(breaks->Break(0)));
+      return runtime::ToText(runtime::Variant::Double(breaks->Break(0)), locale);
     };
   }
   return [](const std::string&) -> Text { return std::nullopt; };
@@ -41,9 +42,10 @@ LegendResolver SampleResolver(const std::shared_ptr<gis::FeatureRenderer>& rende
 
 }  // namespace
 
-bool MakeSimpleRendererLabel(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer,
-                             const runtime::Variant& pSampleRate, bool pSampleOnly) {
-  return UnderErrorHandler(state, "Unknown Error in MakeSimpleRendererLabel!", [&] {
+LabelRun MakeSimpleRendererLabel(const QuilletState& state,
+                                 const std::shared_ptr<gis::Layer>& pLayer,
+                                 const runtime::Variant& pSampleRate, bool pSampleOnly) {
+  return RunLabelMaker("Unknown Error in MakeSimpleRendererLabel!", [&](LabelRun& run) {
     const DistinctFieldNames names = CollectFieldNames(state);
     auto geoLayer = Require<gis::GeoFeatureLayer>(pLayer);
     auto featureLayer = Require<gis::FeatureLayer>(pLayer);
@@ -61,7 +63,7 @@ bool MakeSimpleRendererLabel(QuilletState& state, const std::shared_ptr<gis::Lay
 
     LegendResolver resolver;
     if (pSampleOnly) {
-      resolver = SampleResolver(renderer);
+      resolver = SampleResolver(renderer, state.locale);
     } else {
       auto simple = Require<gis::SimpleRenderer>(renderer);
       resolver = [simple](const std::string& name) -> Text {
@@ -71,11 +73,11 @@ bool MakeSimpleRendererLabel(QuilletState& state, const std::shared_ptr<gis::Lay
     }
     const std::string label = AssembleLabel(state, summaries, resolver);
 
-    state.mLabels = std::make_shared<LabelCollection>();
+    run.Labels = std::make_shared<LabelCollection>();
     if (pSampleOnly) {
-      state.mSampleLabel = runtime::Variant::String(label);
+      run.SampleLabel = runtime::Variant::String(label);
     } else {
-      state.mLabels->Add(label);
+      run.Labels->Add(label);
     }
     return true;
   });

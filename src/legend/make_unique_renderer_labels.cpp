@@ -1,4 +1,4 @@
-#include "labeler/error_handler.h"
+#include "core/markers.h"
 #include "legend/class_pass.h"
 #include "legend/label_makers.h"
 #include "runtime/case.h"
@@ -9,17 +9,10 @@ namespace {
 using gis::Require;
 using Text = std::optional<std::string>;
 
-constexpr const char* kAllOtherValues = "$$ALLOTHERVALUES";
-
-// With a default symbol the last class is the default class.
-bool IsDefaultClass(const gis::UniqueValueRenderer& values, const gis::RendererClasses& classes,
-                    int32_t index) {
-  return values.UseDefaultSymbol() && index >= classes.ClassCount() - 1;
-}
-
 std::string ClassKey(const gis::UniqueValueRenderer& values, const gis::RendererClasses& classes,
                      int32_t index) {
-  return IsDefaultClass(values, classes, index) ? kAllOtherValues : values.Value(index);
+  return IsDefaultClass(values, classes, index) ? std::string(kAllOtherValuesMarker)
+                                                : values.Value(index);
 }
 
 // On a joined table the maker writes the clauses itself (one field): each listed value's
@@ -31,7 +24,7 @@ class JoinedClauses {
       : state_(state), values_(values), table_(table) {}
 
   std::string For(int32_t index, const std::string& key) {
-    if (runtime::EqualsIgnoreCase(key, kAllOtherValues)) {
+    if (runtime::EqualsIgnoreCase(key, kAllOtherValuesMarker)) {
       // No listed value leaves nothing to cut: an invalid argument, as it always was.
       if (listed_.size() < 2) throw runtime::Error::InvalidProcedureCall();
       listed_ = "NOT (" + listed_.substr(2) + ")";
@@ -56,8 +49,9 @@ class JoinedClauses {
 
 }  // namespace
 
-bool MakeUniqueRendererLabels(QuilletState& state, const std::shared_ptr<gis::Layer>& pLayer) {
-  return UnderErrorHandler(state, "Unknown Error in MakeUniqueRendererLabels!", [&] {
+LabelRun MakeUniqueRendererLabels(const QuilletState& state,
+                                  const std::shared_ptr<gis::Layer>& pLayer) {
+  return RunLabelMaker("Unknown Error in MakeUniqueRendererLabels!", [&](LabelRun& run) {
     const DistinctFieldNames names = CollectFieldNames(state);
     const auto renderer = LegendRenderer(pLayer);
     const auto values = Require<gis::UniqueValueRenderer>(renderer);
@@ -79,18 +73,20 @@ bool MakeUniqueRendererLabels(QuilletState& state, const std::shared_ptr<gis::La
       std::string query = where;
       if (!definitionExpression.empty() && state.mApplyDefinitionQuery)
         query = "( " + definitionExpression + ") AND " + where;
-      summaries.Add(SummarizeClass(state, *table, *definition, query, names), key);
+      ClassSummary summary = SummarizeClass(state, *table, *definition, query, names);
+      run.SkippedLegendItems = run.SkippedLegendItems || summary.Skipped;
+      summaries.Add(std::move(summary), key);
     }
 
-    state.mLabels = std::make_shared<LabelCollection>();
+    run.Labels = std::make_shared<LabelCollection>();
     for (int32_t i = 0; i < count; ++i) {
       const ClassSummary& summary = summaries.Item(ClassKey(*values, *classes, i));
       const LegendResolver resolver = [&](const std::string& name) -> Text {
-        if (!runtime::EqualsIgnoreCase(name, "VALUE")) return classes->Class(i);
-        if (IsDefaultClass(*values, *classes, i)) return "<all other values>";
+        if (!runtime::EqualsIgnoreCase(name, kValuePseudoField)) return classes->Class(i);
+        if (IsDefaultClass(*values, *classes, i)) return std::string(kAllOtherValuesText);
         return values->Value(i);
       };
-      state.mLabels->Add(ClassLabel(state, summary, resolver));
+      run.Labels->Add(ClassLabel(state, summary, resolver));
     }
     return true;
   });

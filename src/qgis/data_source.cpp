@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ogr_source.h"
-#include "runtime/error.h"
+#include "platform/sources/ogr_source.h"
+#include "quillet/error.h"
 
 namespace quillet::qgis {
 namespace {
@@ -43,7 +43,7 @@ DataSource ReadOgr(const std::string& written, const std::filesystem::path& fold
   const size_t bar = rest.find('|');
   const std::string path = rest.substr(0, bar);
   data.source.written = written;
-  data.source.location = IsRelative(path) ? document::ResolvePath(path, folder) : path;
+  data.source.location = IsRelative(path) ? map::ResolvePath(path, folder) : path;
   std::string layerId;
   for (size_t at = bar; at != std::string::npos;) {
     const size_t next = rest.find('|', at + 1);
@@ -170,7 +170,7 @@ DataSource ReadSpatialite(const std::string& written, const std::filesystem::pat
   const Uri uri = ReadUri(written);
   DataSource data = FromUri(uri, written);
   const std::string path = uri.Value("dbname");
-  data.source.location = IsRelative(path) ? document::ResolvePath(path, folder) : path;
+  data.source.location = IsRelative(path) ? map::ResolvePath(path, folder) : path;
   data.source.layer = uri.table;
   return data;
 }

@@ -4,13 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "document/map.h"
+#include "map/map.h"
 
 namespace quillet::qgis {
 
 /// A QGIS layer's data as GDAL reaches it.
 struct DataSource {
-  document::SourceEntry source;
+  map::SourceEntry source;
   /// The provider's subset string, which becomes the layer's definition expression.
   std::optional<std::string> subset;
   /// Why GDAL cannot reach the data; "" when it can.

@@ -2,20 +2,20 @@
 
 #include <cctype>
 
-#include "document/document_error.h"
-#include "gis/field.h"
-#include "platform/sql_text.h"
+#include "map/map_error.h"
+#include "platform/store/sql_text.h"
 #include "qgis/data_source.h"
 #include "qgis/layer_property.h"
 #include "qgis/subset_string.h"
+#include "quillet/error.h"
+#include "quillet/gis/field.h"
 #include "runtime/case.h"
-#include "runtime/error.h"
 
 namespace quillet::qgis {
 namespace {
 
-using document::DocumentError;
-using document::LayerPart;
+using map::LayerPart;
+using map::MapError;
 
 std::string ChildText(const XmlElement& element, std::string_view name) {
   const XmlElement* child = element.Child(name);
@@ -30,7 +30,7 @@ bool IsExpression(const std::string& attribute) {
 }
 
 // The field as SQL names it in the layer's query: a joined field by its table and name.
-std::string FieldInSql(const std::string& field, const std::optional<document::JoinEntry>& join) {
+std::string FieldInSql(const std::string& field, const std::optional<map::JoinEntry>& join) {
   if (join && field.rfind(join->name + ".", 0) == 0)
     return platform::QuoteIdentifier(join->name) + "." +
            platform::QuoteIdentifier(field.substr(join->name.size() + 1));
@@ -75,29 +75,29 @@ bool IsProjectArchive(const std::filesystem::path& path) {
 }  // namespace
 
 QgisMap::QgisMap(std::filesystem::path path, std::string text)
-    : Map(std::move(path)), mText(std::move(text)) {
+    : map::Map(std::move(path)), mText(std::move(text)) {
   mRoot = std::make_shared<const XmlElement>(ParseXml(mText, File()));
 }
 
 QgisMap QgisMap::ReadProject(const std::filesystem::path& path) {
   if (!IsProjectArchive(path)) {
-    QgisMap map(path, document::ReadWholeFile(path, "QGIS project"));
+    QgisMap map(path, map::ReadWholeFile(path, "QGIS project"));
     map.ReadProjectLayers();
     return map;
   }
-  std::string bytes = document::ReadWholeFile(path, "QGIS project");
+  std::string bytes = map::ReadWholeFile(path, "QGIS project");
   ZipArchive archive = ZipArchive::Parse(bytes, path.string());
   std::string member;
   for (const auto& name : archive.Names()) {
     if (!runtime::EqualsIgnoreCase(std::filesystem::path(name).extension().string(), ".qgs"))
       continue;
     if (!member.empty())
-      throw DocumentError(path.string(), "",
+      throw map::MapError(path.string(), "",
                           "the archive holds two projects, " + member + " and " + name);
     member = name;
   }
   if (member.empty())
-    throw DocumentError(path.string(), "", "the archive holds no QGIS project (.qgs)");
+    throw map::MapError(path.string(), "", "the archive holds no QGIS project (.qgs)");
   QgisMap map(path, archive.Extract(member));
   map.mArchive = std::move(archive);
   map.mArchiveBytes = std::move(bytes);
@@ -107,14 +107,14 @@ QgisMap QgisMap::ReadProject(const std::filesystem::path& path) {
 }
 
 QgisMap QgisMap::ReadStyle(const std::filesystem::path& path, const std::string& source) {
-  QgisMap map(path, document::ReadWholeFile(path, "QGIS layer style"));
+  QgisMap map(path, map::ReadWholeFile(path, "QGIS layer style"));
   map.mStyle = true;
   if (map.mRoot->name != "qgis")
-    throw DocumentError(
+    throw map::MapError(
         map.File(), "",
         "a QGIS layer style has the root element <qgis>, not <" + map.mRoot->name + ">");
   const DataSource data = ReadDataSource("ogr", source, "");
-  document::LayerEntry entry;
+  map::LayerEntry entry;
   entry.source = data.source;
   entry.name = !data.source.layer.empty()
                    ? data.source.layer
@@ -127,13 +127,13 @@ QgisMap QgisMap::ReadStyle(const std::filesystem::path& path, const std::string&
 
 void QgisMap::ReadProjectLayers() {
   if (mRoot->name != "qgis")
-    throw DocumentError(File(), "",
+    throw map::MapError(File(), "",
                         "a QGIS project has the root element <qgis>, not <" + mRoot->name + ">");
   const XmlElement* layers = mRoot->Child("projectlayers");
   if (layers == nullptr) return;
   const std::filesystem::path folder = mPath.parent_path();
   for (const XmlElement* element : layers->ChildrenNamed("maplayer")) {
-    document::LayerEntry entry;
+    map::LayerEntry entry;
     if (element->AttributeOr("embedded") == "1") {
       // Only a reference: the layer and its renderer live in the other project.
       const XmlElement* tree = mRoot->Child("layer-tree-group");
@@ -158,7 +158,7 @@ void QgisMap::ReadProjectLayers() {
   }
 }
 
-void QgisMap::ReadLayer(const XmlElement& element, document::LayerEntry entry) {
+void QgisMap::ReadLayer(const XmlElement& element, map::LayerEntry entry) {
   QgisLayer layer;
   layer.element = &element;
   std::string prefix;
@@ -186,9 +186,8 @@ void QgisMap::ReadLayer(const XmlElement& element, document::LayerEntry entry) {
   mQgisLayers.push_back(std::move(layer));
 }
 
-std::optional<document::JoinEntry> QgisMap::ReadJoin(const XmlElement& layer,
-                                                     document::LayerEntry& entry,
-                                                     std::string& prefix) const {
+std::optional<map::JoinEntry> QgisMap::ReadJoin(const XmlElement& layer, map::LayerEntry& entry,
+                                                std::string& prefix) const {
   const XmlElement* joins = layer.Child("vectorjoins");
   const auto all = joins ? joins->ChildrenNamed("join") : std::vector<const XmlElement*>{};
   if (all.empty()) return std::nullopt;
@@ -210,7 +209,7 @@ std::optional<document::JoinEntry> QgisMap::ReadJoin(const XmlElement& layer,
   // Without a custom prefix QGIS names joined fields after the joined layer: "stats_gdp".
   const XmlAttribute* custom = join.Attribute("customPrefix");
   prefix = custom ? custom->value : joinedName + "_";
-  document::JoinEntry result;
+  map::JoinEntry result;
   try {
     const DataSource data = ReadDataSource(ChildText(*joined, "provider"),
                                            ChildText(*joined, "datasource"), mPath.parent_path());
@@ -238,19 +237,19 @@ std::string QgisMap::LayerWhere(size_t layer, const std::string& part) const {
   return at.empty() ? part : part.empty() ? at : at + " " + part;
 }
 
-std::string QgisMap::Where(size_t layer, LayerPart part) const {
+std::string QgisMap::Where(size_t layer, map::LayerPart part) const {
   switch (part) {
-    case LayerPart::kSource:
+    case map::LayerPart::kSource:
       return mStyle ? "--source " + mLayers.at(layer).source.written
                     : LayerWhere(layer, "datasource");
-    case LayerPart::kJoin:
-    case LayerPart::kJoinName:
+    case map::LayerPart::kJoin:
+    case map::LayerPart::kJoinName:
       return LayerWhere(layer, "join");
-    case LayerPart::kJoinSource:
+    case map::LayerPart::kJoinSource:
       return LayerWhere(layer, "join, the joined layer's datasource");
-    case LayerPart::kJoinField:
+    case map::LayerPart::kJoinField:
       return LayerWhere(layer, "join targetFieldName");
-    case LayerPart::kJoinJoinField:
+    case map::LayerPart::kJoinJoinField:
       return LayerWhere(layer, "join joinFieldName");
   }
   return LayerWhere(layer, "");
@@ -261,8 +260,8 @@ std::string QgisMap::RendererKind(size_t layer) const {
   return renderer ? renderer->Kind() : "none";
 }
 
-std::vector<document::LegendEntry> QgisMap::Legend(size_t layer) const {
-  std::vector<document::LegendEntry> entries;
+std::vector<map::LegendEntry> QgisMap::Legend(size_t layer) const {
+  std::vector<map::LegendEntry> entries;
   if (const auto& renderer = At(layer).renderer)
     for (const auto& item : renderer->Items())
       entries.push_back({item.stands, item.label});
@@ -277,15 +276,15 @@ std::shared_ptr<gis::FeatureRenderer> QgisMap::Renderer(
     size_t layer, const std::vector<std::string>* labels) const {
   const QgisLayer& item = At(layer);
   if (!item.renderer)
-    throw DocumentError(File(), LayerWhere(layer, ""), "the layer has no renderer (<renderer-v2>)");
+    throw map::MapError(File(), LayerWhere(layer, ""), "the layer has no renderer (<renderer-v2>)");
   try {
     return item.renderer->Make(item.field, labels);
   } catch (const runtime::Error& error) {
-    throw DocumentError(File(), LayerWhere(layer, "renderer-v2"), error.Description());
+    throw map::MapError(File(), LayerWhere(layer, "renderer-v2"), error.Description());
   }
 }
 
-void QgisMap::FinishLoading(size_t layer, const document::LoadedLayer& loaded) const {
+void QgisMap::FinishLoading(size_t layer, const map::LoadedLayer& loaded) const {
   const QgisLayer& item = At(layer);
   const auto table = loaded.layer->DisplayedTable();
   if (mLayers.at(layer).join && !loaded.layer->DefinitionExpression().empty()) {
@@ -299,7 +298,7 @@ void QgisMap::FinishLoading(size_t layer, const document::LoadedLayer& loaded) c
   if (!item.renderer || item.renderer->Attribute().empty()) return;
   if (table->FindField(item.field) >= 0) return;
   const std::string& attribute = item.renderer->Attribute();
-  throw DocumentError(
+  throw map::MapError(
       File(), LayerWhere(layer, "renderer-v2 attr"),
       IsExpression(attribute)
           ? "the renderer classifies by the expression " + attribute +
@@ -320,9 +319,9 @@ void QgisMap::Edit(Span span, std::string text) {
 void QgisMap::StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) {
   if (!KeepsLabels(layer)) return;
   const auto& items = At(layer).renderer->Items();
-  const std::vector<std::string> labels = document::RendererLabels(renderer);
+  const std::vector<std::string> labels = map::RendererLabels(renderer);
   if (labels.size() != items.size())
-    throw DocumentError(File(), LayerWhere(layer, "renderer-v2"),
+    throw map::MapError(File(), LayerWhere(layer, "renderer-v2"),
                         "the legend has " + std::to_string(items.size()) + " entries, not " +
                             std::to_string(labels.size()));
   for (size_t i = 0; i < items.size(); ++i) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "document/map.h"
+#include "map/map.h"
 #include "qgis/qgis_renderer.h"
 #include "qgis/xml_document.h"
 #include "qgis/zip_archive.h"
@@ -26,7 +26,7 @@ inline constexpr const char* kOriginalLabelsProperty = "quillet/originalLabels";
 /// labels as the layer's custom property "quillet/originalLabels" (a string list, which QGIS
 /// keeps and ignores); every other byte of the file stays as it was, and every other member of
 /// a .qgz keeps its bytes.
-class QgisMap : public document::Map {
+class QgisMap : public map::Map {
  public:
   static QgisMap ReadProject(const std::filesystem::path& path);
   /// A style applied to the data at `source` (a path GDAL opens, optionally followed by
@@ -34,7 +34,7 @@ class QgisMap : public document::Map {
   static QgisMap ReadStyle(const std::filesystem::path& path, const std::string& source);
 
   std::string RendererKind(size_t layer) const override;
-  std::vector<document::LegendEntry> Legend(size_t layer) const override;
+  std::vector<map::LegendEntry> Legend(size_t layer) const override;
   std::optional<std::vector<std::string>> OriginalLabels(size_t layer) const override;
   std::shared_ptr<gis::FeatureRenderer> Renderer(
       size_t layer, const std::vector<std::string>* labels = nullptr) const override;
@@ -45,8 +45,8 @@ class QgisMap : public document::Map {
   std::string Contents() const override;
 
  protected:
-  std::string Where(size_t layer, document::LayerPart part) const override;
-  void FinishLoading(size_t layer, const document::LoadedLayer& loaded) const override;
+  std::string Where(size_t layer, map::LayerPart part) const override;
+  void FinishLoading(size_t layer, const map::LoadedLayer& loaded) const override;
 
  private:
   struct QgisLayer {
@@ -59,9 +59,9 @@ class QgisMap : public document::Map {
 
   QgisMap(std::filesystem::path path, std::string text);
   void ReadProjectLayers();
-  void ReadLayer(const XmlElement& element, document::LayerEntry entry);
-  std::optional<document::JoinEntry> ReadJoin(const XmlElement& layer, document::LayerEntry& entry,
-                                              std::string& prefix) const;
+  void ReadLayer(const XmlElement& element, map::LayerEntry entry);
+  std::optional<map::JoinEntry> ReadJoin(const XmlElement& layer, map::LayerEntry& entry,
+                                         std::string& prefix) const;
   const QgisLayer& At(size_t layer) const;
   std::string LayerWhere(size_t layer, const std::string& part) const;
   void Edit(Span span, std::string text);

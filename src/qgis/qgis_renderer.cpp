@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "document/renderer_document.h"
-#include "platform/bivariate_renderer.h"
-#include "platform/class_breaks_renderer.h"
-#include "platform/foreign_renderer.h"
-#include "platform/simple_renderer.h"
-#include "platform/unique_value_renderer.h"
-#include "runtime/error.h"
+#include "map/legend_entry.h"
+#include "platform/renderers/bivariate_renderer.h"
+#include "platform/renderers/class_breaks_renderer.h"
+#include "platform/renderers/foreign_renderer.h"
+#include "platform/renderers/simple_renderer.h"
+#include "platform/renderers/unique_value_renderer.h"
+#include "quillet/error.h"
 
 namespace quillet::qgis {
 namespace {
@@ -102,8 +102,8 @@ void QgisRenderer::ReadRanges(const XmlElement& renderer) {
     std::string stands;
     try {
       const size_t index = mRanges.size() - 1;
-      stands = document::RangeStands(Bound(mRanges.back().first, "lower", index),
-                                     Bound(mRanges.back().second, "upper", index), index == 0);
+      stands = map::RangeStands(Bound(mRanges.back().first, "lower", index),
+                                Bound(mRanges.back().second, "upper", index), index == 0);
     } catch (const runtime::Error&) {
       // Make says what is wrong; the legend shows the bounds as written.
       stands = mRanges.back().first + " to " + mRanges.back().second;

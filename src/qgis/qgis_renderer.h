@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "gis/renderer.h"
 #include "qgis/xml_document.h"
+#include "quillet/gis/renderer.h"
 
 namespace quillet::qgis {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/sql_text.h"
+#include "platform/store/sql_text.h"
 #include "runtime/case.h"
 
 namespace quillet::qgis {

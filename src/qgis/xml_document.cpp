@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "document/document_error.h"
+#include "map/map_error.h"
+#include "quillet/error.h"
 #include "runtime/case.h"
-#include "runtime/error.h"
 #include "runtime/utf8.h"
 
 namespace quillet::qgis {
@@ -114,7 +114,7 @@ class Parser {
     size_t column = 1;
     for (size_t i = lineStart; i < at; ++i)
       if ((static_cast<unsigned char>(mText[i]) & 0xC0) != 0x80) ++column;
-    throw document::DocumentError(
+    throw map::MapError(
         mFile, "line " + std::to_string(line) + ", column " + std::to_string(column), what);
   }
 

@@ -53,7 +53,7 @@ inline constexpr size_t kMaxXmlDepth = 10000;
 /// Parses a whole document: an optional UTF-8 byte order mark, XML declaration, comments,
 /// processing instructions, a DOCTYPE with or without an internal subset (whose entity
 /// declarations are not expanded; QGIS never writes any) and one root element. Malformed XML
-/// fails with a document error (document::kDocumentError) located as "line L, column C", the
+/// fails with a document error (map::kMapError) located as "line L, column C", the
 /// column counted in characters from 1.
 XmlElement ParseXml(std::string_view text, const std::string& file);
 

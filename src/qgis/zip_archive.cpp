@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "document/document_error.h"
-#include "document/map.h"
+#include "map/map.h"
+#include "map/map_error.h"
 
 namespace quillet::qgis {
 namespace {
@@ -147,9 +147,7 @@ std::string Deflate(std::string_view contents,
 }  // namespace
 
 ZipArchive ZipArchive::Parse(std::string bytes, const std::string& file) {
-  const auto fail = [&](const std::string& what) {
-    return document::DocumentError(file, "", what);
-  };
+  const auto fail = [&](const std::string& what) { return map::MapError(file, "", what); };
   ZipArchive archive(std::move(bytes), file);
   const std::string_view view = archive.mBytes;
 
@@ -208,7 +206,7 @@ ZipArchive ZipArchive::Parse(std::string bytes, const std::string& file) {
     member.size = U32(view, at + 24);
     member.localOffset = U32(view, at + 42);
     const auto failHere = [&](const std::string& what) {
-      return document::DocumentError(file, member.name, what);
+      return map::MapError(file, member.name, what);
     };
     if (member.flags & (kEncrypted | kStrongEncryption))
       throw failHere("the member is encrypted, which is not supported");
@@ -252,7 +250,7 @@ ZipArchive ZipArchive::Parse(std::string bytes, const std::string& file) {
 }
 
 ZipArchive ZipArchive::Read(const std::filesystem::path& path) {
-  return Parse(document::ReadWholeFile(path, "zip archive"), path.string());
+  return Parse(map::ReadWholeFile(path, "zip archive"), path.string());
 }
 
 std::vector<std::string> ZipArchive::Names() const {
@@ -265,13 +263,13 @@ std::vector<std::string> ZipArchive::Names() const {
 const ZipArchive::Member& ZipArchive::Find(std::string_view name) const {
   for (const Member& member : mMembers)
     if (member.name == name) return member;
-  throw document::DocumentError(mFile, std::string(name), "the archive has no such member");
+  throw map::MapError(mFile, std::string(name), "the archive has no such member");
 }
 
 std::string ZipArchive::Extract(std::string_view name) const {
   const Member& member = Find(name);
   const auto fail = [&](const std::string& what) {
-    return document::DocumentError(mFile, member.name, what);
+    return map::MapError(mFile, member.name, what);
   };
   const std::string_view data =
       std::string_view(mBytes).substr(member.dataOffset, member.compressedSize);
@@ -290,7 +288,7 @@ std::string ZipArchive::Extract(std::string_view name) const {
 std::string ZipArchive::WithMember(std::string_view name, std::string_view contents) const {
   const Member& target = Find(name);
   const auto fail = [&](const std::string& what) {
-    return document::DocumentError(mFile, target.name, what);
+    return map::MapError(mFile, target.name, what);
   };
   const auto tooLarge = [&] {
     return fail("the new contents make the archive too large for a zip archive without ZIP64");

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "runtime/error.h"
+#include "quillet/error.h"
 #include "runtime/utf8.h"
 
 namespace quillet::runtime {
@@ -84,19 +84,6 @@ std::string ProperCase(std::string_view text) {
     wordStart = IsWordSeparator(c);
     return mapped;
   });
-}
-
-std::string StrConv(std::string_view text, int32_t conversion) {
-  switch (conversion) {
-    case 1:
-      return UCase(text);
-    case 2:
-      return LCase(text);
-    case 3:
-      return ProperCase(text);
-    default:
-      throw Error::InvalidProcedureCall();
-  }
 }
 
 }  // namespace quillet::runtime

@@ -4,10 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace quillet::runtime {
+#include "quillet/collection.h"  // FoldCase, by which collections compare keys
 
-/// Unicode case folding of UTF-8 text, so that "Ärger", "ärger" and "ÄRGER" fold alike.
-std::string FoldCase(std::string_view text);
+namespace quillet::runtime {
 
 /// Compares two texts without regard to letter case, by Unicode case folding (ASCII text takes
 /// a fast path). Used for keywords, marker tokens and collection keys.
@@ -30,9 +29,5 @@ std::string LCase(std::string_view text);
 /// after each NUL, tab, line feed, vertical tab, form feed, carriage return or blank, and only
 /// there, so "o'brien-smith" gives "O'brien-smith".
 std::string ProperCase(std::string_view text);
-
-/// `StrConv(text, conversion)` for the case conversions: 1 upper case, 2 lower case, 3 proper
-/// case. Other conversions (wide, narrow, kana...) are error 5.
-std::string StrConv(std::string_view text, int32_t conversion);
 
 }  // namespace quillet::runtime

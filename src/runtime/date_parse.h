@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "runtime/locale.h"
+#include "quillet/locale.h"
 
 namespace quillet::runtime {
 
@@ -18,6 +18,6 @@ namespace quillet::runtime {
 /// locale's time separator also) or a bare hour, with an optional AM/PM designator (the
 /// locale's, AM/PM or A/P). Text with only a time gives a serial below 1. Nothing when the text
 /// is not a date in the range 1 Jan 100 to 31 Dec 9999.
-std::optional<double> ParseDate(std::string_view text, const Locale& locale = CurrentLocale());
+std::optional<double> ParseDate(std::string_view text, const Locale& locale);
 
 }  // namespace quillet::runtime

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/locale.h"
+#include "quillet/locale.h"
 
 namespace quillet::runtime {
 

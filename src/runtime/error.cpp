@@ -1,4 +1,4 @@
-#include "runtime/error.h"
+#include "quillet/error.h"
 
 #include <utility>
 

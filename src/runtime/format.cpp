@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
+#include "quillet/error.h"
 #include "runtime/case.h"
 #include "runtime/date.h"
 #include "runtime/date_parse.h"
 #include "runtime/date_text.h"
-#include "runtime/error.h"
 #include "runtime/format_pattern.h"
 #include "runtime/format_sections.h"
 #include "runtime/number_format.h"

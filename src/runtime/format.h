@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/locale.h"
-#include "runtime/variant.h"
+#include "quillet/locale.h"
+#include "quillet/variant.h"
 
 namespace quillet::runtime {
 
@@ -29,7 +29,7 @@ namespace quillet::runtime {
 /// `firstDayOfWeek`: 0 the locale's, 1 Sunday ... 7 Saturday. `firstWeekOfYear`: 0 the
 /// locale's, 1 the week of 1 January, 2 the first week with four days, 3 the first full week.
 /// Other values, and a date outside 1 Jan 100 .. 31 Dec 9999, are error 5.
-Variant Format(const Variant& expression, std::string_view pattern = "", int32_t firstDayOfWeek = 1,
-               int32_t firstWeekOfYear = 1, const Locale& locale = CurrentLocale());
+Variant Format(const Variant& expression, std::string_view pattern, int32_t firstDayOfWeek,
+               int32_t firstWeekOfYear, const Locale& locale);
 
 }  // namespace quillet::runtime

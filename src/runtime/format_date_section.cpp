@@ -1,9 +1,9 @@
 #include <cstdio>
 #include <string>
 
+#include "quillet/error.h"
 #include "runtime/date.h"
 #include "runtime/date_text.h"
-#include "runtime/error.h"
 #include "runtime/format_sections.h"
 #include "runtime/utf8.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "quillet/locale.h"
 #include "runtime/format_pattern.h"
-#include "runtime/locale.h"
 
 namespace quillet::runtime {
 

@@ -13,8 +13,8 @@
 #include <set>
 #include <string>
 
-#include "runtime/error.h"
-#include "runtime/locale.h"
+#include "quillet/error.h"
+#include "quillet/locale.h"
 #include "runtime/number_modes.h"
 
 namespace quillet::runtime {

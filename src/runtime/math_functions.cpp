@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "runtime/error.h"
+#include "quillet/error.h"
 #include "runtime/numeric.h"
 
 namespace quillet::runtime {

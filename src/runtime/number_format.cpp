@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "quillet/error.h"
 #include "runtime/decimal_digits.h"
-#include "runtime/error.h"
 #include "runtime/number_modes.h"
 #include "runtime/numeric.h"
 
@@ -76,18 +76,6 @@ std::string FormatNumber(const Variant& expression, int32_t digits, int32_t lead
            Resolve(leadingDigit, locale.leadingZero), Resolve(groupDigits, true),
            {locale.decimalSeparator, locale.groupSeparator, locale.groupSize,
             locale.secondaryGroupSize});
-  return IsNegative(value, body) ? Negative(body, parentheses, locale) : body;
-}
-
-std::string FormatPercent(const Variant& expression, int32_t digits, int32_t leadingDigit,
-                          int32_t parentheses, int32_t groupDigits, const Locale& locale) {
-  const double value = NumberOf(expression, locale) * 100;
-  const std::string body =
-      Body(std::fabs(value), DigitsOf(digits, locale.digitsAfterDecimal),
-           Resolve(leadingDigit, locale.leadingZero), Resolve(groupDigits, true),
-           {locale.decimalSeparator, locale.groupSeparator, locale.groupSize,
-            locale.secondaryGroupSize}) +
-      "%";
   return IsNegative(value, body) ? Negative(body, parentheses, locale) : body;
 }
 

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/locale.h"
-#include "runtime/variant.h"
+#include "quillet/locale.h"
+#include "quillet/variant.h"
 
 namespace quillet::runtime {
 
-/// The switches of `FormatNumber`, `FormatCurrency` and `FormatPercent`: -1 true, 0 false,
+/// The switches of `FormatNumber` and `FormatCurrency`: -1 true, 0 false,
 /// -2 the regional setting (any other value counts as true).
 enum Tristate : int32_t { kTristateUseDefault = -2, kTristateTrue = -1, kTristateFalse = 0 };
 
@@ -21,29 +21,15 @@ enum Tristate : int32_t { kTristateUseDefault = -2, kTristateTrue = -1, kTristat
 /// "1,234.57", `FormatNumber(-1, 2, 0, -1)` "(1.00)", `FormatNumber(0.5, 2, 0)` ".50".
 /// Numeric text is read as a number. A Null or non-numeric expression is error 13 (Null
 /// included); `digits` below -1 (or above 255) is error 5.
-std::string FormatNumber(const Variant& expression, int32_t digits = -1,
-                         int32_t leadingDigit = kTristateUseDefault,
-                         int32_t parentheses = kTristateUseDefault,
-                         int32_t groupDigits = kTristateUseDefault,
-                         const Locale& locale = CurrentLocale());
+std::string FormatNumber(const Variant& expression, int32_t digits, int32_t leadingDigit,
+                         int32_t parentheses, int32_t groupDigits, const Locale& locale);
 
 /// `FormatCurrency`: as `FormatNumber`, with the locale's currency symbol, positive and
 /// negative currency modes, currency digits, separators and grouping; only the leading-zero
 /// default comes from the number settings. With `parentheses` on, the negative form is the
 /// parenthesized one matching the symbol's place ("($1.1)", "(1.1 €)"); with it off, a
 /// parenthesized regional mode gives way to a leading minus ("-$1,234.57").
-std::string FormatCurrency(const Variant& expression, int32_t digits = -1,
-                           int32_t leadingDigit = kTristateUseDefault,
-                           int32_t parentheses = kTristateUseDefault,
-                           int32_t groupDigits = kTristateUseDefault,
-                           const Locale& locale = CurrentLocale());
-
-/// `FormatPercent`: the number times 100 as `FormatNumber` writes it, with "%" attached
-/// (inside the parentheses of a negative number): `FormatPercent(0.123456)` is "12.35%".
-std::string FormatPercent(const Variant& expression, int32_t digits = -1,
-                          int32_t leadingDigit = kTristateUseDefault,
-                          int32_t parentheses = kTristateUseDefault,
-                          int32_t groupDigits = kTristateUseDefault,
-                          const Locale& locale = CurrentLocale());
+std::string FormatCurrency(const Variant& expression, int32_t digits, int32_t leadingDigit,
+                           int32_t parentheses, int32_t groupDigits, const Locale& locale);
 
 }  // namespace quillet::runtime

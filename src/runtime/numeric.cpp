@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "runtime/error.h"
+#include "quillet/error.h"
 
 namespace quillet::runtime {
 namespace {
@@ -277,10 +277,6 @@ Int ToWhole(const Variant& value, const Locale& locale) {
 
 int32_t ToLong(const Variant& value, const Locale& locale) {
   return ToWhole<int32_t>(value, locale);
-}
-
-int16_t ToInteger(const Variant& value, const Locale& locale) {
-  return ToWhole<int16_t>(value, locale);
 }
 
 }  // namespace quillet::runtime

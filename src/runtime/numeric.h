@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "runtime/locale.h"
-#include "runtime/variant.h"
+#include "quillet/locale.h"
+#include "quillet/variant.h"
 
 namespace quillet::runtime {
 
@@ -15,24 +15,21 @@ namespace quillet::runtime {
 /// sign, and the `&H`/`&O` prefixes. Full-width digits count under a Japanese, Chinese or
 /// Korean locale; digits of other scripts never do. A value beyond the Double range is no
 /// number; one too small for it reads as 0. Nothing when the text is not a number.
-std::optional<double> ParseNumber(std::string_view text, const Locale& locale = CurrentLocale());
+std::optional<double> ParseNumber(std::string_view text, const Locale& locale);
 
 /// The numeric test: numbers, Booleans and Empty are numeric; Null and dates are not; text is
 /// when `ParseNumber` reads all of it.
-bool IsNumeric(const Variant& value, const Locale& locale = CurrentLocale());
+bool IsNumeric(const Variant& value, const Locale& locale);
 
 /// A value as a Double: numbers, dates (their serial), Booleans (-1/0), Empty (0) and numeric
 /// text. Null is error 94, other text error 13.
-double ToDouble(const Variant& value, const Locale& locale = CurrentLocale());
+double ToDouble(const Variant& value, const Locale& locale);
 
 /// Rounds half to even, as the integer conversions do (looks at the binary value).
 double RoundHalfEven(double value);
 
 /// The 32-bit conversion: `ToDouble`, then rounding half to even; a result outside the Long
 /// range (or infinite, or NaN) is an overflow (error 6).
-int32_t ToLong(const Variant& value, const Locale& locale = CurrentLocale());
-
-/// The 16-bit conversion, with the same rules as `ToLong` and the Integer range.
-int16_t ToInteger(const Variant& value, const Locale& locale = CurrentLocale());
+int32_t ToLong(const Variant& value, const Locale& locale);
 
 }  // namespace quillet::runtime

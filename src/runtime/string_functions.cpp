@@ -1,18 +1,10 @@
 #include "runtime/string_functions.h"
 
-#include <limits>
-
+#include "quillet/error.h"
 #include "runtime/case.h"
-#include "runtime/error.h"
 #include "runtime/utf8.h"
 
 namespace quillet::runtime {
-
-int32_t Len(std::string_view text) {
-  const size_t count = CodePointCount(text);
-  if (count > static_cast<size_t>(std::numeric_limits<int32_t>::max())) throw Error::Overflow();
-  return static_cast<int32_t>(count);
-}
 
 std::string Left(std::string_view text, int32_t length) {
   if (length < 0) throw Error::InvalidProcedureCall();
@@ -32,11 +24,6 @@ std::string Mid(std::string_view text, int32_t start, std::optional<int32_t> len
   const std::string_view rest = text.substr(from);
   if (!length) return std::string(rest);
   return std::string(rest.substr(0, CodePointOffset(rest, static_cast<size_t>(*length))));
-}
-
-std::string Space(int32_t count) {
-  if (count < 0) throw Error::InvalidProcedureCall();
-  return std::string(static_cast<size_t>(count), ' ');
 }
 
 std::string LTrim(std::string_view text) {

@@ -12,9 +12,6 @@ namespace quillet::runtime {
 // (a fractional length rounds half to even, as `ToLong` does; a Null argument is their
 // business); the invalid values below raise the runtime's errors.
 
-/// `Len`: the number of characters.
-int32_t Len(std::string_view text);
-
 /// `Left`: the first `length` characters (all of them when the text is shorter). A negative
 /// length is error 5.
 std::string Left(std::string_view text, int32_t length);
@@ -27,9 +24,6 @@ std::string Right(std::string_view text, int32_t length);
 /// the length is omitted or runs past the end; "" when `start` lies beyond the end. A start
 /// below 1 or a negative length is error 5.
 std::string Mid(std::string_view text, int32_t start, std::optional<int32_t> length = {});
-
-/// `Space`: `count` blanks. A negative count is error 5.
-std::string Space(int32_t count);
 
 /// `LTrim`, `RTrim`, `Trim`: the text without its leading, trailing or both runs of blanks
 /// (U+0020 only: tabs, line breaks and no-break spaces stay).

@@ -56,23 +56,4 @@ std::string ToText(const Variant& value, const Locale& locale) {
   return "";
 }
 
-Variant Str(const Variant& value) {
-  if (value.IsNull()) return value;
-  if (value.Kind() == VariantKind::kBoolean) return Variant::String(ToText(value));
-  const Locale& invariant = Locale::EnUs();
-  std::string text;
-  switch (value.Kind()) {
-    case VariantKind::kSingle:
-    case VariantKind::kDouble:
-    case VariantKind::kInteger:
-    case VariantKind::kLong:
-      text = ToText(value, invariant);
-      break;
-    default:
-      text = FloatingToText(ToDouble(value), 15, invariant);
-      break;
-  }
-  return Variant::String(text.front() == '-' ? text : " " + text);
-}
-
 }  // namespace quillet::runtime

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "runtime/locale.h"
-#include "runtime/variant.h"
+#include "quillet/locale.h"
+#include "quillet/variant.h"
 
 namespace quillet::runtime {
 
@@ -11,7 +11,7 @@ namespace quillet::runtime {
 /// numbers their digits, a Double 15 and a Single 7 significant digits (scientific form for
 /// very large or small values), a Date its short date and long time, a Boolean "True" or
 /// "False", text itself. Separators and names come from `locale`.
-std::string ToText(const Variant& value, const Locale& locale = CurrentLocale());
+std::string ToText(const Variant& value, const Locale& locale);
 
 /// A floating-point number in the ordinary text form with `significantDigits` digits (15 for
 /// Double, 7 for Single): rounded half away from zero on the binary value, trailing zeros
@@ -19,10 +19,5 @@ std::string ToText(const Variant& value, const Locale& locale = CurrentLocale())
 /// `5.6789E-12`) when the first digit stands at 10^significantDigits or above, or the last
 /// digit more than `significantDigits` places after the decimal point.
 std::string FloatingToText(double value, int significantDigits, const Locale& locale);
-
-/// `Str(x)`: the text form of a number with `.` as decimal point whatever the locale, and one
-/// leading blank before a number that is not negative (`Str(5)` is " 5", `Str(-5)` "-5").
-/// Null gives Null, text that is no number is a type mismatch (error 13).
-Variant Str(const Variant& value);
 
 }  // namespace quillet::runtime

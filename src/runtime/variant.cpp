@@ -1,6 +1,6 @@
-#include "runtime/variant.h"
+#include "quillet/variant.h"
 
-#include "runtime/error.h"
+#include "quillet/error.h"
 
 namespace quillet::runtime {
 

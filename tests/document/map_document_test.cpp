@@ -126,7 +126,7 @@ TEST(MapDocumentRead, AcceptsWhatTheFormatAllows) {
       R"({"name": "Rivers", "source": {"path": "r"}, "renderer": {"kind": "simple"}})");
   const MapDocument document = MapDocument::Parse(text, "maps/m.json");
   ASSERT_EQ(document.Layers().size(), 3u);
-  const LayerEntry& parcels = document.Layers()[0];
+  const map::LayerEntry& parcels = document.Layers()[0];
   EXPECT_EQ(parcels.source.written, "data/p.gpkg");
   EXPECT_EQ(parcels.source.location, "maps/data/p.gpkg");
   EXPECT_EQ(parcels.source.layer, "parcels");

@@ -43,7 +43,7 @@ TEST(RendererDocument, LegendEntriesInLegendOrder) {
     Labels labels;
     for (const auto& entry : c.entries)
       labels.push_back(entry.second);
-    EXPECT_EQ(RendererLabels(*ReadRenderer(reader, renderer, "/r")), labels);
+    EXPECT_EQ(map::RendererLabels(*ReadRenderer(reader, renderer, "/r")), labels);
   }
 }
 

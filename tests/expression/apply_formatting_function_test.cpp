@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/locale.h"
+#include "quillet/locale.h"
 
 namespace quillet {
 namespace {
@@ -28,10 +28,12 @@ struct Row {
   Variant expected;
 };
 
-void ExpectRows(const std::vector<Row>& rows) {
+void ExpectRows(const std::vector<Row>& rows,
+                const runtime::Locale& locale = runtime::Locale::EnUs()) {
   for (const Row& row : rows) {
     Variant value = row.value;
-    const Variant result = ApplyFormattingFunction(value, row.name, row.argument1, row.argument2);
+    const Variant result =
+        ApplyFormattingFunction(value, row.name, row.argument1, row.argument2, locale);
     SCOPED_TRACE(row.name + " on " + runtime::KindName(row.value.Kind()));
     EXPECT_EQ(result, row.expected);
     EXPECT_EQ(value, row.expected) << "the caller's value";
@@ -109,18 +111,17 @@ TEST(ApplyFormattingFunction, TextFunctions) {
   });
 }
 
-TEST(ApplyFormattingFunction, ReadsTheCurrentLocale) {
-  const runtime::Locale saved = runtime::CurrentLocale();
-  runtime::SetCurrentLocale(runtime::Locale::FromName("de-DE"));
-  ExpectRows({
-      {D(1234.56), "FormatNumber", L(1), kNone, Variant("1.234,6")},
-      {Variant("6,90"), "Round", L(0), kNone, D(7)},
-      {Variant("1.5"), "Abs", kNone, kNone, D(15)},
-      {D(-1234.5678), "FormatCurrency", kNone, kNone, Variant("-1.234,57 \xE2\x82\xAC")},
-      {D(2.5), "Format", Variant("0.00"), kNone, Variant("2,50")},
-      {D(2.5), "UCase", kNone, kNone, Variant("2,5")},
-  });
-  runtime::SetCurrentLocale(saved);
+TEST(ApplyFormattingFunction, ReadsTheLocaleItIsGiven) {
+  ExpectRows(
+      {
+          {D(1234.56), "FormatNumber", L(1), kNone, Variant("1.234,6")},
+          {Variant("6,90"), "Round", L(0), kNone, D(7)},
+          {Variant("1.5"), "Abs", kNone, kNone, D(15)},
+          {D(-1234.5678), "FormatCurrency", kNone, kNone, Variant("-1.234,57 \xE2\x82\xAC")},
+          {D(2.5), "Format", Variant("0.00"), kNone, Variant("2,50")},
+          {D(2.5), "UCase", kNone, kNone, Variant("2,5")},
+      },
+      runtime::Locale::FromName("de-DE"));
 }
 
 }  // namespace

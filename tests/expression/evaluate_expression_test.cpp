@@ -10,7 +10,6 @@
 namespace quillet {
 namespace {
 
-using test::FailedWith;
 using test::Field;
 using test::Legend;
 using test::Statement;
@@ -24,26 +23,25 @@ struct PartsRow {
   ExpressionParts parts;
 };
 
-// Each expression succeeds with exactly these parts and leaves `message` in `mMessage`.
+ExpressionParse Evaluate(std::string expression) {
+  return EvaluateExpression(expression, runtime::Locale::EnUs());
+}
+
+// Each expression succeeds with exactly these parts and this message.
 void ExpectParts(const std::vector<PartsRow>& rows, const std::string& message) {
   for (const PartsRow& row : rows) {
     SCOPED_TRACE(row.expression);
-    QuilletState state;
-    state.mLabelsValid = false;
-    state.mMessage = "left by an earlier call";
-    std::string expression = row.expression;
-    EXPECT_TRUE(EvaluateExpression(state, expression));
-    EXPECT_TRUE(state.mLabelsValid);
-    EXPECT_EQ(state.mMessage, message);
-    EXPECT_EQ(state.mExpressionParts, row.parts);
+    const ExpressionParse parse = Evaluate(row.expression);
+    EXPECT_TRUE(parse.Succeeded);
+    EXPECT_EQ(parse.Message, message);
+    EXPECT_EQ(parse.Parts, row.parts);
   }
 }
 
 // The checks on the whole text run first, in this order, whatever the scan would find; then
 // the scan stops at the first fault from the left. A failing statement chain hands its
-// message on unchanged. The parts found before a fault stay: no caller reads them, but
-// nothing removes them.
-TEST(EvaluateExpression, ReportsTheFirstFaultAndKeepsThePartsFoundBeforeIt) {
+// message on unchanged.
+TEST(EvaluateExpression, ReportsTheFirstFault) {
   const std::string kNested = "Missing close bracket (\"]\") or nested field names!";
   const std::string kNoOpen = "Missing Open bracket (\"[\") or nested field names!";
   const std::string kEmpty = "Empty Field name brackets (\"[ ]\")!";
@@ -51,36 +49,33 @@ TEST(EvaluateExpression, ReportsTheFirstFaultAndKeepsThePartsFoundBeforeIt) {
   const struct {
     std::string expression;
     std::string message;
-    ExpressionParts parts;
   } rows[] = {
-      {"", "Expression is empty.", {}},
-      {"\n\r\t", "Expression is empty.", {}},
-      {"[A[B", "Missing close bracket(\"]\") on field name.", {}},
+      {"", "Expression is empty."},
+      {"\n\r\t", "Expression is empty."},
+      {"[A[B", "Missing close bracket(\"]\") on field name."},
       // A "[" inside what would be a statement's argument still counts.
-      {"x.Format([)", "Missing close bracket(\"]\") on field name.", {}},
-      {"A]]", "Missing open bracket(\"[\") on field name.", {}},
-      {"[[A]", kNested, {}},
-      {"]A[", kNoOpen, {}},
-      {"[A]]", kNoOpen, {Field("A")}},
-      {"[A].Sum]", kNoOpen, {Field("A", {Statement("Sum")})}},
-      {"[]", kEmpty, {}},
-      {"[A][]", kEmpty, {Field("A")}},
-      {"a [B] c [D", kNoClose, {Text("a "), Field("B"), Text(" c ")}},
-      {"[A][", kNoClose, {Field("A")}},
-      {"[]]", kEmpty, {}},
-      {"[A]].Left(x)", kNoOpen, {Field("A")}},
-      {"[A].Left(x) [B", "Improper \".Left(0)\" formatting statement after [A] Field!", {}},
+      {"x.Format([)", "Missing close bracket(\"]\") on field name."},
+      {"A]]", "Missing open bracket(\"[\") on field name."},
+      {"[[A]", kNested},
+      {"]A[", kNoOpen},
+      {"[A]]", kNoOpen},
+      {"[A].Sum]", kNoOpen},
+      {"[]", kEmpty},
+      {"[A][]", kEmpty},
+      {"a [B] c [D", kNoClose},
+      {"[A][", kNoClose},
+      {"[]]", kEmpty},
+      {"[A]].Left(x)", kNoOpen},
+      {"[A].Left(x) [B", "Improper \".Left(0)\" formatting statement after [A] Field!"},
       {"$$VALUE [B].Sum [C].Replace(a,b",
-       "Improper \".Replace(Search,Replace))\" formatting statement after [C] Field!",
-       {Legend("VALUE"), Text(" "), Field("B", {Statement("Sum")}), Text(" ")}},
-      {"[POP].Sum.Left(3000000000)", "Unknown Error Evaluating Expression", {}},
+       "Improper \".Replace(Search,Replace))\" formatting statement after [C] Field!"},
+      {"[POP].Sum.Left(3000000000)", "Unknown Error Evaluating Expression"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.expression);
-    QuilletState state;
-    std::string expression = row.expression;
-    EXPECT_TRUE(FailedWith(EvaluateExpression(state, expression), state, row.message));
-    EXPECT_EQ(state.mExpressionParts, row.parts);
+    const ExpressionParse parse = Evaluate(row.expression);
+    EXPECT_FALSE(parse.Succeeded);
+    EXPECT_EQ(parse.Message, row.message);
   }
 }
 
@@ -149,24 +144,12 @@ TEST(EvaluateExpression, RemovesLineBreaksAndTabsFromTheCallersString) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.expression);
-    QuilletState state;
     std::string expression = row.expression;
-    EXPECT_EQ(EvaluateExpression(state, expression), row.succeeds);
+    const ExpressionParse parse = EvaluateExpression(expression, runtime::Locale::EnUs());
+    EXPECT_EQ(parse.Succeeded, row.succeeds);
     EXPECT_EQ(expression, row.cleaned);
-    EXPECT_EQ(state.mExpressionParts, row.parts);
+    EXPECT_EQ(parse.Parts, row.parts);
   }
-}
-
-TEST(EvaluateExpression, ReplacesThePartsOfAnEarlierExpression) {
-  QuilletState state;
-  std::string first = "[A] and [B]";
-  ASSERT_TRUE(EvaluateExpression(state, first));
-  std::string second = "x";
-  ASSERT_TRUE(EvaluateExpression(state, second));
-  EXPECT_EQ(state.mExpressionParts, ExpressionParts{Text("x")});
-  std::string empty;
-  EXPECT_FALSE(EvaluateExpression(state, empty));
-  EXPECT_TRUE(state.mExpressionParts.empty());
 }
 
 }  // namespace

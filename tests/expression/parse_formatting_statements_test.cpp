@@ -7,12 +7,10 @@
 #include <vector>
 
 #include "expression/parser_test_support.h"
-#include "expression/statement_keywords.h"
 
 namespace quillet {
 namespace {
 
-using test::FailedWith;
 using test::Statement;
 
 // Each message once, exactly; the rows below name them.
@@ -33,22 +31,11 @@ constexpr const char* kReplaceUnclosed =
 
 // One call for the first field reference of `expression`: "]" is its first "]", "[" the last
 // "[" before it.
-struct Chain {
-  QuilletState state;
-  int32_t position = 0;
-  FormattingParseResult result;
-};
-
-Chain Parse(const std::string& expression) {
-  Chain chain;
-  chain.state.mLabelsValid = false;
-  chain.state.mMessage = "left by an earlier call";
+FormattingParseResult Parse(const std::string& expression) {
   const size_t close = expression.find(']');
   const size_t open = expression.rfind('[', close);
-  chain.position = static_cast<int32_t>(close + 1);
-  chain.result = ParseFormattingStatements(chain.state, expression, chain.position,
-                                           static_cast<int32_t>(open + 1));
-  return chain;
+  return ParseFormattingStatements(expression, static_cast<int32_t>(close + 1),
+                                   static_cast<int32_t>(open + 1), runtime::Locale::EnUs());
 }
 
 struct ChainRow {
@@ -60,14 +47,11 @@ struct ChainRow {
 void ExpectChains(const std::vector<ChainRow>& rows) {
   for (const ChainRow& row : rows) {
     SCOPED_TRACE(row.expression);
-    const Chain chain = Parse(row.expression);
-    EXPECT_TRUE(chain.result.Succeeded);
-    EXPECT_EQ(chain.result.Statements, row.statements);
-    EXPECT_EQ(chain.result.Position, row.position);
-    EXPECT_EQ(chain.position, row.position);
-    EXPECT_EQ(chain.result.Message, "Successfully created formatting statement");
-    EXPECT_EQ(chain.state.mMessage, "Successfully created formatting statement");
-    EXPECT_TRUE(chain.state.mLabelsValid);
+    const FormattingParseResult chain = Parse(row.expression);
+    EXPECT_TRUE(chain.Succeeded);
+    EXPECT_EQ(chain.Statements, row.statements);
+    EXPECT_EQ(chain.Position, row.position);
+    EXPECT_EQ(chain.Message, "Successfully created formatting statement");
   }
 }
 
@@ -192,33 +176,23 @@ TEST(ParseFormattingStatements, ReportsEachArgumentFaultWithItsStatementsMessage
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.expression);
-    const Chain chain = Parse(row.expression);
-    EXPECT_TRUE(FailedWith(chain.result.Succeeded, chain.state, row.message));
-    EXPECT_EQ(chain.result.Message, row.message);
-    EXPECT_EQ(chain.result.Statements, FormattingStatements{Statement("Sum")});
-    EXPECT_EQ(chain.result.Position, 9);
-    EXPECT_EQ(chain.position, 9);
+    const FormattingParseResult chain = Parse(row.expression);
+    EXPECT_FALSE(chain.Succeeded);
+    EXPECT_EQ(chain.Message, row.message);
+    EXPECT_EQ(chain.Statements, FormattingStatements{Statement("Sum")});
+    EXPECT_EQ(chain.Position, 9);
   }
 }
 
 // The field name in the message is exactly the bytes between the brackets; a fault in the
 // first statement leaves no record, not even the placeholder.
 TEST(ParseFormattingStatements, NamesTheFieldAsWrittenAndKeepsNothingOnAFirstFault) {
-  const Chain chain = Parse("x[ Straße 2000 ].Round");
-  EXPECT_TRUE(
-      FailedWith(chain.result.Succeeded, chain.state,
-                 "Improper \".Round(0)\" formatting statement after [ Straße 2000 ] Field!"));
-  EXPECT_TRUE(chain.result.Statements.empty());
-  EXPECT_EQ(chain.result.Position, 17);
-}
-
-// The verifier asks the keyword table which first statements name a statistic.
-TEST(StatementKeywords, SeparatesTheNineSummaryMethodsFromTheFunctions) {
-  for (const char* name : {"Average", "Count", "First", "Last", "Maximum", "Minimum", "StdDev",
-                           "Sum", "Variance", "sum", "STDDEV"})
-    EXPECT_TRUE(IsSummaryMethod(name)) << name;
-  for (const char* name : {"NONE", "UCase", "FormatNumber", "Abs", "Su", "Summary", ""})
-    EXPECT_FALSE(IsSummaryMethod(name)) << name;
+  const FormattingParseResult chain = Parse("x[ Straße 2000 ].Round");
+  EXPECT_FALSE(chain.Succeeded);
+  EXPECT_EQ(chain.Message,
+            "Improper \".Round(0)\" formatting statement after [ Straße 2000 ] Field!");
+  EXPECT_TRUE(chain.Statements.empty());
+  EXPECT_EQ(chain.Position, 17);
 }
 
 }  // namespace

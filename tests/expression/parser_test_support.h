@@ -5,13 +5,10 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <utility>
 
-#include "expression/expression_part.h"
-#include "expression/formatting_statement.h"
-#include "labeler/quillet_state.h"
-#include "runtime/variant.h"
+#include "core/parsed_expression.h"
+#include "quillet/variant.h"
 
 namespace quillet {
 
@@ -34,7 +31,7 @@ inline void PrintTo(const FormattingStatement& statement, std::ostream* out) {
 }
 
 inline void PrintTo(const ExpressionPart& part, std::ostream* out) {
-  *out << part.Kind << " \"" << part.Value << "\"";
+  *out << KindName(part.Kind) << " \"" << part.Value << "\"";
   for (const FormattingStatement& statement : part.Statements) {
     *out << " ";
     PrintTo(statement, out);
@@ -59,29 +56,16 @@ inline FormattingStatement Statement(std::string name, std::string first, std::s
 }
 
 inline ExpressionPart Text(std::string value) {
-  return {"Text", std::move(value), {}};
+  return {PartKind::kText, std::move(value), {}};
 }
 inline ExpressionPart Legend(std::string value) {
-  return {"LEGEND", std::move(value), {}};
+  return {PartKind::kLegend, std::move(value), {}};
 }
 inline ExpressionPart Field(std::string name, FormattingStatements statements) {
-  return {"Field", std::move(name), std::move(statements)};
+  return {PartKind::kField, std::move(name), std::move(statements)};
 }
 inline ExpressionPart Field(std::string name) {
   return Field(std::move(name), {Statement("NONE")});
-}
-
-// The one check of a failure: the routine said no, the object is marked invalid, and its
-// message is exactly `expected`.
-inline ::testing::AssertionResult FailedWith(bool succeeded, const QuilletState& state,
-                                             std::string_view expected) {
-  if (succeeded)
-    return ::testing::AssertionFailure() << "succeeded, expected \"" << expected << '"';
-  if (state.mLabelsValid) return ::testing::AssertionFailure() << "mLabelsValid stayed true";
-  if (state.mMessage != expected)
-    return ::testing::AssertionFailure()
-           << "mMessage is\n  \"" << state.mMessage << "\"\nexpected\n  \"" << expected << '"';
-  return ::testing::AssertionSuccess();
 }
 
 }  // namespace test

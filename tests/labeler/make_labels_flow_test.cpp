@@ -7,7 +7,7 @@ namespace quillet {
 namespace {
 
 using platform::ClassBreaks;
-using platform::ProportionalSymbol;
+using platform::Foreign;
 using platform::UniqueValue;
 using test::Labeling;
 using test::Parcels;
@@ -54,7 +54,7 @@ TEST(MakeLabelsFlow, EachFailureShowsOneBox) {
                             .Renderer(UniqueValue("TYPE").Class({"A"}, "A").Class({"a"}, "a"))
                             .Build();
   const auto proportional =
-      Parcels(run.store, "parcels3").Renderer(ProportionalSymbol("POP")).Build();
+      Parcels(run.store, "parcels3").Renderer(Foreign("proportionalSymbol")).Build();
   for (const auto& layer : {equalBreaks, caseKeys, proportional})
     EXPECT_FALSE(run.Make(layer, "[POP].Sum"));
   const runtime::MessageBox failure{"Unknown Error in MakeLabels!", "Invalid Expression!", 16};

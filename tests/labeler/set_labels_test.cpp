@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/bivariate_renderer.h"
+#include "platform/renderers/bivariate_renderer.h"
 #include "support/labeling.h"
 
 namespace quillet {
@@ -8,7 +8,7 @@ namespace {
 
 using platform::Bivariate;
 using platform::ClassBreaks;
-using platform::ProportionalSymbol;
+using platform::Foreign;
 using platform::UniqueValue;
 using test::Parcels;
 using Labels = std::vector<std::string>;
@@ -92,7 +92,7 @@ TEST_F(WritingLabels, ClassBreaksAndBivariateRoundTrip) {
             (std::vector<Labels>{{"low (10)", "high (60)"}, {"low", "high"}}));
   const auto byType = UniqueValue("TYPE").Class({"A"}, "A").Default("rest");
   const auto bivariate = Parcels(run.store, "bivariate")
-                             .Renderer(Bivariate(byType, ProportionalSymbol("AREA")))
+                             .Renderer(Bivariate(byType, Foreign("proportionalSymbol")))
                              .Build();
   EXPECT_EQ(roundTrip(bivariate, "$$LABEL [POP].Count"),
             (std::vector<Labels>{{"A 2", "rest 2"}, {"A", "rest"}}));
@@ -122,7 +122,7 @@ TEST_F(WritingLabels, FailuresForWantOfOriginalsOrLabels) {
 }
 
 TEST_F(WritingLabels, OtherRenderersAndLayersAreLeftAlone) {
-  const auto proportional = Parcels(run.store).Renderer(ProportionalSymbol("POP")).Build();
+  const auto proportional = Parcels(run.store).Renderer(Foreign("proportionalSymbol")).Build();
   EXPECT_EQ(run.labeler.SetLabels(proportional), -1);
   EXPECT_EQ(run.labeler.ResetLabels(proportional), -1);
 

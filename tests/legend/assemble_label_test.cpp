@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "expression/evaluate_expression.h"
-#include "runtime/error.h"
+#include "quillet/error.h"
 
 namespace quillet {
 namespace {
@@ -27,7 +27,9 @@ class AssembleLabelTest : public ::testing::Test {
   }
 
   std::string Assemble(std::string expression, int16_t wrap = 0) {
-    EXPECT_TRUE(EvaluateExpression(state_, expression)) << state_.mMessage;
+    ExpressionParse parse = EvaluateExpression(expression, state_.locale);
+    EXPECT_TRUE(parse.Succeeded) << parse.Message;
+    state_.mExpressionParts = std::move(parse.Parts);
     state_.mWrapLength = wrap;
     return AssembleLabel(state_, summaries_, [](const std::string& name) {
       return std::optional<std::string>(name == "LABEL" ? "Urban" : "<value " + name + ">");

@@ -9,7 +9,7 @@ namespace {
 
 using platform::Bivariate;
 using platform::ClassBreaks;
-using platform::ProportionalSymbol;
+using platform::Foreign;
 using platform::Simple;
 using test::Parcels;
 using Labels = std::vector<std::string>;
@@ -23,28 +23,26 @@ TEST(BivariateLabels, AClassBreaksMainRendererGivesTheClasses) {
   EXPECT_EQ(run.Labels(), (Labels{"up to 20: 30", "up to 40: 40"}));
 }
 
-// Called on its own, the maker's refusal of another main renderer keeps its own text, while a
-// failed main maker is reported under the bivariate fallback.
+// Called on its own, the maker's refusal of another main renderer keeps its own text and makes
+// no labels, while a failed main maker is reported under the bivariate fallback.
 TEST(BivariateLabels, RefusalsAndFailuresOfTheMainRenderer) {
   platform::FeatureStore store;
-  QuilletState state = test::PlatformState();
-  state.Labels().Add("from before");
-  std::string expression = "[POP].Sum";
-  ASSERT_TRUE(EvaluateExpression(state, expression));
+  const QuilletState state = test::PlatformState("[POP].Sum");
 
   const auto proportional =
-      Parcels(store).Renderer(Bivariate(ProportionalSymbol("POP"), Simple())).Build();
-  EXPECT_FALSE(MakeBivariateRendererLabels(state, proportional));
-  EXPECT_EQ(state.mMessage,
+      Parcels(store).Renderer(Bivariate(Foreign("proportionalSymbol"), Simple())).Build();
+  const LabelRun refused = MakeBivariateRendererLabels(state, proportional);
+  EXPECT_FALSE(refused.Made);
+  EXPECT_EQ(refused.Message,
             "Unsupported primary symbol renderer type on Multi-Attribute Renderer!");
-  EXPECT_FALSE(state.mLabelsValid);
-  EXPECT_EQ(test::Items(state.Labels()), Labels{"from before"});
+  EXPECT_EQ(refused.Labels, nullptr);
 
   const auto equalBreaks = ClassBreaks("POP").Break(1, "a").Break(1, "b");
   const auto failing =
       Parcels(store, "parcels2").Renderer(Bivariate(equalBreaks, Simple())).Build();
-  EXPECT_FALSE(MakeBivariateRendererLabels(state, failing));
-  EXPECT_EQ(state.mMessage, "Unknown Error in MakeBivariateRendererLabels!");
+  const LabelRun failed = MakeBivariateRendererLabels(state, failing);
+  EXPECT_FALSE(failed.Made);
+  EXPECT_EQ(failed.Message, "Unknown Error in MakeBivariateRendererLabels!");
 }
 
 }  // namespace

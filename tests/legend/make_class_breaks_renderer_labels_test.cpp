@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "runtime/locale.h"
+#include "quillet/locale.h"
 #include "support/labeling.h"
 
 namespace quillet {
@@ -47,15 +47,14 @@ TEST_F(ClassBreaksLabels, EmptyDelimitersAndADefinitionAppliedOnlyWhenAsked) {
   EXPECT_EQ(Make(layer, "[POP].Sum"), (Labels{"10", "60"}));
 }
 
-TEST_F(ClassBreaksLabels, BreaksAreWrittenInTheCurrentLocale) {
+TEST_F(ClassBreaksLabels, BreaksAreWrittenInTheObjectsLocale) {
   const auto layer = Parcels(run.store)
                          .Renderer(ClassBreaks("AREA").Break(2.5, "small").Break(4, "large"))
                          .Build();
   EXPECT_EQ(Make(layer, "$$VALUE: [AREA].Sum"), (Labels{"2.5: 4", "4: 7"}));
 
-  runtime::SetCurrentLocale(runtime::Locale::FromName("de-DE"));
+  run.labeler.SetLocale(runtime::Locale::FromName("de-DE"));
   EXPECT_FALSE(run.Make(layer, "$$VALUE: [AREA].Sum"));  // SQLite reads "2,5" as a row value
-  runtime::SetCurrentLocale(runtime::Locale::EnUs());
   ASSERT_GE(run.Queries().size(), 3u);
   EXPECT_EQ(run.Queries()[2], "( \"AREA\" <= 2,5 )");
 }

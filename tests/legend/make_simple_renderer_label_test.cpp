@@ -43,12 +43,10 @@ TEST_F(SimpleRendererLabel, SummariesOverAllFeatures) {
 TEST(SimpleRendererLabelAlone, TextUnderANumericSummaryIsZero) {
   platform::FeatureStore store;
   const auto layer = Parcels(store).Build();
-  QuilletState state = test::PlatformState();
-  std::string expression = "[TYPE].Sum [TYPE].Variance [TYPE].Count";
-  ASSERT_TRUE(EvaluateExpression(state, expression));
-  ASSERT_TRUE(MakeSimpleRendererLabel(state, layer, runtime::Variant::Long(-1), false))
-      << state.mMessage;
-  EXPECT_EQ(test::Items(state.Labels()), std::vector<std::string>{"0 0 4"});
+  const QuilletState state = test::PlatformState("[TYPE].Sum [TYPE].Variance [TYPE].Count");
+  const LabelRun run = MakeSimpleRendererLabel(state, layer, runtime::Variant::Long(-1), false);
+  ASSERT_TRUE(run.Made) << run.Message;
+  EXPECT_EQ(test::Items(*run.Labels), std::vector<std::string>{"0 0 4"});
 }
 
 // The definition expression applies only when asked; a selection set restricts the reading

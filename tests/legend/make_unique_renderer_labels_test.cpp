@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "expression/verify_expression.h"
+#include "labeler/verify_expression.h"
 #include "legend/label_makers.h"
 #include "support/labeling.h"
 
@@ -22,12 +22,13 @@ class UniqueValueLabels : public ::testing::Test {
     return Parcels(run.store, name).Join(owners, "OBJECTID", "PID");
   }
   // The maker called on its own after verification, which sets the join delimiters.
-  QuilletState MakeFailingAlone(const LayerPtr& layer) {
+  LabelRun MakeFailingAlone(const LayerPtr& layer) {
     QuilletState state = test::PlatformState();
     std::string expression = "[owners.PID].Sum";
     EXPECT_TRUE(VerifyExpression(state, layer, expression, false, false)) << state.mMessage;
-    EXPECT_FALSE(MakeUniqueRendererLabels(state, layer));
-    return state;
+    LabelRun run = MakeUniqueRendererLabels(state, layer);
+    EXPECT_FALSE(run.Made);
+    return run;
   }
   test::Labeling run;
   std::shared_ptr<platform::FeatureTable> owners = platform::TableBuilder(run.store, "owners")
@@ -92,14 +93,13 @@ TEST_F(UniqueValueLabels, JoinedTableClausesCollectTheListedValues) {
 
 TEST_F(UniqueValueLabels, JoinedFailuresInsideTheMaker) {
   const auto onlyDefault = JoinedParcels().Renderer(UniqueValue("TYPE").Default("all")).Build();
-  EXPECT_EQ(MakeFailingAlone(onlyDefault).mMessage, "Invalid procedure call or argument");
+  EXPECT_EQ(MakeFailingAlone(onlyDefault).Message, "Invalid procedure call or argument");
 
   // The clause is not escaped: the platform's own description comes through.
   const auto quoted =
       JoinedParcels("parcels2").Renderer(UniqueValue("TYPE").Class({"O'Hara"}, "quoted")).Build();
-  const QuilletState state = MakeFailingAlone(quoted);
-  EXPECT_NE(state.mMessage.find("syntax error"), std::string::npos) << state.mMessage;
-  EXPECT_FALSE(state.mLabelsValid);
+  const LabelRun run = MakeFailingAlone(quoted);
+  EXPECT_NE(run.Message.find("syntax error"), std::string::npos) << run.Message;
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/cell.h"
-#include "platform/stored_value.h"
+#include "platform/store/cell.h"
+#include "platform/store/stored_value.h"
 #include "platform_test_support.h"
 #include "runtime/date.h"
 

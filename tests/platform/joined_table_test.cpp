@@ -1,4 +1,4 @@
-#include "platform/joined_table.h"
+#include "platform/tables/joined_table.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/selection_set.h"
+#include "platform/tables/selection_set.h"
 #include "platform_test_support.h"
 
 namespace quillet::platform {

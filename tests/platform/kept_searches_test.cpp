@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/class_clause.h"
-#include "platform/cursor.h"
-#include "platform/sql_text.h"
+#include "platform/search/class_clause.h"
+#include "platform/store/sql_text.h"
+#include "platform/tables/cursor.h"
 #include "platform_test_support.h"
 
 namespace quillet::platform {

@@ -10,21 +10,21 @@
 #include <utility>
 #include <vector>
 
-#include "gis/table.h"
-#include "platform/feature_layer.h"
-#include "platform/feature_store.h"
-#include "platform/layer_builder.h"
-#include "platform/query_filter.h"
-#include "platform/statistics.h"
-#include "runtime/error.h"
+#include "platform/builders/layer_builder.h"
+#include "platform/layers/feature_layer.h"
+#include "platform/store/feature_store.h"
+#include "platform/tables/query_filter.h"
+#include "platform/tables/statistics.h"
+#include "quillet/error.h"
+#include "quillet/gis/table.h"
+#include "quillet/variant.h"
 #include "runtime/text_form.h"
-#include "runtime/variant.h"
 
 namespace quillet::runtime {
 
 // Readable failure output for values.
 inline void PrintTo(const Variant& value, std::ostream* out) {
-  *out << KindName(value.Kind()) << " \"" << ToText(value) << '"';
+  *out << KindName(value.Kind()) << " \"" << ToText(value, Locale::EnUs()) << '"';
 }
 
 }  // namespace quillet::runtime

@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/class_breaks_renderer.h"
-#include "platform/dataset_name.h"
-#include "platform/renderer_builders.h"
-#include "platform/simple_renderer.h"
-#include "platform/unique_value_renderer.h"
+#include "platform/builders/renderer_builders.h"
+#include "platform/layers/dataset_name.h"
+#include "platform/renderers/class_breaks_renderer.h"
+#include "platform/renderers/simple_renderer.h"
+#include "platform/renderers/unique_value_renderer.h"
 #include "platform_test_support.h"
 
 namespace quillet::platform {

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/selection_set.h"
-#include "platform/statistics.h"
+#include "platform/tables/selection_set.h"
+#include "platform/tables/statistics.h"
 #include "platform_test_support.h"
 
 namespace quillet::platform {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "document/renderer_document.h"
-#include "platform/foreign_renderer.h"
+#include "map/legend_entry.h"
+#include "platform/renderers/foreign_renderer.h"
 #include "support/error_of.h"
 
 namespace quillet::qgis {
@@ -21,7 +21,7 @@ struct Read {
     return stands;
   }
   std::vector<std::string> MadeLabels(const std::vector<std::string>* labels = nullptr) const {
-    return document::RendererLabels(*renderer.Make("F", labels));
+    return map::RendererLabels(*renderer.Make("F", labels));
   }
   std::string Failure() const {
     return test::ErrorOf([&] { renderer.Make("F", nullptr); }).Description();

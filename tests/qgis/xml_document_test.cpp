@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "document/document_error.h"
+#include "map/map_error.h"
 #include "support/error_of.h"
 
 namespace quillet::qgis {
@@ -180,7 +180,7 @@ TEST(XmlDocument, RefusesMalformedDocumentsSayingWhereAndWhat) {
   };
   for (const auto& [text, message] : cases) {
     const runtime::Error error = ErrorOf([&] { ParseXml(text, "p.qgs"); });
-    EXPECT_EQ(error.Number(), document::kDocumentError) << text;
+    EXPECT_EQ(error.Number(), map::kMapError) << text;
     EXPECT_EQ(error.Description(), "p.qgs: " + message) << text;
   }
 }

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/error.h"
+#include "quillet/error.h"
+#include "support/en_us.h"
 #include "support/error_of.h"
 
 namespace quillet::runtime {
@@ -48,16 +49,6 @@ TEST(Case, ProperCase) {
   };
   for (const Row& row : rows)
     EXPECT_EQ(ProperCase(row.text), row.expected) << row.text;
-}
-
-TEST(Case, StrConv) {
-  EXPECT_EQ(StrConv("FRESH AIR, times square!", 3), "Fresh Air, Times Square!");
-  EXPECT_EQ(StrConv("Mixed", 1), "MIXED");
-  EXPECT_EQ(StrConv("Mixed", 2), "mixed");
-  for (int32_t conversion : {0, 4, 8, 64, -1}) {
-    EXPECT_EQ(test::ErrorNumberOf([&] { StrConv("x", conversion); }), Error::kInvalidProcedureCall)
-        << conversion;
-  }
 }
 
 TEST(Case, FoldingAndComparison) {

@@ -1,10 +1,11 @@
-#include "runtime/collection.h"
+#include "quillet/collection.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "support/en_us.h"
 #include "support/error_of.h"
 
 namespace quillet::runtime {
@@ -57,24 +58,6 @@ TEST(Collection, APresentKeyCannotBeAddedAgain) {
             "This key is already associated with an element of this collection");
   EXPECT_EQ(fields.Count(), 1);
   EXPECT_EQ(fields.Item("pop"), 1);
-}
-
-TEST(Collection, RemovingKeepsTheOtherKeysAndPositions) {
-  Collection<int> summary;
-  summary.Add(0, "Skipped");
-  summary.Add(1, "A");
-  summary.Add(2);
-  summary.Add(3, "B");
-  summary.Remove("skipped");
-  EXPECT_EQ(summary.Count(), 3);
-  EXPECT_EQ(summary.Item("B"), 3);
-  EXPECT_EQ(summary.Item(2), 2);
-  summary.Add(9, "Skipped");  // a removed key may be added again, at the end
-  EXPECT_EQ(summary.Item(4), 9);
-  summary.Remove(1);
-  EXPECT_EQ(summary.Item("b"), 3);
-  EXPECT_FALSE(summary.Contains("A"));
-  EXPECT_EQ(ErrorOf([&] { summary.Remove(7); }).Number(), 9);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "runtime/date_parse.h"
 #include "runtime/date_text.h"
+#include "support/en_us.h"
 
 namespace quillet::runtime {
 namespace {

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "quillet/error.h"
 #include "runtime/date.h"
-#include "runtime/error.h"
 #include "runtime/format_pattern.h"
+#include "support/en_us.h"
 #include "support/error_of.h"
 
 namespace quillet::runtime {

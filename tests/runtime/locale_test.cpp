@@ -1,11 +1,12 @@
-#include "runtime/locale.h"
+#include "quillet/locale.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "runtime/error.h"
+#include "quillet/error.h"
+#include "support/en_us.h"
 #include "support/error_of.h"
 
 namespace quillet::runtime {
@@ -71,14 +72,6 @@ TEST(Locale, UnknownNamesAreErrors) {
     EXPECT_EQ(test::ErrorOf([&] { Locale::FromName(name); }).Description(),
               std::string("Unknown locale: ") + name);
   }
-}
-
-TEST(Locale, CurrentLocaleIsSetByTheHost) {
-  const Locale saved = CurrentLocale();
-  SetCurrentLocale(Locale::FromName("fr-FR"));
-  EXPECT_EQ(CurrentLocale().name, "fr-FR");
-  SetCurrentLocale(saved);
-  EXPECT_EQ(CurrentLocale().name, "en-US");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "runtime/message_sink.h"
+#include "quillet/message_sink.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/error.h"
+#include "quillet/error.h"
 #include "runtime/math_functions.h"
+#include "support/en_us.h"
 #include "support/error_of.h"
 
 namespace quillet::runtime {
@@ -131,8 +132,6 @@ TEST(ToLong, RoundsHalfToEven) {
   };
   for (auto [value, expected] : rows)
     EXPECT_EQ(ToLong(Variant::Double(value)), expected) << value;
-  EXPECT_EQ(ToInteger(Variant::Double(2345.5678)), 2346);
-  EXPECT_EQ(ToInteger(Variant::Double(-32768.5)), -32768);
   EXPECT_EQ(ToLong(Variant::Boolean(true)), -1);
   EXPECT_EQ(ToLong(Variant::Empty()), 0);
   EXPECT_EQ(ToLong(Variant::Date(33996.75)), 33997);
@@ -150,7 +149,6 @@ TEST(ToLong, Errors) {
   EXPECT_EQ(ErrorNumberOf(toLong(Variant::Null())), Error::kInvalidUseOfNull);
   EXPECT_EQ(ErrorNumberOf(toLong(Variant("abc"))), Error::kTypeMismatch);
   EXPECT_EQ(ErrorNumberOf(toLong(Variant(""))), Error::kTypeMismatch);
-  EXPECT_EQ(ErrorNumberOf([] { ToInteger(Variant::Double(32767.5)); }), Error::kOverflow);
 }
 
 TEST(Abs, KeepsTheKind) {

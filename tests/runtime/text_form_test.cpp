@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "quillet/error.h"
 #include "runtime/date.h"
-#include "runtime/error.h"
+#include "support/en_us.h"
 
 namespace quillet::runtime {
 namespace {
@@ -79,20 +80,6 @@ TEST(ToText, GermanSeparators) {
   const Locale de = Locale::FromName("de-DE");
   EXPECT_EQ(ToText(Variant::Double(1234.5678), de), "1234,5678");
   EXPECT_EQ(ToText(Variant::Double(1.25E-20), de), "1,25E-20");
-}
-
-TEST(Str, LeadingBlankAndPoint) {
-  EXPECT_EQ(Str(Variant::Long(5)), Variant(" 5"));
-  EXPECT_EQ(Str(Variant::Long(-5)), Variant("-5"));
-  EXPECT_EQ(Str(Variant::Double(1.5)), Variant(" 1.5"));
-  EXPECT_EQ(Str(Variant::Double(0)), Variant(" 0"));
-  EXPECT_TRUE(Str(Variant::Null()).IsNull());
-  const Locale saved = CurrentLocale();
-  SetCurrentLocale(Locale::FromName("de-DE"));
-  EXPECT_EQ(Str(Variant::Double(-1.5)), Variant("-1.5"));
-  EXPECT_EQ(Str(Variant("2,5")), Variant(" 2.5"));
-  SetCurrentLocale(saved);
-  EXPECT_THROW(Str(Variant("abc")), Error);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-#include "runtime/variant.h"
+#include "quillet/variant.h"
 
 #include <gtest/gtest.h>
 
-#include "runtime/com_bool.h"
-#include "runtime/error.h"
+#include "quillet/com_bool.h"
+#include "quillet/error.h"
+#include "support/en_us.h"
 #include "support/error_of.h"
 
 namespace quillet::runtime {

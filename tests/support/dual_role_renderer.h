@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/class_breaks_renderer.h"
-#include "platform/unique_value_renderer.h"
+#include "platform/renderers/class_breaks_renderer.h"
+#include "platform/renderers/unique_value_renderer.h"
 
 namespace quillet::test {
 

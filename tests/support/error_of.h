@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "runtime/error.h"
+#include "quillet/error.h"
 
 namespace quillet::test {
 

@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "gis/object_factory.h"
-#include "labeler/quillet_state.h"
-#include "platform/feature_store.h"
-#include "platform/layer_builder.h"
-#include "platform/object_factory.h"
+#include "core/quillet_state.h"
+#include "expression/evaluate_expression.h"
+#include "platform/builders/layer_builder.h"
+#include "platform/layers/object_factory.h"
+#include "platform/store/feature_store.h"
+#include "quillet/gis/object_factory.h"
+#include "quillet/message_sink.h"
 #include "quillet/quillet.h"
-#include "runtime/message_sink.h"
 
 namespace quillet::test {
 
@@ -73,11 +74,14 @@ struct Labeling {
   const std::vector<std::string>& Queries() const { return *factory->queries; }
 };
 
-/// A state bound to the embedded platform, for calling one routine on its own.
-inline QuilletState PlatformState() {
+/// A state bound to the embedded platform, for calling one routine on its own, holding
+/// `expression` parsed.
+inline QuilletState PlatformState(std::string expression = "") {
   QuilletState state;
   state.platform = std::make_shared<platform::ObjectFactory>();
   state.messages = std::make_shared<runtime::RecordingMessageSink>();
+  if (!expression.empty())
+    state.mExpressionParts = EvaluateExpression(expression, state.locale).Parts;
   return state;
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "quillet/gis/renderer.h"
+
+namespace quillet::map {
+
+/// One entry of a renderer's legend as the map file describes it.
+struct LegendEntry {
+  /// What the entry stands for: "all features", the values of a class ("Africa", or
+  /// "Asia; Europe" for grouped ones), "all other values", or a range ("0 to 1e+06",
+  /// "above 1e+06 to 1e+07").
+  std::string stands;
+  std::string label;
+};
+
+/// What a range class stands for: "0 to 1000000" for the first, "above 1000000 to 1e+15"
+/// after it (whole numbers below 10^15 in full, others in their shortest exact form).
+std::string RangeStands(double lower, double upper, bool first);
+
+/// The labels a platform renderer shows, in legend order: a simple renderer's label, every
+/// class of a class list (the default class last), a bivariate renderer's main renderer's;
+/// none for a kind with no labels.
+std::vector<std::string> RendererLabels(const gis::FeatureRenderer& renderer);
+
+}  // namespace quillet::map

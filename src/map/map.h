@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "map/legend_entry.h"
+#include "platform/layers/feature_layer.h"
+#include "platform/sources/ogr_source.h"
+#include "quillet/gis/renderer.h"
+
+namespace quillet::map {
+
+/// Where a layer's rows come from.
+struct SourceEntry {
+  /// The source as the file writes it.
+  std::string written;
+  /// What GDAL opens: a path resolved against the file's folder, or a connection.
+  std::string location;
+  /// The GDAL layer; "" takes the first.
+  std::string layer;
+};
+
+/// A left join of a second table to a layer's own.
+struct JoinEntry {
+  SourceEntry source;
+  /// The joined table's name, which qualifies its fields ("stats" gives "stats.gdp").
+  std::string name;
+  /// The key in the layer's own table, and the key in the joined one.
+  std::string field;
+  std::string joinField;
+};
+
+/// One layer of a map, as read and checked.
+struct LayerEntry {
+  std::string name;
+  SourceEntry source;
+  std::optional<std::string> definitionExpression;
+  std::optional<std::vector<int64_t>> definitionSelection;
+  std::optional<JoinEntry> join;
+  /// Why the layer's data cannot be opened (a data provider GDAL cannot reach); "" when it can.
+  std::string unusable;
+};
+
+/// A layer with its rows loaded, ready for the component.
+struct LoadedLayer {
+  std::shared_ptr<platform::FeatureLayer> layer;
+  /// The GDAL layer name, which names the layer's own table and qualifies its fields on a join.
+  std::string tableName;
+  /// The GDAL driver's long name ("GeoPackage", "ESRI Shapefile").
+  std::string category;
+};
+
+/// Places in a layer's description that errors of `Load` point at.
+enum class LayerPart { kSource, kJoin, kJoinSource, kJoinName, kJoinField, kJoinJoinField };
+
+/// A file of map layers that quillet labels: a JSON map document, a QGIS project or a QGIS
+/// layer style. Reading checks what every layer says but opens no data; `Load` opens one
+/// layer's. Labels are written back into the file's own text, everything else kept, and
+/// `Save` replaces the file atomically.
+///
+/// Every failure is a runtime error of one line naming the file, the place in it and what is
+/// wrong.
+class Map {
+ public:
+  virtual ~Map() = default;
+
+  const std::filesystem::path& Path() const { return mPath; }
+  const std::vector<LayerEntry>& Layers() const { return mLayers; }
+  /// The index of the layer of that name (compared exactly, else without regard to letter
+  /// case); fails listing the layers there are, or when two layers have that name.
+  size_t FindLayer(std::string_view name) const;
+
+  /// The layer's renderer kind as the file names it.
+  virtual std::string RendererKind(size_t layer) const = 0;
+  /// The layer's legend entries as the file describes them, in the component's legend order.
+  virtual std::vector<LegendEntry> Legend(size_t layer) const = 0;
+  /// The labels stored by the first `StoreOriginalLabels`.
+  virtual std::optional<std::vector<std::string>> OriginalLabels(size_t layer) const = 0;
+  /// A new platform renderer as the file describes it; with `labels`, those labels stand in
+  /// its legend instead of the file's.
+  virtual std::shared_ptr<gis::FeatureRenderer> Renderer(
+      size_t layer, const std::vector<std::string>* labels = nullptr) const = 0;
+  /// Opens the layer's data source (and its join's) with GDAL and makes the platform layer:
+  /// named as in the file, its own table named by the GDAL layer, category the driver's long
+  /// name, with definition, join and a new renderer.
+  LoadedLayer Load(size_t layer, const platform::LoadProgress& progress = {}) const;
+
+  /// Whether the file has a place for the labels of the layer's legend (a QGIS single symbol
+  /// has none).
+  virtual bool KeepsLabels(size_t /*layer*/) const { return true; }
+  /// Writes the labels that `renderer` shows into the layer's legend entries.
+  virtual void StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) = 0;
+  /// Stores `labels` as the layer's original labels, unless it has them already.
+  virtual void StoreOriginalLabels(size_t layer, const std::vector<std::string>& labels) = 0;
+
+  /// The file's bytes as `Save` writes them.
+  virtual std::string Contents() const = 0;
+  /// Replaces the file atomically with `Contents()`.
+  void Save() const;
+
+ protected:
+  explicit Map(std::filesystem::path path) : mPath(std::move(path)) {}
+  Map(const Map&) = default;
+  Map(Map&&) = default;
+  Map& operator=(const Map&) = default;
+  Map& operator=(Map&&) = default;
+  std::string File() const { return mPath.string(); }
+  /// Where a part of the layer's description stands in the file, for error messages.
+  virtual std::string Where(size_t layer, LayerPart part) const = 0;
+  /// Checks a loaded layer against what the file says of it and completes what only its loaded
+  /// tables tell; `Load` fails with its error.
+  virtual void FinishLoading(size_t /*layer*/, const LoadedLayer& /*loaded*/) const {}
+
+  std::filesystem::path mPath;
+  std::vector<LayerEntry> mLayers;
+};
+
+/// The file's bytes. Fails with "cannot read the <what>: <reason>" (a folder, a missing file).
+std::string ReadWholeFile(const std::filesystem::path& path, const std::string& what);
+
+/// A path written in a file, resolved against the file's folder unless it is absolute.
+std::string ResolvePath(const std::string& written, const std::filesystem::path& folder);
+
+}  // namespace quillet::map

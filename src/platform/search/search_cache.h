@@ -1,0 +1,135 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/store/sqlite_connection.h"
+#include "quillet/variant.h"
+
+namespace quillet::platform {
+
+/// The rows of one complete search, row after row, each with one value per field.
+///
+/// Values are packed in 16 bytes each (text in one shared buffer) and kept in fixed
+/// blocks, so that growing never copies what was read before; they read back as the very
+/// values that were added.
+class SearchRows {
+ public:
+  explicit SearchRows(size_t columns) : mColumns(columns) {}
+  /// A copy of the rows `picks` of `base`, in that order: read again and again, they then lie
+  /// next to each other in memory.
+  static std::shared_ptr<SearchRows> Copy(const SearchRows& base,
+                                          const std::vector<uint32_t>& picks);
+
+  size_t Columns() const { return mColumns; }
+  size_t RowCount() const { return mColumns ? mCells / mColumns : 0; }
+  /// What the rows cost the cache's budget, in values of 16 bytes: their values and their text.
+  size_t CellCount() const { return mCells + mText.size() / 16; }
+  /// Value `column` of row `row` (both from 0).
+  runtime::Variant Cell(size_t row, size_t column) const;
+  /// Adds the next value. Fails (returns false, adding nothing) when the text no longer fits.
+  bool Append(const runtime::Variant& value);
+
+ private:
+  struct Packed {
+    uint64_t bits = 0;  // the number, or the text's offset (low half) and length (high half)
+    runtime::VariantKind kind = runtime::VariantKind::kEmpty;
+  };
+  void AppendPacked(Packed packed, const SearchRows& from);
+
+  static constexpr size_t kBlockBits = 14;
+  static constexpr size_t kBlockSize = size_t{1} << kBlockBits;
+
+  size_t mColumns;
+  size_t mCells = 0;
+  std::vector<std::unique_ptr<Packed[]>> mBlocks;
+  std::string mText;
+};
+
+/// What the store's data and schema looked like: any insert, update, delete or change of
+/// the schema on the connection gives a different version.
+struct StoreVersion {
+  int64_t changes = -1;
+  int64_t schema = -1;
+  friend bool operator==(const StoreVersion&, const StoreVersion&) = default;
+};
+
+/// The store's version now.
+StoreVersion CurrentStoreVersion(const SqliteConnection& connection);
+
+/// The rows of a table's recent searches, by their full query text, so that the same search
+/// again (the legend asks the same question once per field and again for the statistics)
+/// reads them from memory instead of running the query once more.
+///
+/// A kept result serves only while the store's version is the one it was read under; any
+/// change to the data or the schema makes every kept result stale. The cache holds at most
+/// `kEntries` results and `budgetCells` values in all, dropping the least recently used, but
+/// never the one used last: a result that does not fit beside it is not kept (the rows a
+/// legend's classes are picked from stay, whatever the size of one class).
+class SearchCache {
+ public:
+  static constexpr size_t kEntries = 4;
+  /// 640 MB of values: five million rows of eight fields.
+  static constexpr size_t kDefaultBudgetCells = size_t{40} << 20;
+
+  explicit SearchCache(size_t budgetCells = kDefaultBudgetCells) : mBudgetCells(budgetCells) {}
+
+  size_t BudgetCells() const { return mBudgetCells; }
+  void SetBudgetCells(size_t cells);
+
+  /// The kept rows of `sql`, read under `version`, or null.
+  std::shared_ptr<const SearchRows> Find(const std::string& sql, const StoreVersion& version);
+  /// Keeps the complete rows of `sql`, read under `version`, unless they exceed the budget.
+  void Keep(const std::string& sql, const StoreVersion& version,
+            std::shared_ptr<const SearchRows> rows);
+  /// Forgets every kept result.
+  void Clear();
+  /// Remembers that the rows of `sql`, read under `version`, exceed the budget, so that
+  /// nobody tries to keep them again while the store is unchanged.
+  void MarkTooLarge(const std::string& sql, const StoreVersion& version);
+  bool IsTooLarge(const std::string& sql, const StoreVersion& version) const;
+
+  size_t EntryCount() const { return mEntries.size(); }
+
+ private:
+  struct Entry {
+    std::string sql;
+    StoreVersion version;
+    std::shared_ptr<const SearchRows> rows;
+  };
+  void DropStale(const StoreVersion& version);
+
+  size_t mBudgetCells;
+  std::list<Entry> mEntries;                                  // most recently used first
+  std::list<std::pair<std::string, StoreVersion>> mTooLarge;  // the latest few
+};
+
+/// A search being read for the first time: collects its rows as the cursor reads them and
+/// hands them to the cache when the cursor reaches the end (not when it stops early, and not
+/// once they outgrow the budget or the store changes meanwhile).
+class SearchRecorder {
+ public:
+  /// `version` is the store's version when the search started.
+  SearchRecorder(std::shared_ptr<SearchCache> cache, std::shared_ptr<SqliteConnection> connection,
+                 std::string sql, const StoreVersion& version, size_t columns);
+
+  /// Room for the next row's values; null once recording has stopped.
+  SearchRows* Rows() { return mRows.get(); }
+  /// Called after each row's values were added (`added` false when some did not fit).
+  void RowAdded(bool added);
+  /// Called when the search has no more rows.
+  void Finished();
+
+ private:
+  std::shared_ptr<SearchCache> mCache;
+  std::shared_ptr<SqliteConnection> mConnection;
+  std::string mSql;
+  StoreVersion mVersion;
+  std::shared_ptr<SearchRows> mRows;
+};
+
+}  // namespace quillet::platform

@@ -1,0 +1,164 @@
+#include "platform/store/sqlite_connection.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+#include "platform/store/sql_text.h"
+#include "quillet/error.h"
+
+namespace quillet::platform {
+std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    std::string message = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw runtime::Error::Platform(message);
+  }
+  return std::shared_ptr<SqliteConnection>(new SqliteConnection(db));
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::InMemory() {
+  return Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::OpenReadOnly(const std::string& path) {
+  return Open(path, SQLITE_OPEN_READONLY);
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::OpenForWriting(const std::string& path) {
+  return Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+SqliteConnection::SqliteConnection(sqlite3* db) : mDb(db) {
+  sqlite3_db_config(mDb, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(mDb, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+  sqlite3_extended_result_codes(mDb, 1);
+}
+
+SqliteConnection::~SqliteConnection() {
+  sqlite3_close(mDb);
+}
+
+void SqliteConnection::Execute(const std::string& sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(mDb, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string text = message ? message : LastError();
+    sqlite3_free(message);
+    throw runtime::Error::Platform(text);
+  }
+}
+
+std::string SqliteConnection::LastError() const {
+  return sqlite3_errmsg(mDb);
+}
+
+SqliteStatement::SqliteStatement(std::shared_ptr<SqliteConnection> connection, std::string_view sql)
+    : mConnection(std::move(connection)) {
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(mConnection->Handle(), sql.data(), static_cast<int>(sql.size()),
+                         &mStatement, &tail) != SQLITE_OK) {
+    throw runtime::Error::Platform(mConnection->LastError());
+  }
+  const std::string_view rest(tail, static_cast<size_t>(sql.data() + sql.size() - tail));
+  if (!IsBlank(rest)) {
+    sqlite3_finalize(mStatement);
+    throw runtime::Error::Platform("more than one SQL statement");
+  }
+  if (mStatement == nullptr) throw runtime::Error::Platform("no statement to run");
+}
+
+SqliteStatement::~SqliteStatement() {
+  sqlite3_finalize(mStatement);
+}
+
+namespace {
+
+void CheckBind(int result, const SqliteConnection& connection) {
+  if (result != SQLITE_OK) throw runtime::Error::Platform(connection.LastError());
+}
+
+}  // namespace
+
+void SqliteStatement::BindNull(int index) {
+  CheckBind(sqlite3_bind_null(mStatement, index), *mConnection);
+}
+
+void SqliteStatement::BindInteger(int index, int64_t value) {
+  CheckBind(sqlite3_bind_int64(mStatement, index, value), *mConnection);
+}
+
+void SqliteStatement::BindDouble(int index, double value) {
+  CheckBind(sqlite3_bind_double(mStatement, index, value), *mConnection);
+}
+
+void SqliteStatement::BindText(int index, std::string_view value) {
+  CheckBind(sqlite3_bind_text64(mStatement, index, value.data(), value.size(), SQLITE_TRANSIENT,
+                                SQLITE_UTF8),
+            *mConnection);
+}
+
+void SqliteStatement::BindBlob(int index, const void* data, size_t size) {
+  CheckBind(sqlite3_bind_blob64(mStatement, index, data, size, SQLITE_TRANSIENT), *mConnection);
+}
+
+bool SqliteStatement::Step() {
+  const int result = sqlite3_step(mStatement);
+  if (result == SQLITE_ROW) return true;
+  if (result == SQLITE_DONE) return false;
+  throw runtime::Error::Platform(mConnection->LastError());
+}
+
+void SqliteStatement::Run() {
+  while (Step()) {
+  }
+  Reset();
+}
+
+void SqliteStatement::Reset() {
+  sqlite3_reset(mStatement);
+  sqlite3_clear_bindings(mStatement);
+}
+
+int SqliteStatement::ColumnCount() const {
+  return sqlite3_column_count(mStatement);
+}
+
+StorageClass SqliteStatement::ColumnStorage(int column) const {
+  switch (sqlite3_column_type(mStatement, column)) {
+    case SQLITE_INTEGER:
+      return StorageClass::kInteger;
+    case SQLITE_FLOAT:
+      return StorageClass::kReal;
+    case SQLITE_TEXT:
+      return StorageClass::kText;
+    case SQLITE_BLOB:
+      return StorageClass::kBlob;
+    default:
+      return StorageClass::kNull;
+  }
+}
+
+int64_t SqliteStatement::ColumnInteger(int column) const {
+  return sqlite3_column_int64(mStatement, column);
+}
+
+double SqliteStatement::ColumnDouble(int column) const {
+  return sqlite3_column_double(mStatement, column);
+}
+
+std::string SqliteStatement::ColumnText(int column) const {
+  const auto* text = sqlite3_column_text(mStatement, column);
+  const int size = sqlite3_column_bytes(mStatement, column);
+  return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(size))
+              : std::string();
+}
+
+std::string SqliteStatement::ColumnBlob(int column) const {
+  const void* data = sqlite3_column_blob(mStatement, column);
+  const int size = sqlite3_column_bytes(mStatement, column);
+  return data ? std::string(static_cast<const char*>(data), static_cast<size_t>(size))
+              : std::string();
+}
+
+}  // namespace quillet::platform

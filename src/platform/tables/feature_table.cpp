@@ -1,0 +1,99 @@
+#include "platform/tables/feature_table.h"
+
+#include "platform/store/sql_text.h"
+#include "platform/store/stored_value.h"
+#include "quillet/error.h"
+
+namespace quillet::platform {
+namespace {
+
+const char* ColumnType(int32_t type) {
+  switch (type) {
+    case gis::kFieldSmallInteger:
+    case gis::kFieldInteger:
+      return "INTEGER";
+    case gis::kFieldSingle:
+    case gis::kFieldDouble:
+      return "REAL";
+    case gis::kFieldString:
+    case gis::kFieldDate:
+      return "TEXT";
+    case gis::kFieldObjectId:
+      return "INTEGER PRIMARY KEY";
+    case gis::kFieldGeometry:
+    case gis::kFieldBlob:
+      return "BLOB";
+    default:
+      throw runtime::Error::Platform("Unknown field type " + std::to_string(type));
+  }
+}
+
+void CheckObjectId(const std::string& table, const std::vector<FieldDefinition>& fields) {
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if ((fields[i].type == gis::kFieldObjectId) != (i == 0))
+      throw runtime::Error::Platform("Table " + table +
+                                     " needs its object id (type 6) as its first field, and "
+                                     "only there");
+  }
+  if (fields.empty())
+    throw runtime::Error::Platform("Table " + table + " needs an object id field");
+}
+
+}  // namespace
+
+FeatureTable::FeatureTable(std::shared_ptr<SqliteConnection> connection, std::string name,
+                           const std::vector<FieldDefinition>& fields)
+    : SqlTable(std::move(connection), fields), mName(std::move(name)) {
+  CheckObjectId(mName, fields);
+  std::string sql = "CREATE TABLE " + QuoteIdentifier(mName) + " (";
+  for (size_t i = 0; i < fields.size(); ++i) {
+    sql += (i ? ", " : "") + QuoteIdentifier(fields[i].name) + " " + ColumnType(fields[i].type);
+  }
+  Connection()->Execute(sql + ")");
+}
+
+void FeatureTable::Insert(const std::vector<std::vector<Cell>>& rows) {
+  const auto& fields = FieldList().Definitions();
+  std::string names;
+  std::string marks;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    names += (i ? ", " : "") + QuoteIdentifier(fields[i].name);
+    marks += i ? ", ?" : "?";
+  }
+  SqliteStatement insert(Connection(), "INSERT INTO " + QuoteIdentifier(mName) + " (" + names +
+                                           ") VALUES (" + marks + ")");
+  Connection()->Execute("SAVEPOINT insert_rows");
+  try {
+    for (const auto& row : rows) {
+      if (row.size() != fields.size())
+        throw runtime::Error::Platform("A row of table " + mName + " needs " +
+                                       std::to_string(fields.size()) + " values, not " +
+                                       std::to_string(row.size()));
+      for (size_t i = 0; i < fields.size(); ++i)
+        BindStoredValue(insert, static_cast<int>(i + 1), row[i], fields[i].type);
+      insert.Run();
+    }
+  } catch (...) {
+    insert.Reset();
+    Connection()->Execute("ROLLBACK TO insert_rows; RELEASE insert_rows");
+    throw;
+  }
+  Connection()->Execute("RELEASE insert_rows");
+}
+
+std::string FeatureTable::SelectFrom() const {
+  std::string columns;
+  for (const auto& field : FieldList().Definitions())
+    columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(field.name);
+  return "SELECT " + columns + " FROM " + FromTables();
+}
+
+std::string FeatureTable::FromTables() const {
+  return QuoteIdentifier(mName);
+}
+
+std::string FeatureTable::ObjectIdColumn() const {
+  return QuoteIdentifier(FieldList().Definitions().front().name);
+}
+
+}  // namespace quillet::platform

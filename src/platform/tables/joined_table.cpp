@@ -1,0 +1,82 @@
+#include "platform/tables/joined_table.h"
+
+#include <vector>
+
+#include "platform/store/sql_text.h"
+#include "quillet/error.h"
+#include "runtime/case.h"
+
+namespace quillet::platform {
+namespace {
+
+std::vector<FieldDefinition> QualifiedFields(const FeatureTable& own, const FeatureTable& joined) {
+  std::vector<FieldDefinition> fields;
+  for (const FeatureTable* table : {&own, &joined}) {
+    for (const auto& field : table->FieldList().Definitions())
+      fields.push_back({table->Name() + "." + field.name, field.type});
+  }
+  return fields;
+}
+
+std::string KeyColumn(const FeatureTable& table, const std::string& key) {
+  const int32_t index = table.FindField(key);
+  if (index < 0)
+    throw runtime::Error::Platform("The join key " + key + " is not a field of table " +
+                                   table.Name());
+  return QuoteIdentifier(table.Name()) + "." +
+         QuoteIdentifier(table.FieldList().Definitions()[static_cast<size_t>(index)].name);
+}
+
+}  // namespace
+
+JoinedTable::JoinedTable(std::shared_ptr<FeatureTable> own, std::string ownKey,
+                         std::shared_ptr<FeatureTable> joined, std::string joinedKey)
+    : SqlTable(own->Connection(), QualifiedFields(*own, *joined)),
+      mOwn(std::move(own)),
+      mJoined(std::move(joined)),
+      mOwnKey(std::move(ownKey)),
+      mJoinedKey(std::move(joinedKey)) {
+  if (mOwn->Connection() != mJoined->Connection())
+    throw runtime::Error::Platform("Tables of different stores cannot be joined");
+  KeyColumn(*mOwn, mOwnKey);
+  KeyColumn(*mJoined, mJoinedKey);
+}
+
+int32_t JoinedTable::FindField(std::string_view name) const {
+  const int32_t qualified = SqlTable::FindField(name);
+  if (qualified >= 0) return qualified;
+  int32_t found = -1;
+  const auto& fields = FieldList().Definitions();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const std::string& full = fields[i].name;
+    const std::string_view bare = std::string_view(full).substr(full.find('.') + 1);
+    if (!runtime::EqualsIgnoreCase(bare, name)) continue;
+    if (found >= 0) return -1;  // more than one table has it
+    found = static_cast<int32_t>(i);
+  }
+  return found;
+}
+
+std::string JoinedTable::SelectFrom() const {
+  std::string columns;
+  for (const FeatureTable* table : {mOwn.get(), mJoined.get()}) {
+    for (const auto& field : table->FieldList().Definitions()) {
+      columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(table->Name()) + "." +
+                 QuoteIdentifier(field.name) + " AS " +
+                 QuoteIdentifier(table->Name() + "." + field.name);
+    }
+  }
+  return "SELECT " + columns + " FROM " + FromTables();
+}
+
+std::string JoinedTable::FromTables() const {
+  return QuoteIdentifier(mOwn->Name()) + " LEFT JOIN " + QuoteIdentifier(mJoined->Name()) + " ON " +
+         KeyColumn(*mOwn, mOwnKey) + " = " + KeyColumn(*mJoined, mJoinedKey);
+}
+
+std::string JoinedTable::ObjectIdColumn() const {
+  return QuoteIdentifier(mOwn->Name()) + "." +
+         QuoteIdentifier(mOwn->FieldList().Definitions().front().name);
+}
+
+}  // namespace quillet::platform

@@ -1,0 +1,152 @@
+#include "platform/tables/sql_table.h"
+
+#include "platform/search/class_clause.h"
+#include "platform/search/value_groups.h"
+#include "platform/store/sql_text.h"
+#include "platform/store/stored_value.h"
+#include "platform/tables/cursor.h"
+#include "quillet/error.h"
+
+namespace quillet::platform {
+SqlTable::SqlTable(std::shared_ptr<SqliteConnection> connection,
+                   const std::vector<FieldDefinition>& fields)
+    : mConnection(std::move(connection)),
+      mFields(std::make_shared<platform::Fields>(fields)),
+      mCache(std::make_shared<SearchCache>()),
+      mIndexes(mConnection) {}
+
+int32_t SqlTable::FindField(std::string_view name) const {
+  return mFields->Find(name);
+}
+
+std::shared_ptr<gis::Cursor> SqlTable::Search(const gis::QueryFilter* filter, bool recycling) {
+  return Open("", filter, recycling);
+}
+
+std::shared_ptr<gis::Cursor> SqlTable::SearchObjectIds(const std::vector<int64_t>& objectIds,
+                                                       const gis::QueryFilter* filter,
+                                                       bool recycling) {
+  std::string list;
+  for (const int64_t id : objectIds)
+    list += (list.empty() ? "" : ", ") + std::to_string(id);
+  return Open(ObjectIdColumn() + " IN (" + list + ")", filter, recycling);
+}
+
+std::shared_ptr<gis::Cursor> SqlTable::Open(const std::string& restriction,
+                                            const gis::QueryFilter* filter, bool recycling) {
+  const std::string clause = filter ? filter->WhereClause() : std::string();
+  std::string sql = SelectFrom();
+  if (!restriction.empty()) sql += " WHERE " + restriction;
+  // The clause goes on lines of its own, so a trailing "--" comment cannot swallow the order.
+  if (!IsBlank(clause)) sql += (restriction.empty() ? " WHERE (\n" : " AND (\n") + clause + "\n)";
+  sql += " ORDER BY " + ObjectIdColumn();
+  const StoreVersion version = CurrentStoreVersion(*mConnection);
+  auto kept = mCache->Find(sql, version);
+  if (!kept && restriction.empty() && !IsBlank(clause) && AnswersClassClauses())
+    kept = PickFromKeptRows(clause, sql, version);
+  if (kept)
+    return std::make_shared<platform::Cursor>(shared_from_this(), std::move(kept), recycling);
+  if (!IsBlank(clause)) mIndexes.IndexColumnsOf(FromTables(), clause);
+  std::unique_ptr<SqliteStatement> statement;
+  try {
+    statement = std::make_unique<SqliteStatement>(mConnection, sql);
+  } catch (const runtime::Error&) {
+    // SQLite describes a fault near the end of the clause by the text that follows it (the
+    // closing parenthesis, the order). The clause alone at the very end of a query gets the
+    // description a user would see for it, such as "incomplete input".
+    if (!IsBlank(clause)) {
+      SqliteStatement alone(mConnection, SelectFrom() + " WHERE " + clause);
+    }
+    throw;
+  }
+  // An index made just now changed the schema: the rows are read under the version after it.
+  const StoreVersion readVersion = CurrentStoreVersion(*mConnection);
+  std::unique_ptr<SearchRecorder> recorder;
+  if (!mCache->IsTooLarge(sql, readVersion))
+    recorder = std::make_unique<SearchRecorder>(mCache, mConnection, sql, readVersion,
+                                                mFields->Types().size());
+  return std::make_shared<platform::Cursor>(shared_from_this(), mFields->Types(),
+                                            std::move(statement), recycling, std::move(recorder));
+}
+
+namespace {
+
+// A number literal's value as SQLite reads it, when it compares exactly as a double.
+std::optional<double> LiteralNumber(const std::shared_ptr<SqliteConnection>& connection,
+                                    const std::string& literal) {
+  try {
+    SqliteStatement statement(connection, "SELECT " + literal);
+    if (!statement.Step()) return std::nullopt;
+    switch (statement.ColumnStorage(0)) {
+      case StorageClass::kInteger: {
+        const int64_t value = statement.ColumnInteger(0);
+        if (value > (int64_t{1} << 53) || value < -(int64_t{1} << 53)) return std::nullopt;
+        return static_cast<double>(value);
+      }
+      case StorageClass::kReal:
+        return statement.ColumnDouble(0);
+      default:
+        return std::nullopt;
+    }
+  } catch (const runtime::Error&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::shared_ptr<const SearchRows> SqlTable::ReadAndKeep(const std::string& sql,
+                                                        const StoreVersion& version) {
+  if (mCache->IsTooLarge(sql, version)) return nullptr;
+  std::unique_ptr<SqliteStatement> statement;
+  try {
+    statement = std::make_unique<SqliteStatement>(mConnection, sql);
+  } catch (const runtime::Error&) {
+    return nullptr;  // the search itself reports what is wrong with the clause
+  }
+  const std::vector<int32_t> types = mFields->Types();
+  auto rows = std::make_shared<SearchRows>(types.size());
+  try {
+    while (statement->Step()) {
+      bool added = true;
+      for (size_t i = 0; i < types.size(); ++i)
+        added = rows->Append(ReadStoredValue(*statement, static_cast<int>(i), types[i])) && added;
+      if (!added || rows->CellCount() > mCache->BudgetCells()) {
+        mCache->MarkTooLarge(sql, version);
+        return nullptr;
+      }
+    }
+  } catch (const runtime::Error&) {
+    return nullptr;
+  }
+  mCache->Keep(sql, version, rows);
+  return rows;
+}
+
+std::shared_ptr<const SearchRows> SqlTable::PickFromKeptRows(const std::string& clause,
+                                                             const std::string& sql,
+                                                             const StoreVersion& version) {
+  const auto parsed = ParseClassClause(clause, *mFields, [&](const std::string& literal) {
+    return LiteralNumber(mConnection, literal);
+  });
+  if (!parsed) return nullptr;
+  // Every row under the definition, in a plain scan: one pass whatever indexes exist.
+  std::string baseSql = SelectFrom() + " NOT INDEXED";
+  if (!parsed->definition.empty()) baseSql += " WHERE (\n" + parsed->definition + "\n)";
+  baseSql += " ORDER BY " + ObjectIdColumn();
+  auto base = mCache->Find(baseSql, version);
+  if (!base) base = ReadAndKeep(baseSql, version);
+  if (!base) return nullptr;
+  if (!mGroups || !mGroups->Serves(base.get(), *parsed)) {
+    mGroups.reset();
+    mGroups = ValueGroups::Build(base, *parsed);
+    if (!mGroups) return nullptr;  // a value only SQLite can compare
+  }
+  // The class's rows, copied together: the legend reads them once for each field and again
+  // for each numeric field's statistics.
+  std::shared_ptr<const SearchRows> rows = SearchRows::Copy(*base, mGroups->Picks(*parsed));
+  mCache->Keep(sql, version, rows);
+  return rows;
+}
+
+}  // namespace quillet::platform
