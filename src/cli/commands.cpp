@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "cli/capturing_sink.h"
-#include "cli/open_map.h"
 #include "cli/progress.h"
 #include "cli/show_report.h"
-#include "platform/layers/object_factory.h"
+#include "host/open_map.h"
+#include "map/legend_entry.h"
 #include "quillet/error.h"
 #include "quillet/locale.h"
+#include "quillet/map_file.h"
 #include "quillet/quillet.h"
 
 namespace quillet::cli {
@@ -28,17 +29,16 @@ std::vector<std::string> Items(const LabelCollection& labels) {
   return {labels.begin(), labels.end()};
 }
 
-// One layer of the document with its data, and a `Quillet` set up as the options ask.
+// One layer of the map with its data, and a `Quillet` set up as the options ask.
 struct Session {
   Session(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err)
-      : map(OpenMap(options)),
-        document(*map),
-        index(document.FindLayer(options.layer)),
+      : map(MapFile::Open(options.map, options.source)),
+        name(map->FindLayer(options.layer)),
         sink(std::make_shared<CapturingMessageSink>(options.messages ? &err : nullptr)),
-        labeler(std::make_shared<platform::ObjectFactory>(), sink) {
-    TerminalProgress progress(document.Layers()[index].name);
-    loaded =
-        document.Load(index, [&](int64_t done, int64_t total) { progress.Report(done, total); });
+        labeler(map->Platform(), sink) {
+    TerminalProgress progress(name);
+    layer =
+        map->OpenLayer(name, [&](int64_t done, int64_t total) { progress.Report(done, total); });
     labeler.SetLocale(locale);
     if (options.messages) labeler.ShowMessages(kComTrue);
     if (options.noDefinitionQuery) labeler.ApplyDefinitionQuery(kComFalse);
@@ -46,12 +46,13 @@ struct Session {
     if (options.wrap) labeler.WrapTextIfLongerThan(*options.wrap);
   }
 
-  LayerPtr Layer() const { return loaded.layer; }
+  const gis::FeatureRenderer& Renderer() const {
+    return *gis::Require<gis::GeoFeatureLayer>(layer)->Renderer();
+  }
 
-  std::unique_ptr<map::Map> map;
-  map::Map& document;
-  size_t index;
-  map::LoadedLayer loaded;
+  std::unique_ptr<MapFile> map;
+  std::string name;
+  LayerPtr layer;
   std::shared_ptr<CapturingMessageSink> sink;
   Quillet labeler;
 };
@@ -68,7 +69,7 @@ Outcome Result(Session& session, bool ok) {
 Outcome Labels(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
   Session session(options, locale, err);
   std::string expression = options.expression;
-  return Result(session, session.labeler.MakeLabels(session.Layer(), expression) != 0);
+  return Result(session, session.labeler.MakeLabels(session.layer, expression) != 0);
 }
 
 // The instructions are the text of the "Valid Expression" box: the sample label, then how the
@@ -86,7 +87,7 @@ Outcome Verify(const CommandOptions& options, const runtime::Locale& locale, std
   if (options.sample) session.labeler.ShowMessages(kComTrue);
   std::string expression = options.expression;
   const bool ok = session.labeler.VerifyExpression(
-                      session.Layer(), expression, options.sample ? kComTrue : kComFalse,
+                      session.layer, expression, options.sample ? kComTrue : kComFalse,
                       options.instructions ? kComTrue : kComFalse) != 0;
   Outcome outcome = Result(session, ok);
   if (ok && options.sample) {
@@ -99,66 +100,51 @@ Outcome Verify(const CommandOptions& options, const runtime::Locale& locale, std
 Outcome Set(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
   Session session(options, locale, err);
   std::string expression = options.expression;
-  if (session.labeler.MakeLabels(session.Layer(), expression) == 0) return Result(session, false);
-  if (session.labeler.SetLabels(session.Layer()) == 0) return Result(session, false);
+  if (session.labeler.MakeLabels(session.layer, expression) == 0) return Result(session, false);
+  if (session.labeler.SetLabels(session.layer) == 0) return Result(session, false);
   Outcome outcome = Result(session, true);
-  if (!session.document.KeepsLabels(session.index)) {
+  if (!session.map->KeepsLabels(session.name)) {
     outcome.message = kNoPlaceForLabels;
     outcome.unchanged = true;
     return outcome;
   }
-  session.document.StoreOriginalLabels(session.index, Items(*session.labeler.OriginalLabels()));
-  session.document.StoreLabels(session.index, *session.loaded.layer->Renderer());
-  session.document.Save();
-  outcome.originalLabels = session.document.OriginalLabels(session.index);
+  session.map->StoreLabels(session.name, *session.layer, *session.labeler.OriginalLabels());
+  session.map->Save();
+  outcome.originalLabels = session.map->OriginalLabels(session.name);
   return outcome;
 }
 
 Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
   Session session(options, locale, err);
-  if (!session.document.KeepsLabels(session.index)) {
+  if (!session.map->KeepsLabels(session.name)) {
     // A single symbol has no label to put back; a kind the component does not label is
     // refused in its words, as set refuses it.
     std::string expression = "$$LABEL";
-    if (session.labeler.MakeLabels(session.Layer(), expression) == 0) return Result(session, false);
+    if (session.labeler.MakeLabels(session.layer, expression) == 0) return Result(session, false);
     Outcome outcome;
     outcome.ok = true;
     outcome.message = kNoPlaceForLabels;
     outcome.unchanged = true;
     return outcome;
   }
-  const auto originals = session.document.OriginalLabels(session.index);
   Quillet& labeler = session.labeler;
-  const auto layer = session.loaded.layer;
-  if (originals) {
-    // The labels were set by an earlier process; this object records them the way it does in
-    // one process: a first SetLabels on the renderer as it stood then, here a copy of it with
-    // the stored labels. Its definition query does not matter for recording.
-    const runtime::ComBool applyDefinition = labeler.ApplyDefinitionQuery();
-    layer->SetRenderer(session.document.Renderer(session.index, &*originals));
-    labeler.ApplyDefinitionQuery(kComFalse);
-    std::string unchanged = "$$LABEL";
-    const bool recorded =
-        labeler.MakeLabels(layer, unchanged) != 0 && labeler.SetLabels(layer) != 0;
-    labeler.ApplyDefinitionQuery(applyDefinition);
-    layer->SetRenderer(session.document.Renderer(session.index));
-    if (!recorded) return Result(session, false);
-  }
-  if (labeler.ResetLabels(layer) == 0) {
+  const auto originals = session.map->OriginalLabels(session.name);
+  if (!session.map->RecallOriginalLabels(session.name, session.layer, labeler))
+    return Result(session, false);
+  if (labeler.ResetLabels(session.layer) == 0) {
     if (!originals)
-      err << "quillet: the map stores no originalLabels for layer \""
-          << session.document.Layers()[session.index].name
+      err << "quillet: the map stores no originalLabels for layer \"" << session.name
           << "\": labels are reset after a quillet set\n";
     return Result(session, false);
   }
-  const std::string before = session.document.Contents();
-  session.document.StoreLabels(session.index, *layer->Renderer());
-  if (session.document.Contents() != before) session.document.Save();
+  const std::string before = session.map->Contents();
+  session.map->StoreLabels(session.name, *session.layer, *labeler.OriginalLabels());
+  if (session.map->Contents() != before) session.map->Save();
 
   Outcome outcome;
   outcome.ok = true;
   outcome.message = originals ? "Restored the labels that stood before the first set" : "";
-  outcome.labels = map::RendererLabels(*layer->Renderer());
+  outcome.labels = map::RendererLabels(session.Renderer());
   outcome.originalLabels = originals;
   return outcome;
 }
@@ -179,7 +165,7 @@ Outcome RunCommand(const CommandOptions& options, std::ostream& err) {
   if (options.command == "verify") return Verify(options, locale, err);
   if (options.command == "set") return Set(options, locale, err);
   if (options.command == "reset") return Reset(options, locale, err);
-  return Show(*OpenMap(options), options.layer);
+  return Show(*host::OpenMap(options.map, options.source), options.layer);
 }
 
 }  // namespace quillet::cli

@@ -116,4 +116,11 @@ bool HasNoDatePart(double serial) {
   return std::trunc(serial) == 0;
 }
 
+std::string ZeroPadded(int32_t value, int32_t width) {
+  std::string digits = std::to_string(value);
+  if (static_cast<int32_t>(digits.size()) < width)
+    digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
+  return digits;
+}
+
 }  // namespace quillet::runtime

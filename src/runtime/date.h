@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace quillet::runtime {
 
@@ -52,5 +53,8 @@ int32_t WeekOfYear(double serial, int32_t firstDayOfWeek, int32_t firstWeekOfYea
 bool HasTimePart(double serial);
 /// Whether a serial's whole part is 0, the day 30 Dec 1899 that stands for "no date".
 bool HasNoDatePart(double serial);
+
+/// A date or time part in decimal digits, zero-padded to at least `width` ("07").
+std::string ZeroPadded(int32_t value, int32_t width);
 
 }  // namespace quillet::runtime

@@ -1,17 +1,9 @@
 #include "runtime/date_text.h"
 
-#include <cstdio>
-
 #include "runtime/date.h"
 
 namespace quillet::runtime {
 namespace {
-
-std::string Padded(int32_t value, int width) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-  return buffer;
-}
 
 size_t RunLength(std::string_view pattern, size_t at) {
   size_t end = at;
@@ -55,7 +47,7 @@ std::string FormatSystemDatePattern(double serial, std::string_view pattern, con
         if (n == 1)
           out += std::to_string(p.day);
         else if (n == 2)
-          out += Padded(p.day, 2);
+          out += ZeroPadded(p.day, 2);
         else if (n == 3)
           out += locale.abbreviatedDayNames[p.weekday - 1];
         else
@@ -65,7 +57,7 @@ std::string FormatSystemDatePattern(double serial, std::string_view pattern, con
         if (n == 1)
           out += std::to_string(p.month);
         else if (n == 2)
-          out += Padded(p.month, 2);
+          out += ZeroPadded(p.month, 2);
         else if (n == 3)
           out += locale.abbreviatedMonthNames[p.month - 1];
         else
@@ -75,21 +67,21 @@ std::string FormatSystemDatePattern(double serial, std::string_view pattern, con
         if (n == 1)
           out += std::to_string(p.year % 100);
         else if (n == 2)
-          out += Padded(p.year % 100, 2);
+          out += ZeroPadded(p.year % 100, 2);
         else
-          out += Padded(p.year, static_cast<int>(n < 4 ? 4 : n));
+          out += ZeroPadded(p.year, static_cast<int32_t>(n < 4 ? 4 : n));
         break;
       case 'h':
-        out += n == 1 ? std::to_string(hour12) : Padded(hour12, 2);
+        out += n == 1 ? std::to_string(hour12) : ZeroPadded(hour12, 2);
         break;
       case 'H':
-        out += n == 1 ? std::to_string(p.hour) : Padded(p.hour, 2);
+        out += n == 1 ? std::to_string(p.hour) : ZeroPadded(p.hour, 2);
         break;
       case 'm':
-        out += n == 1 ? std::to_string(p.minute) : Padded(p.minute, 2);
+        out += n == 1 ? std::to_string(p.minute) : ZeroPadded(p.minute, 2);
         break;
       case 's':
-        out += n == 1 ? std::to_string(p.second) : Padded(p.second, 2);
+        out += n == 1 ? std::to_string(p.second) : ZeroPadded(p.second, 2);
         break;
       case 't': {
         const std::string& designator = p.hour < 12 ? locale.amDesignator : locale.pmDesignator;

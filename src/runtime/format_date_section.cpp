@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <string>
 
 #include "quillet/error.h"
@@ -8,15 +7,6 @@
 #include "runtime/utf8.h"
 
 namespace quillet::runtime {
-namespace {
-
-std::string Number(int32_t value, int32_t width) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-  return buffer;
-}
-
-}  // namespace
 
 std::string FormatDateSection(double serial, const FormatSection& section, int32_t firstDayOfWeek,
                               int32_t firstWeekOfYear, const Locale& locale) {
@@ -42,7 +32,7 @@ std::string FormatDateSection(double serial, const FormatSection& section, int32
         out += GeneralDateText(serial, locale);
         break;
       case TokenKind::kDay:
-        out += Number(p.day, token.count);
+        out += ZeroPadded(p.day, token.count);
         break;
       case TokenKind::kDayName:
         out += token.count == 3 ? locale.abbreviatedDayNames[weekday] : locale.dayNames[weekday];
@@ -60,7 +50,7 @@ std::string FormatDateSection(double serial, const FormatSection& section, int32
         out += std::to_string(WeekOfYear(serial, firstDayOfWeek, firstWeekOfYear));
         break;
       case TokenKind::kMonth:
-        out += Number(p.month, token.count);
+        out += ZeroPadded(p.month, token.count);
         break;
       case TokenKind::kMonthName:
         out += token.count == 3 ? locale.abbreviatedMonthNames[month] : locale.monthNames[month];
@@ -72,16 +62,16 @@ std::string FormatDateSection(double serial, const FormatSection& section, int32
         out += std::to_string(p.dayOfYear);
         break;
       case TokenKind::kYear:
-        out += token.count == 2 ? Number(p.year % 100, 2) : std::to_string(p.year);
+        out += token.count == 2 ? ZeroPadded(p.year % 100, 2) : std::to_string(p.year);
         break;
       case TokenKind::kHour:
-        out += Number(hour, token.count);
+        out += ZeroPadded(hour, token.count);
         break;
       case TokenKind::kMinute:
-        out += Number(p.minute, token.count);
+        out += ZeroPadded(p.minute, token.count);
         break;
       case TokenKind::kSecond:
-        out += Number(p.second, token.count);
+        out += ZeroPadded(p.second, token.count);
         break;
       case TokenKind::kLongTime:
         out += FormatSystemDatePattern(serial, locale.longTimePattern, locale);

@@ -42,10 +42,6 @@ Cell Cell::Date(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t 
   return Cell(Storage(DateValue{dayPart < 0 ? dayPart - timePart : dayPart + timePart}));
 }
 
-Cell Cell::DateFromSerial(double serial) {
-  return Cell(Storage(DateValue{serial}));
-}
-
 Cell Cell::Bytes(std::string bytes) {
   return Cell(Storage(BytesValue{std::move(bytes)}));
 }

@@ -39,8 +39,6 @@ class Cell {
   /// A calendar day, optionally with a time of day.
   static Cell Date(int32_t year, int32_t month, int32_t day, int32_t hour = 0, int32_t minute = 0,
                    int32_t second = 0);
-  /// A date from its serial number.
-  static Cell DateFromSerial(double serial);
   /// Raw bytes, as a geometry or a blob holds them.
   static Cell Bytes(std::string bytes);
 

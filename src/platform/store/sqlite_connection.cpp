@@ -120,10 +120,6 @@ void SqliteStatement::Reset() {
   sqlite3_clear_bindings(mStatement);
 }
 
-int SqliteStatement::ColumnCount() const {
-  return sqlite3_column_count(mStatement);
-}
-
 StorageClass SqliteStatement::ColumnStorage(int column) const {
   switch (sqlite3_column_type(mStatement, column)) {
     case SQLITE_INTEGER:

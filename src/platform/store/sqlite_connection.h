@@ -67,7 +67,6 @@ class SqliteStatement {
   void Run();
   void Reset();
 
-  int ColumnCount() const;
   /// How the value of a column of the current row is stored.
   StorageClass ColumnStorage(int column) const;
   int64_t ColumnInteger(int column) const;

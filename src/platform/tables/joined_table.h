@@ -31,7 +31,6 @@ class JoinedTable : public SqlTable, public virtual gis::JoinedTable {
   /// tables, is not found); else -1.
   int32_t FindField(std::string_view name) const override;
 
-  const std::shared_ptr<FeatureTable>& OwnTable() const { return mOwn; }
   const std::shared_ptr<FeatureTable>& JoinedFeatureTable() const { return mJoined; }
 
  protected:

@@ -20,9 +20,6 @@ class SelectionSet : public virtual gis::SelectionSet {
   int32_t Count() const override;
   std::shared_ptr<gis::Cursor> Search(const gis::QueryFilter* filter, bool recycling) override;
 
-  /// The ids, ascending.
-  const std::vector<int64_t>& ObjectIds() const { return mObjectIds; }
-
  private:
   std::shared_ptr<SqlTable> mTable;
   std::vector<int64_t> mObjectIds;

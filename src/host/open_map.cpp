@@ -1,4 +1,4 @@
-#include "cli/open_map.h"
+#include "host/open_map.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,7 +8,7 @@
 #include "quillet/error.h"
 #include "runtime/case.h"
 
-namespace quillet::cli {
+namespace quillet::host {
 namespace {
 
 // A JSON map document starts with '{' (after blanks and a byte order mark). Anything else
@@ -28,34 +28,34 @@ bool LooksLikeAnotherKindOfFile(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<map::Map> OpenMap(const CommandOptions& options) {
-  const std::string extension = std::filesystem::path(options.map).extension().string();
+std::unique_ptr<map::Map> OpenMap(const std::string& path, const std::string& source) {
+  const std::string extension = std::filesystem::path(path).extension().string();
   const bool style = runtime::EqualsIgnoreCase(extension, ".qml");
-  if (style && options.source.empty())
-    throw runtime::Error::Platform(options.map +
+  if (style && source.empty())
+    throw runtime::Error::Platform(path +
                                    ": a QGIS layer style holds no data source; give its data "
                                    "with --source PATH");
-  if (!style && !options.source.empty())
-    throw runtime::Error::Platform("--source " + options.source +
-                                   ": only a QGIS layer style (.qml) takes a data source; " +
-                                   options.map + " names its own");
+  if (!style && !source.empty())
+    throw runtime::Error::Platform("--source " + source +
+                                   ": only a QGIS layer style (.qml) takes a data source; " + path +
+                                   " names its own");
   if (style) {
     // The style's layer is named after its data, so a mistyped path would otherwise surface as
     // an unknown layer. Connection strings and GDAL's virtual paths are left to GDAL.
-    const std::string path = options.source.substr(0, options.source.find('|'));
-    if (path.find(':') == std::string::npos && path.rfind("/vsi", 0) != 0 &&
-        !std::filesystem::exists(path))
-      throw runtime::Error::Platform("--source " + options.source + ": no such file or folder");
-    return std::make_unique<qgis::QgisMap>(qgis::QgisMap::ReadStyle(options.map, options.source));
+    const std::string data = source.substr(0, source.find('|'));
+    if (data.find(':') == std::string::npos && data.rfind("/vsi", 0) != 0 &&
+        !std::filesystem::exists(data))
+      throw runtime::Error::Platform("--source " + source + ": no such file or folder");
+    return std::make_unique<qgis::QgisMap>(qgis::QgisMap::ReadStyle(path, source));
   }
   if (runtime::EqualsIgnoreCase(extension, ".qgs") || runtime::EqualsIgnoreCase(extension, ".qgz"))
-    return std::make_unique<qgis::QgisMap>(qgis::QgisMap::ReadProject(options.map));
-  if (!runtime::EqualsIgnoreCase(extension, ".json") && LooksLikeAnotherKindOfFile(options.map))
+    return std::make_unique<qgis::QgisMap>(qgis::QgisMap::ReadProject(path));
+  if (!runtime::EqualsIgnoreCase(extension, ".json") && LooksLikeAnotherKindOfFile(path))
     throw runtime::Error::Platform(
-        options.map +
+        path +
         ": not a map: quillet opens map documents (JSON), QGIS projects (.qgs, .qgz) and QGIS "
         "layer styles (.qml); data files are named by a map's source");
-  return std::make_unique<document::MapDocument>(document::MapDocument::Read(options.map));
+  return std::make_unique<document::MapDocument>(document::MapDocument::Read(path));
 }
 
-}  // namespace quillet::cli
+}  // namespace quillet::host

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "quillet/gis/layer.h"
+#include "quillet/gis/object_factory.h"
+#include "quillet/label_collection.h"
+
+namespace quillet {
+
+class Quillet;
+
+/// Told how far opening a layer's data has come: rows read so far, and the rows in all (-1
+/// when the source cannot count them cheaply).
+using LoadProgress = std::function<void(int64_t done, int64_t total)>;
+
+/// A map file whose layers Quillet labels: a JSON map document, a QGIS project (.qgs, .qgz)
+/// or a QGIS layer style (.qml) applied to a data source. Opening reads and checks the file
+/// but no data; `OpenLayer` opens one layer's data on the platform that `Platform` returns, so
+/// that a `Quillet` bound to it can label the layer. `Save` writes what the labels of the
+/// opened layers are now into the file, every other byte kept, and replaces it atomically.
+///
+/// Failures are `runtime::Error`s of one line naming the file, the place in it and what is
+/// wrong: input that cannot be read, as opposed to the component's refusals.
+class MapFile {
+ public:
+  /// Opens the map by its extension: `.qgs` and `.qgz` are QGIS projects, `.qml` a QGIS layer
+  /// style whose data `source` names (a path GDAL opens, optionally followed by
+  /// "|layername=NAME"), anything else a JSON map document.
+  static std::unique_ptr<MapFile> Open(const std::filesystem::path& path,
+                                       const std::string& source = "");
+  ~MapFile();
+  MapFile(const MapFile&) = delete;
+  MapFile& operator=(const MapFile&) = delete;
+
+  const std::filesystem::path& Path() const;
+  /// The names of the map's layers, in the file's order.
+  std::vector<std::string> LayerNames() const;
+  /// The name of the layer that `name` stands for: compared exactly, else without regard to
+  /// letter case. Fails listing the layers there are.
+  std::string FindLayer(std::string_view name) const;
+
+  /// Creates the query filters and statistics that label runs over this map's layers use.
+  std::shared_ptr<gis::ObjectFactory> Platform() const;
+  /// Opens the layer's data: a layer for the component, with its definition, join and a
+  /// renderer as the file describes it. Each call opens it anew.
+  std::shared_ptr<gis::Layer> OpenLayer(std::string_view name, const LoadProgress& progress = {});
+
+  /// Whether the file has a place for the labels of the layer's legend (a QGIS single symbol
+  /// has none).
+  bool KeepsLabels(std::string_view name) const;
+  /// The labels that stood before the first labels were saved into the file, when it stores
+  /// them.
+  std::optional<std::vector<std::string>> OriginalLabels(std::string_view name) const;
+  /// Records in `labeler` the labels the file stores as the layer's originals, as if its first
+  /// `SetLabels` had met them, so that its `ResetLabels` puts them back. Returns false, with the
+  /// component's message in `labeler`, when it refuses the layer; true also when the file
+  /// stores none.
+  bool RecallOriginalLabels(std::string_view name, const std::shared_ptr<gis::Layer>& layer,
+                            Quillet& labeler) const;
+
+  /// Writes into the file's text the labels that the layer's renderer shows now and, unless
+  /// the file stores them already, `originals` as the labels from before.
+  void StoreLabels(std::string_view name, const gis::Layer& layer,
+                   const LabelCollection& originals);
+  /// The file's bytes as `Save` writes them.
+  std::string Contents() const;
+  /// Replaces the file atomically with `Contents()`.
+  void Save() const;
+
+ private:
+  struct Impl;
+  explicit MapFile(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> mImpl;
+};
+
+}  // namespace quillet
