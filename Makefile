@@ -6,16 +6,20 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build demo test asan fuzz bench format format-check clean
+.PHONY: deps configure build demo test asan fuzz bench format format-check clean
 
 deps:
 	@scripts/install-deps
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# Only the command: the demo needs nothing else built.
+demo: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target quillet
 	$(BUILD)/src/cli/quillet labels examples/world.json --layer "Countries by continent" \
 	  --expression '$$$$LABEL ([pop].Sum.FormatNumber(0) people in [pop].Count countries)'
 
