@@ -72,7 +72,6 @@ constexpr bool RowsAreConsistent() {
     if (row.Keyword.substr(1) != row.Name || row.Keyword.front() != '.') return false;
     if ((row.Arguments == kNone) != row.MessagePrefix.empty()) return false;
     if ((row.Arguments == kNone) != row.UnclosedMessagePrefix.empty()) return false;
-    if ((row.Kind == kFunction) != (row.Apply != nullptr)) return false;
   }
   return true;
 }
