@@ -1,5 +1,6 @@
 #include "map/map.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -8,6 +9,8 @@
 #include "map/atomic_file.h"
 #include "map/map_error.h"
 #include "platform/layers/dataset_name.h"
+#include "platform/sources/ogr_source.h"
+#include "platform/sources/sqlite_source.h"
 #include "platform/store/feature_store.h"
 #include "quillet/error.h"
 #include "runtime/case.h"
@@ -31,6 +34,51 @@ void CheckJoinKey(const platform::FeatureTable& table, const std::string& key,
   throw MapError(file, where,
                  "the join key " + key + " is not a field of " + table.Name() +
                      " (its fields: " + fields + ")");
+}
+
+// The words of a where clause that may name a field: runs of letters, digits and '_', and
+// what stands between double quotes or brackets. More than its fields, never fewer.
+std::vector<std::string> ClauseWords(const std::string& clause) {
+  std::vector<std::string> words;
+  std::string word;
+  const auto isWordChar = [](unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0x80; };
+  for (size_t i = 0; i < clause.size(); ++i) {
+    const char c = clause[i];
+    if (c == '"' || c == '[') {
+      const size_t end = clause.find(c == '"' ? '"' : ']', i + 1);
+      if (end == std::string::npos) break;
+      words.push_back(clause.substr(i + 1, end - i - 1));
+      i = end;
+    } else if (isWordChar(static_cast<unsigned char>(c))) {
+      word += c;
+      continue;
+    }
+    if (!word.empty()) words.push_back(std::move(word));
+    word.clear();
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
+void AddRendererFields(const gis::FeatureRenderer& renderer, std::vector<std::string>& names) {
+  if (const auto* values = dynamic_cast<const gis::UniqueValueRenderer*>(&renderer))
+    for (int32_t i = 0; i < values->FieldCount(); ++i)
+      names.push_back(values->Field(i));
+  if (const auto* breaks = dynamic_cast<const gis::ClassBreaksRenderer*>(&renderer))
+    names.push_back(breaks->Field());
+  if (const auto* bivariate = dynamic_cast<const gis::BivariateRenderer*>(&renderer)) {
+    AddRendererFields(*bivariate->MainRenderer(), names);
+    AddRendererFields(*bivariate->SecondRenderer(), names);
+  }
+}
+
+// A field "table.name" is copied as either: the qualifier is the table's on a join.
+void AddNames(const std::vector<std::string>& names, std::vector<std::string>& wanted) {
+  for (const std::string& name : names) {
+    wanted.push_back(name);
+    if (const size_t dot = name.find('.'); dot != std::string::npos)
+      wanted.push_back(name.substr(dot + 1));
+  }
 }
 
 }  // namespace
@@ -76,22 +124,52 @@ size_t Map::FindLayer(std::string_view name) const {
       "no layer named \"" + std::string(name) + "\" (its layers: " + LayerList(mLayers) + ")");
 }
 
-LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress) const {
+LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress,
+                      const LoadChoice& choice) const {
   const LayerEntry& item = mLayers.at(index);
   if (!item.unusable.empty())
     throw MapError(File(), Where(index, LayerPart::kSource), item.unusable);
+
+  // What a copy takes: the fields the run reads and those the renderer, the definition and the
+  // join use. A renderer the file cannot give is reported once the data is open, as always.
+  platform::CopyChoice copy;
+  copy.rows = choice.rows;
+  if (choice.fields) {
+    std::vector<std::string> used = *choice.fields;
+    try {
+      AddRendererFields(*Renderer(index), used);
+    } catch (const runtime::Error&) {
+      // Reported below.
+    }
+    if (item.definitionExpression) {
+      const std::vector<std::string> words = ClauseWords(*item.definitionExpression);
+      used.insert(used.end(), words.begin(), words.end());
+    }
+    if (item.join) used.insert(used.end(), {item.join->field, item.join->joinField});
+    copy.fields.emplace();
+    AddNames(used, *copy.fields);
+  }
+
   // Each layer has a store of its own, so two layers over one GDAL layer do not collide.
   platform::FeatureStore store;
-  platform::OgrTable own;
-  try {
-    own = platform::LoadOgrTable(store, item.source.location, item.source.layer, "", progress);
-  } catch (const runtime::Error& error) {
-    throw MapError(File(), Where(index, LayerPart::kSource), error.Description());
-  }
+  const auto open = [&](const SourceEntry& source, const std::string& tableName, LayerPart part) {
+    try {
+      if (platform::IsSqliteDatabase(source.location)) {
+        if (auto table = platform::OpenSqliteTable(store, source.location, source.layer, tableName))
+          return std::move(*table);
+      }
+      return platform::LoadOgrTable(store, source.location, source.layer, tableName, progress,
+                                    copy);
+    } catch (const runtime::Error& error) {
+      throw MapError(File(), Where(index, part), error.Description());
+    }
+  };
+  const platform::SourceTable own = open(item.source, "", LayerPart::kSource);
 
   LoadedLayer loaded;
   loaded.tableName = own.layerName;
   loaded.category = own.category;
+  loaded.featureCount = own.featureCount;
   loaded.layer = std::make_shared<platform::FeatureLayer>(
       item.name, own.table, std::make_shared<platform::DatasetName>(own.layerName, own.category),
       Renderer(index));
@@ -107,13 +185,7 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress) cons
     throw MapError(
         File(), Where(index, LayerPart::kJoinName),
         "the join is named like the layer's own table " + own.layerName + "; give it another name");
-  platform::OgrTable joined;
-  try {
-    joined =
-        platform::LoadOgrTable(store, join.source.location, join.source.layer, join.name, progress);
-  } catch (const runtime::Error& error) {
-    throw MapError(File(), Where(index, LayerPart::kJoinSource), error.Description());
-  }
+  const platform::SourceTable joined = open(join.source, join.name, LayerPart::kJoinSource);
   CheckJoinKey(*own.table, join.field, File(), Where(index, LayerPart::kJoinField));
   CheckJoinKey(*joined.table, join.joinField, File(), Where(index, LayerPart::kJoinJoinField));
   try {

@@ -46,13 +46,24 @@ struct LayerEntry {
   std::string unusable;
 };
 
-/// A layer with its rows loaded, ready for the component.
+/// A layer with its data opened, ready for the component.
 struct LoadedLayer {
   std::shared_ptr<platform::FeatureLayer> layer;
   /// The GDAL layer name, which names the layer's own table and qualifies its fields on a join.
   std::string tableName;
   /// The GDAL driver's long name ("GeoPackage", "ESRI Shapefile").
   std::string category;
+  /// The number of features of its own table, when its rows were not copied to count them.
+  std::optional<int64_t> featureCount;
+};
+
+/// What `Map::Load` reads of a layer's data.
+struct LoadChoice {
+  /// Whether rows are read; without them only the fields and the count of features are.
+  bool rows = true;
+  /// The fields a label run will read, as an expression names them ("pop", "world.pop");
+  /// all when absent. What the renderer, the definition and the join use is read in any case.
+  std::optional<std::vector<std::string>> fields;
 };
 
 /// Places in a layer's description that errors of `Load` point at.
@@ -85,10 +96,13 @@ class Map {
   /// its legend instead of the file's.
   virtual std::shared_ptr<gis::FeatureRenderer> Renderer(
       size_t layer, const std::vector<std::string>* labels = nullptr) const = 0;
-  /// Opens the layer's data source (and its join's) with GDAL and makes the platform layer:
-  /// named as in the file, its own table named by the GDAL layer, category the driver's long
-  /// name, with definition, join and a new renderer.
-  LoadedLayer Load(size_t layer, const platform::LoadProgress& progress = {}) const;
+  /// Opens the layer's data source (and its join's) and makes the platform layer: named as in
+  /// the file, its own table named by the GDAL layer, category the driver's long name, with
+  /// definition, join and a new renderer. A SQLite database (GeoPackage, SpatiaLite) is read
+  /// in place; another format GDAL opens is copied into the layer's store, only the fields
+  /// `choice` needs and never geometry.
+  LoadedLayer Load(size_t layer, const platform::LoadProgress& progress = {},
+                   const LoadChoice& choice = {}) const;
 
   /// Whether the file has a place for the labels of the layer's legend (a QGIS single symbol
   /// has none).

@@ -188,16 +188,10 @@ Cell AttributeCell(const OGRFeature& feature, int index, int32_t type) {
   }
 }
 
-Cell GeometryCell(const OGRGeometry* geometry) {
-  if (geometry == nullptr) return Cell(nullptr);
-  std::string wkb(geometry->WkbSize(), '\0');
-  geometry->exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(wkb.data()));
-  return Cell::Bytes(std::move(wkb));
-}
-
 struct Schema {
   std::vector<FieldDefinition> fields;
   std::vector<int32_t> attributeTypes;  // by OGR field index
+  std::vector<bool> copied;             // by OGR field index
   int geometryCount = 0;
 };
 
@@ -230,6 +224,24 @@ Schema ReadSchema(OGRLayer& layer) {
   return schema;
 }
 
+// Tells GDAL which fields to leave unread: every geometry, and the attributes not chosen.
+void ChooseFields(OGRLayer& layer, Schema& schema, const CopyChoice& choice) {
+  OGRFeatureDefn& definition = *layer.GetLayerDefn();
+  CPLStringList ignored;
+  ignored.AddString("OGR_GEOMETRY");
+  for (int i = 0; i < definition.GetGeomFieldCount(); ++i)
+    ignored.AddString(definition.GetGeomFieldDefn(i)->GetNameRef());
+  for (int i = 0; i < definition.GetFieldCount(); ++i) {
+    const char* name = definition.GetFieldDefn(i)->GetNameRef();
+    bool copied = !choice.fields;
+    for (const std::string& wanted : choice.fields ? *choice.fields : std::vector<std::string>{})
+      copied = copied || runtime::EqualsIgnoreCase(wanted, name);
+    schema.copied.push_back(copied);
+    if (!copied) ignored.AddString(name);
+  }
+  layer.SetIgnoredFields(const_cast<const char**>(ignored.List()));
+}
+
 std::vector<Cell> ReadRow(const OGRFeature& feature, const Schema& schema) {
   std::vector<Cell> row;
   row.reserve(schema.fields.size());
@@ -240,26 +252,37 @@ std::vector<Cell> ReadRow(const OGRFeature& feature, const Schema& schema) {
     row.emplace_back(static_cast<long long>(fid));
   }
   for (int i = 0; i < schema.geometryCount; ++i)
-    row.push_back(GeometryCell(feature.GetGeomFieldRef(i)));
+    row.emplace_back(nullptr);
   for (size_t i = 0; i < schema.attributeTypes.size(); ++i)
-    row.push_back(AttributeCell(feature, static_cast<int>(i), schema.attributeTypes[i]));
+    row.push_back(schema.copied[i]
+                      ? AttributeCell(feature, static_cast<int>(i), schema.attributeTypes[i])
+                      : Cell(nullptr));
   return row;
 }
 
 }  // namespace
 
-OgrTable LoadOgrTable(FeatureStore& store, const std::string& source, const std::string& layerName,
-                      const std::string& tableName, const LoadProgress& progress) {
+SourceTable LoadOgrTable(FeatureStore& store, const std::string& source,
+                         const std::string& layerName, const std::string& tableName,
+                         const LoadProgress& progress, const CopyChoice& choice) {
   GdalErrors errors;
   GDALDatasetUniquePtr dataset = Open(source, errors);
   OGRLayer& layer = FindLayer(*dataset, source, layerName);
-  const Schema schema = ReadSchema(layer);
+  Schema schema = ReadSchema(layer);
 
-  OgrTable result;
+  SourceTable result;
   result.layerName = layer.GetName();
   const char* longName = dataset->GetDriver()->GetMetadataItem(GDAL_DMD_LONGNAME);
   result.category = longName ? longName : dataset->GetDriver()->GetDescription();
   result.table = store.CreateTable(tableName.empty() ? result.layerName : tableName, schema.fields);
+  result.table->ReadOnlyFieldsAskedFor();
+  if (!choice.rows) {
+    result.featureCount = layer.GetFeatureCount(TRUE);
+    if (errors.Failed())
+      throw runtime::Error::Platform("Cannot read " + source + ": " + errors.Reason(""));
+    return result;
+  }
+  ChooseFields(layer, schema, choice);
 
   const int64_t total = layer.GetFeatureCount(FALSE);
   int64_t done = 0;
@@ -288,7 +311,7 @@ OgrTable LoadOgrTable(FeatureStore& store, const std::string& source, const std:
 std::shared_ptr<FeatureLayer> LoadOgrLayer(FeatureStore& store, const std::string& source,
                                            const std::string& layerName,
                                            const LoadProgress& progress) {
-  OgrTable loaded = LoadOgrTable(store, source, layerName, "", progress);
+  SourceTable loaded = LoadOgrTable(store, source, layerName, "", progress);
   return std::make_shared<FeatureLayer>(
       loaded.layerName, loaded.table,
       std::make_shared<DatasetName>(loaded.layerName, loaded.category),

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/layers/feature_layer.h"
+#include "platform/sources/source_table.h"
 #include "platform/store/feature_store.h"
-#include "platform/tables/feature_table.h"
 
 namespace quillet::platform {
 
@@ -16,27 +16,18 @@ namespace quillet::platform {
 /// cannot count them cheaply). Called every few thousand rows and once at the end.
 using LoadProgress = std::function<void(int64_t done, int64_t total)>;
 
-/// A table copied from a data source that GDAL/OGR opens.
-struct OgrTable {
-  std::shared_ptr<FeatureTable> table;
-  /// The layer's name as GDAL gives it ("world", "sids").
-  std::string layerName;
-  /// The GDAL driver's long name: "GeoPackage", "ESRI Shapefile", "GeoJSON",
-  /// "Comma Separated Value (.csv)", "PostgreSQL/PostGIS"...
-  std::string category;
-};
-
 /// Opens `source` (a file path, or a connection string such as "PG:dbname=gis") read-only
 /// through GDAL/OGR and copies the rows of its layer `layerName` (without regard to letter
 /// case; "" takes the first layer) into a new table of `store` named `tableName` ("" names it
-/// like the layer).
+/// like the layer): the attribute fields `choice` names, or only the fields, with the
+/// source's count of features.
 ///
 /// Fields keep the layer's order after the object id and the geometries:
 /// - the object id (type 6) first, named by the layer's FID column, or "FID" when the driver
 ///   has none (then "OBJECTID" or "OID" if a field already has that name); rows keep GDAL's
 ///   feature ids (a shapefile counts from 0, a CSV file from 1);
 /// - each geometry field (type 7, its well-known binary), named by the layer ("SHAPE" when
-///   the driver gives no name);
+///   the driver gives no name), whose values are never copied;
 /// - then the attributes: Integer 1 (0 with the Int16 or Boolean subtype), Integer64 1 (read
 ///   back by the 64-bit rule: a Double beyond 32 bits), Real 3 (2 with the Float32 subtype),
 ///   String 4, Date and DateTime 5 (to the second, zone ignored), Binary 8, and any other
@@ -50,9 +41,9 @@ struct OgrTable {
 /// read ("Cannot open data/nope.gpkg: ..."), and naming the layers the source has when it
 /// lacks `layerName` ("The data source data/world.gpkg has no layer countries (its layers:
 /// world)"). The store is left without the table on failure.
-OgrTable LoadOgrTable(FeatureStore& store, const std::string& source,
-                      const std::string& layerName = "", const std::string& tableName = "",
-                      const LoadProgress& progress = {});
+SourceTable LoadOgrTable(FeatureStore& store, const std::string& source,
+                         const std::string& layerName = "", const std::string& tableName = "",
+                         const LoadProgress& progress = {}, const CopyChoice& choice = {});
 
 /// `LoadOgrTable`, then a layer of the table named like it: its data source named like the
 /// layer with the driver's long name as category, a simple renderer with an empty label, no

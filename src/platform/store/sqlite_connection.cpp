@@ -4,36 +4,60 @@
 
 #include <utility>
 
+#include "platform/store/read_only_vfs.h"
 #include "platform/store/sql_text.h"
 #include "quillet/error.h"
 
 namespace quillet::platform {
-std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path, int flags) {
+std::shared_ptr<SqliteConnection> SqliteConnection::InMemory() {
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                      nullptr) != SQLITE_OK) {
     std::string message = db ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close(db);
     throw runtime::Error::Platform(message);
   }
-  return std::shared_ptr<SqliteConnection>(new SqliteConnection(db));
-}
-
-std::shared_ptr<SqliteConnection> SqliteConnection::InMemory() {
-  return Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-}
-
-std::shared_ptr<SqliteConnection> SqliteConnection::OpenReadOnly(const std::string& path) {
-  return Open(path, SQLITE_OPEN_READONLY);
-}
-
-std::shared_ptr<SqliteConnection> SqliteConnection::OpenForWriting(const std::string& path) {
-  return Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  auto connection = std::shared_ptr<SqliteConnection>(new SqliteConnection(db));
+  // Attached files are read without locks and with their WAL index in memory, which needs
+  // exclusive locking mode, set before any is attached; and a closing reader never
+  // checkpoints someone else's WAL.
+  connection->Execute("PRAGMA locking_mode = EXCLUSIVE");
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  return connection;
 }
 
 SqliteConnection::SqliteConnection(sqlite3* db) : mDb(db) {
   sqlite3_db_config(mDb, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(mDb, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   sqlite3_extended_result_codes(mDb, 1);
+}
+
+std::string SqliteConnection::AttachReadOnly(const std::filesystem::path& path) {
+  const std::filesystem::path absolute = std::filesystem::absolute(path).lexically_normal();
+  if (const auto found = mAttached.find(absolute); found != mAttached.end()) return found->second;
+  const std::string schema = "source" + std::to_string(mAttached.size() + 1);
+  SqliteStatement attach(shared_from_this(), "ATTACH DATABASE ? AS " + QuoteIdentifier(schema));
+  attach.BindText(1, ReadOnlyUri(absolute));
+  try {
+    attach.Run();
+    // Reading the schema now makes a file that is no database fail here, with its path.
+    SqliteStatement check(shared_from_this(),
+                          "SELECT count(*) FROM " + QuoteIdentifier(schema) + ".sqlite_master");
+    check.Step();
+  } catch (const runtime::Error& error) {
+    try {
+      Execute("DETACH DATABASE " + QuoteIdentifier(schema));
+    } catch (const runtime::Error&) {
+      // Never attached: nothing to undo.
+    }
+    throw runtime::Error::Platform("Cannot read " + path.string() + ": " + error.Description());
+  }
+  mAttached.emplace(absolute, schema);
+  return schema;
+}
+
+void SqliteConnection::Interrupt() {
+  sqlite3_interrupt(mDb);
 }
 
 SqliteConnection::~SqliteConnection() {

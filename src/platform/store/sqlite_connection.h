@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,14 +17,13 @@ namespace quillet::platform {
 ///
 /// The double-quoted-string fallback is off for both DML and DDL: `"NOSUCHFIELD" = 1` then
 /// fails as an unknown column instead of comparing the text "NOSUCHFIELD" with 1.
-class SqliteConnection {
+///
+/// Database files of data sources are attached to it, read in place and never written (see
+/// `ReadOnlyUri`), so that their tables join each other and the store's in one query.
+class SqliteConnection : public std::enable_shared_from_this<SqliteConnection> {
  public:
   /// A private in-memory database.
   static std::shared_ptr<SqliteConnection> InMemory();
-  /// An existing database file, read-only. Fails when the file cannot be opened.
-  static std::shared_ptr<SqliteConnection> OpenReadOnly(const std::string& path);
-  /// A database file for reading and writing, created when missing (to write sample files).
-  static std::shared_ptr<SqliteConnection> OpenForWriting(const std::string& path);
 
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;
@@ -34,10 +35,19 @@ class SqliteConnection {
   std::string LastError() const;
   sqlite3* Handle() const { return mDb; }
 
+  /// Attaches a database file for reading in place and returns the schema name its tables
+  /// are qualified with; a file attached before keeps its name. Fails with the file's path and
+  /// SQLite's description.
+  std::string AttachReadOnly(const std::filesystem::path& path);
+
+  /// Makes the statement running on this connection, if any, stop and fail ("interrupted").
+  /// The only method that may be called from another thread.
+  void Interrupt();
+
  private:
-  static std::shared_ptr<SqliteConnection> Open(const std::string& path, int flags);
   explicit SqliteConnection(sqlite3* db);
   sqlite3* mDb;
+  std::map<std::filesystem::path, std::string> mAttached;  // by absolute path
 };
 
 /// SQLite's storage classes: what a value of a row actually holds, whatever its column says.

@@ -74,14 +74,11 @@ std::optional<double> ParseStoredDate(std::string_view text) {
       const auto second = Digits(text, at, 2);
       if (!second || *second > 59) return std::nullopt;
       seconds += *second;
+      // Dates are kept to the second, as a copy of any source keeps them.
       if (Expect(text, at, '.')) {
-        double scale = 0.1;
         const size_t start = at;
-        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
-          seconds += (text[at] - '0') * scale;
-          scale /= 10;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9')
           ++at;
-        }
         if (at == start) return std::nullopt;
       }
     }

@@ -19,8 +19,9 @@ namespace quillet::platform {
 std::string FormatStoredDate(double serial);
 
 /// Reads `YYYY-MM-DD`, optionally followed by `T` or a blank and `HH:MM`, `HH:MM:SS` or
-/// `HH:MM:SS.fff`, and optionally a zone (`Z`, `+hh:mm`, `-hh:mm`, ignored), into a date
-/// serial. Nothing when the text is no such date (or no such day, as 2021-02-30).
+/// `HH:MM:SS.fff` (the fraction dropped), and optionally a zone (`Z`, `+hh:mm`, `-hh:mm`,
+/// ignored), into a date serial. Nothing when the text is no such date (or no such day, as
+/// 2021-02-30).
 std::optional<double> ParseStoredDate(std::string_view text);
 
 /// A 64-bit integer as a runtime value: a Long when it fits in 32 bits, else a Double (exact

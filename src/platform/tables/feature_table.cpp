@@ -43,7 +43,7 @@ void CheckObjectId(const std::string& table, const std::vector<FieldDefinition>&
 
 FeatureTable::FeatureTable(std::shared_ptr<SqliteConnection> connection, std::string name,
                            const std::vector<FieldDefinition>& fields)
-    : SqlTable(std::move(connection), fields), mName(std::move(name)) {
+    : SqlTable(std::move(connection), fields), mName(std::move(name)), mTable(mName) {
   CheckObjectId(mName, fields);
   std::string sql = "CREATE TABLE " + QuoteIdentifier(mName) + " (";
   for (size_t i = 0; i < fields.size(); ++i) {
@@ -52,7 +52,34 @@ FeatureTable::FeatureTable(std::shared_ptr<SqliteConnection> connection, std::st
   Connection()->Execute(sql + ")");
 }
 
+FeatureTable::FeatureTable(InPlaceTag, std::shared_ptr<SqliteConnection> connection,
+                           std::string schema, std::string table, std::string name,
+                           const std::vector<FieldDefinition>& fields)
+    : SqlTable(std::move(connection), fields),
+      mName(std::move(name)),
+      mSchema(std::move(schema)),
+      mTable(std::move(table)) {
+  CheckObjectId(mName, fields);
+  ReadOnlyFieldsAskedFor();
+}
+
+std::shared_ptr<FeatureTable> FeatureTable::InPlace(std::shared_ptr<SqliteConnection> connection,
+                                                    std::string schema, std::string table,
+                                                    std::string name,
+                                                    const std::vector<FieldDefinition>& fields) {
+  return std::shared_ptr<FeatureTable>(new FeatureTable(InPlaceTag{}, std::move(connection),
+                                                        std::move(schema), std::move(table),
+                                                        std::move(name), fields));
+}
+
+std::string FeatureTable::Reference() const {
+  if (mSchema.empty()) return QuoteIdentifier(mName);
+  return QuoteIdentifier(mSchema) + "." + QuoteIdentifier(mTable) + " AS " + QuoteIdentifier(mName);
+}
+
 void FeatureTable::Insert(const std::vector<std::vector<Cell>>& rows) {
+  if (!mSchema.empty())
+    throw runtime::Error::Platform("Table " + mName + " is read in place and takes no rows");
   const auto& fields = FieldList().Definitions();
   std::string names;
   std::string marks;
@@ -83,13 +110,14 @@ void FeatureTable::Insert(const std::vector<std::vector<Cell>>& rows) {
 
 std::string FeatureTable::SelectFrom() const {
   std::string columns;
-  for (const auto& field : FieldList().Definitions())
-    columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(field.name);
+  const auto& fields = FieldList().Definitions();
+  for (size_t i = 0; i < fields.size(); ++i)
+    columns += (i ? ", " : "") + (Reads(i) ? QuoteIdentifier(fields[i].name) : "NULL");
   return "SELECT " + columns + " FROM " + FromTables();
 }
 
 std::string FeatureTable::FromTables() const {
-  return QuoteIdentifier(mName);
+  return Reference();
 }
 
 std::string FeatureTable::ObjectIdColumn() const {

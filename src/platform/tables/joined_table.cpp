@@ -40,11 +40,18 @@ JoinedTable::JoinedTable(std::shared_ptr<FeatureTable> own, std::string ownKey,
     throw runtime::Error::Platform("Tables of different stores cannot be joined");
   KeyColumn(*mOwn, mOwnKey);
   KeyColumn(*mJoined, mJoinedKey);
+  if (!mOwn->ReadsAllFields() || !mJoined->ReadsAllFields()) ReadOnlyFieldsAskedFor();
 }
 
 int32_t JoinedTable::FindField(std::string_view name) const {
   const int32_t qualified = SqlTable::FindField(name);
   if (qualified >= 0) return qualified;
+  const int32_t bare = FindBareField(name);
+  if (bare >= 0) AskFor(static_cast<size_t>(bare));
+  return bare;
+}
+
+int32_t JoinedTable::FindBareField(std::string_view name) const {
   int32_t found = -1;
   const auto& fields = FieldList().Definitions();
   for (size_t i = 0; i < fields.size(); ++i) {
@@ -59,10 +66,13 @@ int32_t JoinedTable::FindField(std::string_view name) const {
 
 std::string JoinedTable::SelectFrom() const {
   std::string columns;
+  size_t index = 0;
   for (const FeatureTable* table : {mOwn.get(), mJoined.get()}) {
     for (const auto& field : table->FieldList().Definitions()) {
-      columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(table->Name()) + "." +
-                 QuoteIdentifier(field.name) + " AS " +
+      const std::string column =
+          Reads(index++) ? QuoteIdentifier(table->Name()) + "." + QuoteIdentifier(field.name)
+                         : std::string("NULL");
+      columns += (columns.empty() ? "" : ", ") + column + " AS " +
                  QuoteIdentifier(table->Name() + "." + field.name);
     }
   }
@@ -70,7 +80,7 @@ std::string JoinedTable::SelectFrom() const {
 }
 
 std::string JoinedTable::FromTables() const {
-  return QuoteIdentifier(mOwn->Name()) + " LEFT JOIN " + QuoteIdentifier(mJoined->Name()) + " ON " +
+  return mOwn->Reference() + " LEFT JOIN " + mJoined->Reference() + " ON " +
          KeyColumn(*mOwn, mOwnKey) + " = " + KeyColumn(*mJoined, mJoinedKey);
 }
 

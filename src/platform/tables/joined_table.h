@@ -22,7 +22,8 @@ namespace quillet::platform {
 /// by table and column (`parcels.POP > 1`), or by a column name only one table has.
 class JoinedTable : public SqlTable, public virtual gis::JoinedTable {
  public:
-  /// Fails when a key field is missing or the tables live in different stores.
+  /// Fails when a key field is missing or the tables live in different stores. Reads only the
+  /// fields asked for when either table does.
   JoinedTable(std::shared_ptr<FeatureTable> own, std::string ownKey,
               std::shared_ptr<FeatureTable> joined, std::string joinedKey);
 
@@ -39,6 +40,8 @@ class JoinedTable : public SqlTable, public virtual gis::JoinedTable {
   std::string ObjectIdColumn() const override;
 
  private:
+  int32_t FindBareField(std::string_view name) const;
+
   std::shared_ptr<FeatureTable> mOwn;
   std::shared_ptr<FeatureTable> mJoined;
   std::string mOwnKey;

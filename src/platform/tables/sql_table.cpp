@@ -16,7 +16,22 @@ SqlTable::SqlTable(std::shared_ptr<SqliteConnection> connection,
       mIndexes(mConnection) {}
 
 int32_t SqlTable::FindField(std::string_view name) const {
-  return mFields->Find(name);
+  const int32_t index = mFields->Find(name);
+  if (index >= 0) AskFor(static_cast<size_t>(index));
+  return index;
+}
+
+bool SqlTable::Reads(size_t index) const {
+  if (mReadsAll) return true;
+  if (index == 0) return true;
+  const int32_t type = mFields->Definitions()[index].type;
+  if (type == gis::kFieldGeometry || type == gis::kFieldBlob) return false;
+  return index < mAskedFor.size() && mAskedFor[index];
+}
+
+void SqlTable::AskFor(size_t index) const {
+  if (mAskedFor.size() <= index) mAskedFor.resize(mFields->Definitions().size(), false);
+  mAskedFor[index] = true;
 }
 
 std::shared_ptr<gis::Cursor> SqlTable::Search(const gis::QueryFilter* filter, bool recycling) {
@@ -130,6 +145,7 @@ std::shared_ptr<const SearchRows> SqlTable::PickFromKeptRows(const std::string& 
     return LiteralNumber(mConnection, literal);
   });
   if (!parsed) return nullptr;
+  AskFor(static_cast<size_t>(parsed->field));
   // Every row under the definition, in a plain scan: one pass whatever indexes exist.
   std::string baseSql = SelectFrom() + " NOT INDEXED";
   if (!parsed->definition.empty()) baseSql += " WHERE (\n" + parsed->definition + "\n)";

@@ -26,7 +26,8 @@ namespace quillet::platform {
 /// from them the rows of each class.
 class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<SqlTable> {
  public:
-  /// The field whose name equals `name` without regard to letter case, or -1.
+  /// The field whose name equals `name` without regard to letter case, or -1. On a table that
+  /// reads only the fields asked for, asking for a field by name makes searches read it.
   int32_t FindField(std::string_view name) const override;
   std::shared_ptr<gis::Fields> Fields() const override { return mFields; }
   /// All rows for a null filter or a blank clause. A clause SQLite cannot run fails with
@@ -43,6 +44,17 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   SearchCache& RecentSearches() { return *mCache; }
   /// The indexes made for where clauses.
   AutomaticIndexes& Indexes() { return mIndexes; }
+
+  /// From now on searches read only the object id and the fields asked for by name
+  /// (`FindField`), never a geometry or a blob; the other fields of their rows are null. A
+  /// legend reads a few fields of tables that may hold many, and kept rows then hold only
+  /// those.
+  void ReadOnlyFieldsAskedFor() { mReadsAll = false; }
+  bool ReadsAllFields() const { return mReadsAll; }
+  /// Whether searches read field `index` (see `ReadOnlyFieldsAskedFor`).
+  bool Reads(size_t index) const;
+  /// Makes searches read field `index` too.
+  void AskFor(size_t index) const;
 
  protected:
   SqlTable(std::shared_ptr<SqliteConnection> connection,
@@ -76,6 +88,8 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   std::shared_ptr<SearchCache> mCache;
   AutomaticIndexes mIndexes;
   std::shared_ptr<const class ValueGroups> mGroups;  // of the latest kept rows a class used
+  bool mReadsAll = true;
+  mutable std::vector<bool> mAskedFor;
 };
 
 }  // namespace quillet::platform

@@ -1,9 +1,12 @@
-#include "platform/sources/ogr_source.h"
-
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
+#include <sqlite3.h>
 
+#include <map>
+
+#include "platform/sources/ogr_source.h"
+#include "platform/sources/sqlite_source.h"
 #include "quillet/gis/field.h"
 #include "runtime/date.h"
 #include "support/error_of.h"
@@ -51,13 +54,14 @@ const Column kColumns[] = {
     {"seen", OFTDateTime, OFSTNone, "2001/02/03 18:30:15.75+01", gis::kFieldDate,
      Variant::Date(runtime::DateSerial(2001, 2, 3) + (18 * 3600 + 30 * 60 + 15) / 86400.0)},
     {"opens", OFTTime, OFSTNone, "09:05:00", gis::kFieldString, Variant::String("09:05:00")},
-    {"bytes", OFTBinary, OFSTNone, nullptr, gis::kFieldBlob, Variant::Empty()},
+    // Blobs, like geometries, are never read: no label can show them.
+    {"bytes", OFTBinary, OFSTNone, nullptr, gis::kFieldBlob, Variant::Null()},
 };
 
-// A GeoPackage with a point layer "places" whose columns are `kColumns` (row 1 holds their
-// values, row 2 nulls and no geometry), and a table "roads".
-void MakePlaces(const fs::path& path) {
-  GDALDatasetUniquePtr dataset = Create("GPKG", path);
+// A GeoPackage (or another database GDAL writes) with a point layer "places" whose columns are
+// `kColumns` (row 1 holds their values, row 2 nulls and no geometry), and a table "roads".
+void MakePlaces(const fs::path& path, const char* driver = "GPKG") {
+  GDALDatasetUniquePtr dataset = Create(driver, path);
   ASSERT_TRUE(dataset);
   ASSERT_NE(dataset->CreateLayer("roads", nullptr, wkbNone, nullptr), nullptr);
   OGRLayer* layer = dataset->CreateLayer("places", nullptr, wkbPoint, nullptr);
@@ -83,7 +87,10 @@ void MakePlaces(const fs::path& path) {
   ASSERT_EQ(layer->CreateFeature(&empty), OGRERR_NONE);
 }
 
+// Every row with every field, each asked for by name first as a label run asks for them.
 std::vector<std::vector<Variant>> Rows(gis::Table& table) {
+  for (int32_t i = 0; i < table.Fields()->FieldCount(); ++i)
+    table.FindField(table.Fields()->Field(i)->Name());
   std::vector<std::vector<Variant>> rows;
   const auto cursor = table.Search(nullptr, false);
   while (const auto row = cursor->NextRow()) {
@@ -121,7 +128,8 @@ TEST(OgrSource, FieldTypesAndValues) {
 
   std::vector<std::pair<std::string, int32_t>> expected = {{"fid", gis::kFieldObjectId},
                                                            {"geom", gis::kFieldGeometry}};
-  std::vector<Variant> full = {Variant::Long(1), Variant::Empty()};
+  // Geometries are never read.
+  std::vector<Variant> full = {Variant::Long(1), Variant::Null()};
   std::vector<Variant> empty = {Variant::Long(2), Variant::Null()};
   for (const Column& column : kColumns) {
     expected.emplace_back(column.name, column.code);
@@ -208,6 +216,69 @@ TEST(OgrSource, LayersByNameOrFirstAndFailuresWithGdalsReason) {
   WriteText(text, "Not a data source.\n");
   EXPECT_EQ(Failure(text.string()), "Cannot open " + text.string() + ": `" + text.string() +
                                         "' not recognized as a supported file format.");
+}
+
+// GDAL is the oracle: a database read in place has the layers, fields, types and values that
+// GDAL's own drivers give, and the same failures.
+TEST(SqliteSource, ReadsWhatGdalReads) {
+  test::TempFolder folder;
+  for (const char* driver : {"GPKG", "SQLite"}) {
+    SCOPED_TRACE(driver);
+    const fs::path path = folder.Path() / (std::string("places.") + driver);
+    MakePlaces(path, driver);
+    FeatureStore inPlace;
+    for (const char* layer : {"", "ROADS", "places"}) {
+      FeatureStore copies;
+      const SourceTable copied = LoadOgrTable(copies, path.string(), layer, "");
+      const auto read = OpenSqliteTable(inPlace, path.string(), layer);
+      ASSERT_TRUE(read);
+      EXPECT_EQ(read->layerName, copied.layerName);
+      EXPECT_EQ(read->category, copied.category);
+      EXPECT_EQ(Fields(*read->table), Fields(*copied.table));
+      EXPECT_EQ(Rows(*read->table), Rows(*copied.table));
+    }
+    EXPECT_EQ(
+        test::ErrorOf([&] { OpenSqliteTable(inPlace, path.string(), "lakes"); }).Description(),
+        Failure(path.string(), "lakes"));
+  }
+}
+
+// What the folder holds: each file's name with its bytes.
+std::map<std::string, std::string> Files(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder))
+    files[entry.path().filename().string()] = test::ReadText(entry.path());
+  return files;
+}
+
+// A GeoPackage that a writer (QGIS, say) keeps open in WAL mode, with a committed row still in
+// the WAL: the reader sees it, and neither the file nor anything beside it is created or changed.
+// Once the writer has closed, its WAL is gone, and reading creates none.
+TEST(SqliteSource, ReadsCommittedWalPagesAndWritesNothing) {
+  test::TempFolder folder;
+  const fs::path path = folder.Path() / "places.gpkg";
+  MakePlaces(path);
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(writer,
+                         "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; "
+                         "INSERT INTO roads DEFAULT VALUES",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  const auto count = [&] {
+    FeatureStore store;
+    return Rows(*OpenSqliteTable(store, path.string(), "roads")->table).size();
+  };
+  const auto before = Files(folder.Path());
+  ASSERT_TRUE(before.count("places.gpkg-wal"));
+  EXPECT_EQ(count(), 1u);
+  EXPECT_EQ(Files(folder.Path()), before);
+
+  sqlite3_close(writer);
+  const auto closed = Files(folder.Path());
+  ASSERT_FALSE(closed.count("places.gpkg-wal"));
+  EXPECT_EQ(count(), 1u);
+  EXPECT_EQ(Files(folder.Path()), closed);
 }
 
 }  // namespace
