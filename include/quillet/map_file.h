@@ -50,8 +50,12 @@ class MapFile {
   /// Creates the query filters and statistics that label runs over this map's layers use.
   std::shared_ptr<gis::ObjectFactory> Platform() const;
   /// Opens the layer's data: a layer for the component, with its definition, join and a
-  /// renderer as the file describes it. Each call opens it anew.
-  std::shared_ptr<gis::Layer> OpenLayer(std::string_view name, const LoadProgress& progress = {});
+  /// renderer as the file describes it. Each call opens it anew. Data that is read in place
+  /// (GeoPackage, SpatiaLite, SQLite) costs nothing to open; other formats are copied, and
+  /// with an `expression` only the fields it names (besides what the renderer, the
+  /// definition and the join use) are.
+  std::shared_ptr<gis::Layer> OpenLayer(std::string_view name, const LoadProgress& progress = {},
+                                        const std::string& expression = "");
 
   /// Whether the file has a place for the labels of the layer's legend (a QGIS single symbol
   /// has none).

@@ -37,8 +37,9 @@ struct Session {
         sink(std::make_shared<CapturingMessageSink>(options.messages ? &err : nullptr)),
         labeler(map->Platform(), sink) {
     TerminalProgress progress(name);
-    layer =
-        map->OpenLayer(name, [&](int64_t done, int64_t total) { progress.Report(done, total); });
+    layer = map->OpenLayer(
+        name, [&](int64_t done, int64_t total) { progress.Report(done, total); },
+        options.expression);
     labeler.SetLocale(locale);
     if (options.messages) labeler.ShowMessages(kComTrue);
     if (options.noDefinitionQuery) labeler.ApplyDefinitionQuery(kComFalse);

@@ -4,6 +4,7 @@
 
 #include "cli/output.h"
 #include "cli/progress.h"
+#include "platform/tables/sql_table.h"
 #include "quillet/error.h"
 #include "quillet/gis/field.h"
 
@@ -12,24 +13,21 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-int64_t CountRows(gis::Table& table) {
-  int64_t count = 0;
-  const auto cursor = table.Search(nullptr, true);
-  while (cursor->NextRow())
-    ++count;
-  return count;
-}
-
 Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::string>& report) {
   const map::LayerEntry& item = document.Layers()[index];
   map::LoadedLayer loaded;
   {
     TerminalProgress progress(item.name);
-    loaded =
-        document.Load(index, [&](int64_t done, int64_t total) { progress.Report(done, total); });
+    // The fields and the count need no rows.
+    map::LoadChoice choice;
+    choice.rows = false;
+    loaded = document.Load(
+        index, [&](int64_t done, int64_t total) { progress.Report(done, total); }, choice);
   }
   const auto table = loaded.layer->DisplayedTable();
-  const int64_t features = CountRows(*table);
+  const int64_t features = loaded.featureCount
+                               ? *loaded.featureCount
+                               : gis::Require<platform::SqlTable>(table)->RowCount();
 
   Json layer;
   layer["name"] = item.name;

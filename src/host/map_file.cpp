@@ -9,6 +9,22 @@
 #include "quillet/quillet.h"
 
 namespace quillet {
+namespace {
+
+// What stands between "[" and the next "]": every field an expression names, and perhaps a
+// few more texts that are none (inside a statement's arguments), which cost only their copy.
+std::vector<std::string> FieldsNamedIn(const std::string& expression) {
+  std::vector<std::string> fields;
+  for (size_t open = expression.find('['); open != std::string::npos;
+       open = expression.find('[', open + 1)) {
+    const size_t close = expression.find(']', open + 1);
+    if (close == std::string::npos) break;
+    fields.push_back(expression.substr(open + 1, close - open - 1));
+  }
+  return fields;
+}
+
+}  // namespace
 
 struct MapFile::Impl {
   std::unique_ptr<map::Map> map;
@@ -46,9 +62,11 @@ std::shared_ptr<gis::ObjectFactory> MapFile::Platform() const {
   return mImpl->platform;
 }
 
-std::shared_ptr<gis::Layer> MapFile::OpenLayer(std::string_view name,
-                                               const LoadProgress& progress) {
-  return mImpl->map->Load(mImpl->Index(name), progress).layer;
+std::shared_ptr<gis::Layer> MapFile::OpenLayer(std::string_view name, const LoadProgress& progress,
+                                               const std::string& expression) {
+  map::LoadChoice choice;
+  if (!expression.empty()) choice.fields = FieldsNamedIn(expression);
+  return mImpl->map->Load(mImpl->Index(name), progress, choice).layer;
 }
 
 bool MapFile::KeepsLabels(std::string_view name) const {

@@ -34,6 +34,12 @@ void SqlTable::AskFor(size_t index) const {
   mAskedFor[index] = true;
 }
 
+int64_t SqlTable::RowCount() const {
+  SqliteStatement count(mConnection, "SELECT count(*) FROM " + FromTables());
+  count.Step();
+  return count.ColumnInteger(0);
+}
+
 std::shared_ptr<gis::Cursor> SqlTable::Search(const gis::QueryFilter* filter, bool recycling) {
   return Open("", filter, recycling);
 }

@@ -38,6 +38,8 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   std::shared_ptr<gis::Cursor> SearchObjectIds(const std::vector<int64_t>& objectIds,
                                                const gis::QueryFilter* filter, bool recycling);
 
+  /// The number of rows, counted by SQLite without reading them.
+  int64_t RowCount() const;
   const platform::Fields& FieldList() const { return *mFields; }
   const std::shared_ptr<SqliteConnection>& Connection() const { return mConnection; }
   /// The rows kept from recent searches.
