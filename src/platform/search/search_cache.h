@@ -7,48 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/search/search_rows.h"
 #include "platform/store/sqlite_connection.h"
 #include "quillet/variant.h"
 
 namespace quillet::platform {
-
-/// The rows of one complete search, row after row, each with one value per field.
-///
-/// Values are packed in 16 bytes each (text in one shared buffer) and kept in fixed
-/// blocks, so that growing never copies what was read before; they read back as the very
-/// values that were added.
-class SearchRows {
- public:
-  explicit SearchRows(size_t columns) : mColumns(columns) {}
-  /// A copy of the rows `picks` of `base`, in that order: read again and again, they then lie
-  /// next to each other in memory.
-  static std::shared_ptr<SearchRows> Copy(const SearchRows& base,
-                                          const std::vector<uint32_t>& picks);
-
-  size_t Columns() const { return mColumns; }
-  size_t RowCount() const { return mColumns ? mCells / mColumns : 0; }
-  /// What the rows cost the cache's budget, in values of 16 bytes: their values and their text.
-  size_t CellCount() const { return mCells + mText.size() / 16; }
-  /// Value `column` of row `row` (both from 0).
-  runtime::Variant Cell(size_t row, size_t column) const;
-  /// Adds the next value. Fails (returns false, adding nothing) when the text no longer fits.
-  bool Append(const runtime::Variant& value);
-
- private:
-  struct Packed {
-    uint64_t bits = 0;  // the number, or the text's offset (low half) and length (high half)
-    runtime::VariantKind kind = runtime::VariantKind::kEmpty;
-  };
-  void AppendPacked(Packed packed, const SearchRows& from);
-
-  static constexpr size_t kBlockBits = 14;
-  static constexpr size_t kBlockSize = size_t{1} << kBlockBits;
-
-  size_t mColumns;
-  size_t mCells = 0;
-  std::vector<std::unique_ptr<Packed[]>> mBlocks;
-  std::string mText;
-};
 
 /// What the store's data and schema looked like: any insert, update, delete or change of
 /// the schema on the connection gives a different version.

@@ -166,7 +166,7 @@ std::shared_ptr<const SearchRows> SqlTable::PickFromKeptRows(const std::string& 
   }
   // The class's rows, copied together: the legend reads them once for each field and again
   // for each numeric field's statistics.
-  std::shared_ptr<const SearchRows> rows = SearchRows::Copy(*base, mGroups->Picks(*parsed));
+  std::shared_ptr<const SearchRows> rows = SearchRows::Pick(*base, mGroups->Picks(*parsed));
   mCache->Keep(sql, version, rows);
   return rows;
 }
