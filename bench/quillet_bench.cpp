@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "end_to_end.h"
 #include "platform/builders/renderer_builders.h"
 #include "platform/layers/dataset_name.h"
 #include "platform/layers/feature_layer.h"
@@ -48,6 +49,7 @@ struct Options {
   std::vector<std::string> workloads{"W1", "W2", "W3"};
   std::string data = QUILLET_BENCH_DATA_DIR;
   bool child = false;
+  std::vector<std::string> tables{"label", "e2e"};
 };
 
 std::vector<std::string> Split(const std::string& text) {
@@ -75,9 +77,11 @@ Options ParseOptions(int argc, char** argv) {
       options.workloads = Split(argv[++i]);
     } else if (arg == "--data" && hasValue) {
       options.data = argv[++i];
+    } else if (arg == "--tables" && hasValue) {
+      options.tables = Split(argv[++i]);
     } else {
       std::cerr << "usage: quillet-bench [--sizes N,...] [--runs R] [--workloads W1,W2,W3]"
-                   " [--data DIR]\n";
+                   " [--data DIR] [--tables label,e2e]\n";
       std::exit(2);
     }
   }
@@ -238,13 +242,7 @@ std::string FormatSeconds(double seconds) {
 }
 
 int RunSize(const Options& options, int64_t features) {
-  std::filesystem::create_directories(options.data);
-  const std::string path = options.data + "/parcels-" + std::to_string(features) + "-v1.gpkg";
-  if (!std::filesystem::exists(path)) {
-    const auto start = Clock::now();
-    bench::WriteSyntheticGeoPackage(path, features);
-    std::fprintf(stderr, "# wrote %s in %.1f s\n", path.c_str(), Seconds(start));
-  }
+  const std::string path = bench::WriteSyntheticGeoPackageOnce(options.data, features);
 
   ResetPeakMemory();
   platform::FeatureStore store;
@@ -361,19 +359,30 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillet-bench: %s\n", error.what());
     return 1;
   }
-  std::printf(
-      "first: the first label run after loading (it makes any index). cold: median of %d runs, "
-      "each starting with no rows kept from earlier searches. warm: median of %d runs right "
-      "after another. reference: the one-pass SQLite GROUP BY, median of %d. ratio: cold / "
-      "reference. peak memory: VmHWM during the workload's runs (load row: during the load), "
-      "one process per size.\n\n",
-      options.runs, options.runs, options.runs);
-  std::printf(
-      "| workload | features | classes | first | cold | warm | reference | ratio | peak memory "
-      "|\n");
-  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+  const auto wants = [&](const char* table) {
+    return std::find(options.tables.begin(), options.tables.end(), table) != options.tables.end();
+  };
   int failures = 0;
-  for (const int64_t size : options.sizes)
-    failures += RunChild(options, size) != 0;
+  if (wants("label")) {
+    std::printf(
+        "The label run itself: MakeLabels in one process on the layer opened in place. first: "
+        "the first run after opening. cold: median of %d runs, each starting with no rows kept "
+        "from earlier searches. warm: median of %d runs right after another. reference: the "
+        "one-pass SQLite GROUP BY on the same connection, median of %d. ratio: cold / "
+        "reference. peak memory: VmHWM during the workload's runs, one process per size.\n\n",
+        options.runs, options.runs, options.runs);
+    std::printf(
+        "| workload | features | classes | first | cold | warm | reference | ratio | peak "
+        "memory |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const int64_t size : options.sizes)
+      failures += RunChild(options, size) != 0;
+  }
+  if (wants("e2e")) {
+    for (const int64_t size : options.sizes)
+      bench::WriteSyntheticGeoPackageOnce(options.data, size);
+    failures += bench::RunEndToEnd(
+        {options.sizes, options.runs, options.workloads, options.data, QUILLET_BINARY});
+  }
   return failures ? 1 : 0;
 }

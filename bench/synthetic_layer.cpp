@@ -176,4 +176,14 @@ void WriteSyntheticGeoPackage(const std::string& path, int64_t features) {
   std::filesystem::rename(partial, path);
 }
 
+std::string WriteSyntheticGeoPackageOnce(const std::string& data, int64_t features) {
+  std::filesystem::create_directories(data);
+  const std::string path = data + "/parcels-" + std::to_string(features) + "-v1.gpkg";
+  if (!std::filesystem::exists(path)) {
+    std::fprintf(stderr, "# writing %s\n", path.c_str());
+    WriteSyntheticGeoPackage(path, features);
+  }
+  return path;
+}
+
 }  // namespace quillet::bench

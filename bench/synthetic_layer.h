@@ -27,4 +27,8 @@ struct SyntheticLayer {
 /// there), through SQLite directly.
 void WriteSyntheticGeoPackage(const std::string& path, int64_t features);
 
+/// The path of the layer with `features` features in the folder `data`, written there unless
+/// it is there already.
+std::string WriteSyntheticGeoPackageOnce(const std::string& data, int64_t features);
+
 }  // namespace quillet::bench
