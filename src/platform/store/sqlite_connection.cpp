@@ -40,7 +40,21 @@ SqliteConnection::~SqliteConnection() {
   sqlite3_close(mDb);
 }
 
+void SqliteConnection::Interrupt() {
+  mInterrupted = true;
+  sqlite3_interrupt(mDb);
+}
+
+namespace {
+
+// sqlite3_interrupt stops only the statements running when it is called; a label run starts
+// many after that, and each must fail as well.
+constexpr const char* kInterrupted = "interrupted";
+
+}  // namespace
+
 void SqliteConnection::Execute(const std::string& sql) {
+  if (Interrupted()) throw runtime::Error::Platform(kInterrupted);
   char* message = nullptr;
   if (sqlite3_exec(mDb, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
     std::string text = message ? message : LastError();
@@ -103,6 +117,7 @@ void SqliteStatement::BindBlob(int index, const void* data, size_t size) {
 }
 
 bool SqliteStatement::Step() {
+  if (mConnection->Interrupted()) throw runtime::Error::Platform(kInterrupted);
   const int result = sqlite3_step(mStatement);
   if (result == SQLITE_ROW) return true;
   if (result == SQLITE_DONE) return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -34,10 +35,16 @@ class SqliteConnection {
   std::string LastError() const;
   sqlite3* Handle() const { return mDb; }
 
+  /// Makes the statement running now fail with "interrupted", and every later one: a host's
+  /// Cancel, called from any thread. The connection stays interrupted.
+  void Interrupt();
+  bool Interrupted() const { return mInterrupted.load(); }
+
  private:
   static std::shared_ptr<SqliteConnection> Open(const std::string& path, int flags);
   explicit SqliteConnection(sqlite3* db);
   sqlite3* mDb;
+  std::atomic<bool> mInterrupted{false};
 };
 
 /// SQLite's storage classes: what a value of a row actually holds, whatever its column says.
