@@ -108,6 +108,14 @@ def _Classes(renderer):
     return [(r.lowerValue(), r.upperValue()) for r in renderer.ranges()]
 
 
+def LegendLabels(layer):
+    """The labels of the layer's categories or ranges, in the legend's order."""
+    renderer = Classified(layer.renderer())
+    classes = renderer.categories() if renderer.type() == "categorizedSymbol" else \
+        renderer.ranges()
+    return [each.label() for each in classes]
+
+
 def WriteLabels(layer, renderer, originals):
     """Writes the labels of `renderer` (the layer's renderer as labelled) into the layer's own,
     and keeps `originals` where the command keeps them. Returns the number of labels changed.

@@ -5,8 +5,8 @@ from qgis.PyQt.QtWidgets import (
     QCheckBox, QComboBox, QFormLayout, QGroupBox, QHBoxLayout, QLabel, QPlainTextEdit,
     QProgressBar, QPushButton, QSpinBox, QVBoxLayout, QWidget)
 
-from .live_layer import ORIGINALS, LayerChanged, QuilletFields, ReadLabelled, Refresh, \
-    WhyNot, WriteLabels
+from .live_layer import ORIGINALS, LayerChanged, LegendLabels, QuilletFields, ReadLabelled, \
+    Refresh, WhyNot, WriteLabels
 from .module import quillet
 from .task import QuilletTask
 
@@ -214,47 +214,50 @@ class QuilletPanel(QgsDockWidget):
         self._UpdateReset()
 
     def _Finish(self, task):
-        """Whether the task's result is there to use; otherwise says why not."""
+        """The task's layer when its result is there to write; otherwise says why not."""
         self.task = None
         self._SetBusy(False)
+        layer = QgsProject.instance().mapLayer(task.layerId)
         if task.cancelled:
             self._Show("Cancelled: the layer's labels are as they were.")
         elif task.error is not None:
             self._Show(getattr(task.error, "message", None) or
                        f"Quillet failed: {task.error} (details in the log, tab Quillet)")
-        elif not self._Alive(self.layer) or self.layer.id() != task.layerId:
+        elif layer is None:
             self._Show("The layer is no longer in the project; nothing was written.")
         else:
-            return True
-        return False
+            return layer
+        return None
 
     def _Verified(self, task):
-        if not self._Finish(task):
+        if self._Finish(task) is None:
             return
         result = task.result
-        lines = ["The expression is valid." if not result.message else result.message]
-        if result.sample_label is not None:
+        lines = [result.message or "The expression is valid."]
+        if result.instructions:  # they begin with the sample label
+            lines.append(result.instructions.replace("\r\n", "\n").strip())
+        elif result.sample_label is not None:
             lines.append(f"Sample label: {result.sample_label}")
-        if result.instructions:
-            lines.append(result.instructions)
         self._Show("\n\n".join(lines))
 
     def _Labelled(self, task):
-        if not self._Finish(task):
+        layer = self._Finish(task)
+        if layer is None:
             return
         labels, contents = task.result
         try:
-            renderer, originals = ReadLabelled(contents, self.layer.id())
-            changed = WriteLabels(self.layer, renderer, originals)
+            renderer, originals = ReadLabelled(contents, layer.id())
+            changed = WriteLabels(layer, renderer, originals)
         except (LayerChanged, ValueError) as error:
             self._Show(str(error))
             return
-        Refresh(self.iface, self.layer)
+        Refresh(self.iface, layer)
         self._UpdateReset()
-        lines = [f"{changed} of {len(labels)} labels changed:"] + [f"  {label}" for label in labels]
+        lines = [f"{layer.name()}: {changed} of {len(labels)} labels changed:"]
+        lines += [f"  {label}" for label in LegendLabels(layer)]
         if any(label.lower() == "$$skipped" for label in labels):
             lines.append("$$SKIPPED: the class draws no feature; its label was left alone.")
-        if self.layer.isEditable() and self.layer.isModified():
+        if layer.isEditable() and layer.isModified():
             lines.append("The layer has unsaved edits: the labels count its saved features. "
                          "Save the edits and apply again to count them.")
         self._Show("\n".join(lines))

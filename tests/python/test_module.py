@@ -98,6 +98,11 @@ def test_the_object_its_collections_messages_and_progress():
     with pytest.raises(KeyError):
         raising.MakeLabels(layer, "[nosuch].Sum")
 
+    map.interrupt()  # from any thread: what is under way fails, and so does all after it
+    assert not labeler.MakeLabels(layer, SUM)
+    with pytest.raises(quillet.UnreadableError, match="interrupted"):
+        map.layer(LAYER)
+
 
 def test_set_and_reset_write_what_the_command_writes(tmp_path):
     os.symlink(os.path.join(EXAMPLES, "..", "data"), tmp_path / "data")

@@ -2,12 +2,14 @@
 qgis.utils with a test iface over a real layer tree, driven through its panel's widgets. Its
 labels must be what the quillet command writes into the same layer saved in a project, as
 QGIS reads them back. QUILLET_SCREENSHOT=PATH also saves a picture of the panel."""
+import importlib.util
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 os.environ["HOME"] = tempfile.mkdtemp(prefix="quillet-home-")  # no settings in a real profile
 from qgis.testing import start_app  # noqa: E402
@@ -16,7 +18,6 @@ APP = start_app()
 
 import pytest  # noqa: E402
 import qgis.utils  # noqa: E402
-from pyplugin_installer.unzip import unzip  # noqa: E402
 from qgis.core import (  # noqa: E402
     QgsApplication, QgsLayerTreeModel, QgsProject, QgsRuleBasedRenderer, QgsSymbol,
     QgsVectorLayer)
@@ -62,11 +63,27 @@ class Iface(QObject):
         self.currentLayerChanged.emit(layer)
 
 
+def InstallFromZip(path, plugins):
+    """As QGIS's "Install from ZIP": the plugin is the folder of the first metadata.txt,
+    unpacked by the installer's own unzip."""
+    with zipfile.ZipFile(path) as archive:
+        metadata = sorted(name for name in archive.namelist() if name.endswith("metadata.txt"))
+    assert os.path.split(metadata[0])[0] == NAME
+    spec = importlib.util.spec_from_file_location(
+        "installer_unzip", "/usr/share/qgis/python/pyplugin_installer/unzip.py")
+    installer = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(installer)
+    installer.unzip(path, plugins)
+
+
 @pytest.fixture(scope="module")
 def plugin():
     plugins = tempfile.mkdtemp(prefix="quillet-plugins-")
-    unzip(os.environ["QUILLET_PLUGIN_ZIP"], plugins)
+    InstallFromZip(os.environ["QUILLET_PLUGIN_ZIP"], plugins)
     sys.path.insert(0, plugins)
+    qgis.utils.plugin_paths = [plugins]
+    qgis.utils.updateAvailablePlugins()
+    assert NAME in qgis.utils.available_plugins
     qgis.utils.iface = Iface()
     assert qgis.utils.loadPlugin(NAME) and qgis.utils.startPlugin(NAME)
     yield qgis.utils.plugins[NAME]
@@ -84,18 +101,22 @@ def project():
     QgsProject.instance().clear()
 
 
+@pytest.fixture
+def example():
+    """The users' guide's project, read in place; the plugin never saves it."""
+    assert QgsProject.instance().read(os.environ["QUILLET_EXAMPLE"])
+    yield QgsProject.instance()
+    QgsProject.instance().clear()
+
+
 def Layer(name):
     return QgsProject.instance().mapLayersByName(name)[0]
 
 
-def Classes(renderer):
-    from quillet_labels.live_layer import Classified
-    inner = Classified(renderer)
-    return inner.categories() if inner.type() == "categorizedSymbol" else inner.ranges()
-
-
 def Labels(layer):
-    return [each.label() for each in Classes(layer.renderer())]
+    renderer = layer.renderer().embeddedRenderer() or layer.renderer()
+    classes = renderer.categories() if hasattr(renderer, "categories") else renderer.ranges()
+    return [each.label() for each in classes]
 
 
 def TreeLabels(layer):
@@ -170,16 +191,27 @@ def test_apply_labels_as_the_command_and_reset_puts_back(plugin, project, name, 
     assert Labels(layer) == TreeLabels(layer) == before
 
 
-def test_the_panel_typed_into_refusing_verifying_cancelling(plugin, project):
+def test_the_panel_typed_into_refusing_verifying_cancelling(plugin, example):
     from quillet_labels.module import quillet
     layer = Layer("Continents")
     before = Labels(layer)
     panel = Panel(plugin, layer)
     panel.expression.clear()
-    QTest.keyClicks(panel.expression, "$$LABEL [nosuch].Sum")
+    QTest.keyClicks(panel.expression, SUM)
     QTest.mouseClick(panel.applyButton, Qt.LeftButton)
+    assert "7 of 7 labels changed" in Wait(panel)
+    # The same labels, in QGIS's order (the catch-all among the others, not last).
+    assert sorted(Labels(layer)) == sorted(quillet.labels(example.fileName(), "Continents", SUM))
+    if os.environ.get("QUILLET_SCREENSHOT"):
+        panel.resize(440, 640)
+        panel.grab().save(os.environ["QUILLET_SCREENSHOT"])
+    panel.resetButton.click()
+    Wait(panel)
+
+    panel.expression.setPlainText("$$LABEL [nosuch].Sum")
+    panel.applyButton.click()
     with pytest.raises(quillet.RefusedError) as refused:
-        quillet.labels(project.fileName(), "Continents", "$$LABEL [nosuch].Sum")
+        quillet.labels(example.fileName(), "Continents", "$$LABEL [nosuch].Sum")
     assert Wait(panel) == refused.value.message
     assert Labels(layer) == before
 
@@ -187,19 +219,17 @@ def test_the_panel_typed_into_refusing_verifying_cancelling(plugin, project):
     panel.sample.setChecked(True)
     panel.instructions.setChecked(True)
     panel.verifyButton.click()
-    verified = quillet.verify(quillet.open_map(project.fileName()), "Continents",
+    verified = quillet.verify(quillet.open_map(example.fileName()), "Continents",
                               "$$LABEL: [pop].Sum", sample=True, instructions=True)
     shown = Wait(panel)
-    assert f"Sample label: {verified.sample_label}" in shown and verified.instructions in shown
+    assert verified.instructions.replace("\r\n", "\n").strip() in shown
+    assert f"LABEL: {verified.sample_label}" in shown
 
     layer.startEditing()
     layer.changeAttributeValue(next(layer.getFeatures()).id(), layer.fields().indexOf("pop"), 1)
     panel.applyButton.click()
     assert "unsaved edits" in Wait(panel)
     layer.rollBack()
-    if os.environ.get("QUILLET_SCREENSHOT"):
-        panel.resize(420, 640)
-        panel.grab().save(os.environ["QUILLET_SCREENSHOT"])
     panel.Reset()
     Wait(panel)
 
