@@ -102,9 +102,14 @@ def project():
 
 
 @pytest.fixture
-def example():
-    """The users' guide's project, read in place; the plugin never saves it."""
-    assert QgsProject.instance().read(os.environ["QUILLET_EXAMPLE"])
+def example(tmp_path):
+    """The users' guide's project over a copy of its data, which editing the layer touches."""
+    example = os.environ["QUILLET_EXAMPLE"]
+    data = os.path.join(os.path.dirname(example), "..", "data", "world.gpkg")
+    for folder, source in [("examples", example), ("data", data)]:
+        (tmp_path / folder).mkdir()
+        shutil.copy(source, tmp_path / folder)
+    assert QgsProject.instance().read(str(tmp_path / "examples" / os.path.basename(example)))
     yield QgsProject.instance()
     QgsProject.instance().clear()
 
