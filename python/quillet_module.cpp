@@ -356,6 +356,14 @@ void BindLayer(py::module_& module) {
       });
 }
 
+// A method of the map that takes a layer's name, for Python.
+template <typename Result>
+auto ByName(Result (MapFile::*method)(std::string_view) const) {
+  return [method](Map& self, const std::string& name) {
+    return self.Run([&](MapFile& file) { return (file.*method)(name); });
+  };
+}
+
 void BindMap(py::module_& module) {
   py::class_<Map>(module, "Map", R"(
 A map file: a JSON map document, a QGIS project (.qgs, .qgz) or a QGIS layer style (.qml)
@@ -370,13 +378,8 @@ over a data source. Labels written into its layers are kept in its text until ``
       .def_property_readonly(
           "platform", [](Map& self) { return Platform{self.file->Platform()}; },
           "What a Quillet over this map's layers is bound to.")
-      .def(
-          "find_layer",
-          [](Map& self, const std::string& name) {
-            return self.Run([&](MapFile& f) { return f.FindLayer(name); });
-          },
-          py::arg("name"),
-          "The name of the layer that `name` stands for (exactly, else without regard to case).")
+      .def("find_layer", ByName(&MapFile::FindLayer), py::arg("name"),
+           "The name of the layer that `name` stands for (exactly, else without regard to case).")
       .def(
           "layer",
           [](Map& self, const std::string& name,
@@ -389,19 +392,10 @@ over a data source. Labels written into its layers are kept in its text until ``
           py::arg("name"), py::arg("progress") = nullptr,
           "Opens a layer's data (anew at each call). `progress(done, total)` hears of the rows "
           "read (total -1 when unknown); an exception it raises stops the load.")
-      .def(
-          "keeps_labels",
-          [](Map& self, const std::string& name) {
-            return self.Run([&](MapFile& f) { return f.KeepsLabels(name); });
-          },
-          py::arg("name"), "Whether the file has a place for the layer's labels.")
-      .def(
-          "original_labels",
-          [](Map& self, const std::string& name) {
-            return self.Run([&](MapFile& f) { return f.OriginalLabels(name); });
-          },
-          py::arg("name"),
-          "The labels stored as the layer's originals by the first labels saved, or None.")
+      .def("keeps_labels", ByName(&MapFile::KeepsLabels), py::arg("name"),
+           "Whether the file has a place for the layer's labels.")
+      .def("original_labels", ByName(&MapFile::OriginalLabels), py::arg("name"),
+           "The labels stored as the layer's originals by the first labels saved, or None.")
       .def(
           "recall_original_labels",
           [](Map& self, const Layer& layer, Labeler& labeler) {

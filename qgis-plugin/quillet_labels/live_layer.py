@@ -102,6 +102,11 @@ def ReadLabelled(contents, layerId):
     return renderer, properties.value(ORIGINALS)
 
 
+def _Items(renderer):
+    """A categorized renderer's categories or a graduated one's ranges, in legend order."""
+    return renderer.categories() if renderer.type() == "categorizedSymbol" else renderer.ranges()
+
+
 def _Classes(renderer):
     if renderer.type() == "categorizedSymbol":
         return [category.value() for category in renderer.categories()]
@@ -110,10 +115,7 @@ def _Classes(renderer):
 
 def LegendLabels(layer):
     """The labels of the layer's categories or ranges, in the legend's order."""
-    renderer = Classified(layer.renderer())
-    classes = renderer.categories() if renderer.type() == "categorizedSymbol" else \
-        renderer.ranges()
-    return [each.label() for each in classes]
+    return [item.label() for item in _Items(Classified(layer.renderer()))]
 
 
 def WriteLabels(layer, renderer, originals):
@@ -125,17 +127,13 @@ def WriteLabels(layer, renderer, originals):
             _Classes(live) != _Classes(labelled):
         raise LayerChanged(f'The classes of "{layer.name()}" changed while Quillet labelled '
                            "them; nothing was written. Try again.")
+    update = live.updateCategoryLabel if live.type() == "categorizedSymbol" else \
+        live.updateRangeLabel
     changed = 0
-    if live.type() == "categorizedSymbol":
-        for index, category in enumerate(labelled.categories()):
-            if live.categories()[index].label() != category.label():
-                live.updateCategoryLabel(index, category.label())
-                changed += 1
-    else:
-        for index, labelledRange in enumerate(labelled.ranges()):
-            if live.ranges()[index].label() != labelledRange.label():
-                live.updateRangeLabel(index, labelledRange.label())
-                changed += 1
+    for index, (now, new) in enumerate(zip(_Items(live), _Items(labelled))):
+        if now.label() != new.label():
+            update(index, new.label())
+            changed += 1
     if originals is not None:
         layer.setCustomProperty(ORIGINALS, list(originals))
     return changed

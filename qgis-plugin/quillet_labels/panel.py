@@ -200,10 +200,14 @@ class QuilletPanel(QgsDockWidget):
         except OSError as error:
             self._Show(f"The layer cannot be written out for Quillet: {error}")
             return
-        self.task.progressChanged.connect(lambda value: self.progress.setValue(int(value)))
+        self.task.progressChanged.connect(self._Progressed)
         self._SetBusy(True)
         self._Show(f"{doing} {self.layer.name()}…")
         QgsApplication.taskManager().addTask(self.task)
+
+    def _Progressed(self, value):
+        # A method of the panel, so that Qt calls it on the panel's thread, not the task's.
+        self.progress.setValue(int(value))
 
     def _SetBusy(self, busy):
         for widget in [self.verifyButton, self.applyButton]:

@@ -39,6 +39,16 @@ def test_labels_are_the_commands(path, layer, expression, options, flags):
         assert labels != quillet.labels(path, layer, expression)
 
 
+def test_verify_is_the_commands():
+    status, printed = Command("verify", PROJECT, "--layer", "Continents", "--expression", SUM,
+                              "--sample", "--instructions", "--locale", "fr-FR")
+    verified = quillet.verify(quillet.open_map(PROJECT), "Continents", SUM, sample=True,
+                              instructions=True, locale="fr-FR")
+    assert status == 0 and verified.instructions
+    assert (verified.message, verified.sample_label, verified.instructions) == \
+        (printed["message"], printed["sampleLabel"], printed["instructions"])
+
+
 @pytest.mark.parametrize("call, error, text", [
     (lambda: quillet.labels("nope.json", LAYER, SUM), quillet.UnreadableError, "nope.json: "),
     (lambda: quillet.labels(WORLD, "Oceans", SUM), quillet.UnreadableError,

@@ -4,6 +4,7 @@ labels must be what the quillet command writes into the same layer saved in a pr
 QGIS reads them back. QUILLET_SCREENSHOT=PATH also saves a picture of the panel."""
 import importlib.util
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -136,6 +137,11 @@ def Panel(plugin, layer):
     return plugin.panel
 
 
+def Choose(box, text):
+    box.setCurrentIndex(box.findText(text))
+    box.activated.emit(box.currentIndex())
+
+
 def Wait(panel):
     deadline = time.time() + 120
     while panel.task is not None:
@@ -184,6 +190,8 @@ def test_apply_labels_as_the_command_and_reset_puts_back(plugin, project, name, 
     written = commands.mapLayersByName(name)[0]
 
     panel = Panel(plugin, layer)
+    fields = [panel.fields.itemText(i) for i in range(panel.fields.count())]
+    assert re.search(r"\[(.*?)\]", expression).group(1) in fields  # joined: as Quillet names it
     panel.expression.setPlainText(expression)
     panel.applyButton.click()
     Wait(panel)
@@ -202,7 +210,13 @@ def test_the_panel_typed_into_refusing_verifying_cancelling(plugin, example):
     before = Labels(layer)
     panel = Panel(plugin, layer)
     panel.expression.clear()
-    QTest.keyClicks(panel.expression, SUM)
+    Choose(panel.legend, "$$LABEL")
+    QTest.keyClicks(panel.expression, " (")
+    Choose(panel.fields, "pop")
+    Choose(panel.summaries, "Sum")
+    Choose(panel.functions, "FormatNumber(0)")
+    QTest.keyClicks(panel.expression, " people)")
+    assert panel.expression.toPlainText() == SUM
     QTest.mouseClick(panel.applyButton, Qt.LeftButton)
     assert "7 of 7 labels changed" in Wait(panel)
     # The same labels, in QGIS's order (the catch-all among the others, not last).
