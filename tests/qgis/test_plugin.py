@@ -131,10 +131,16 @@ def TreeLabels(layer):
             for node in model.layerLegendNodes(model.rootGroup().findLayer(layer.id()))]
 
 
-def Panel(plugin, layer):
+def Panel(plugin, layer, flags=()):
+    """The panel opened on the layer, its options set as the command's flags set them."""
     qgis.utils.iface.Select(layer)
     plugin.action.trigger()
-    return plugin.panel
+    panel, values = plugin.panel, dict(zip(flags, flags[1:]))
+    panel.locale.setEditText(values.get("--locale", "en-US"))
+    panel.wrap.setValue(int(values.get("--wrap", 0)))
+    panel.definitionQuery.setChecked("--no-definition-query" not in flags)
+    panel.allOtherValues.setChecked("--no-all-other-values" not in flags)
+    return panel
 
 
 def Choose(box, text):
@@ -171,25 +177,31 @@ def test_the_action_follows_a_changed_renderer(plugin, project):
     assert not plugin.action.isEnabled()
 
 
-@pytest.mark.parametrize("name, expression", [
-    ("Continents", SUM),  # categorized, the catch-all among the others, a filter
-    ("Populous", "$$LABEL: [pop].Count countries"),  # graduated, nothing below the first range
-    ("Joined", "[stats.gdp].Sum.FormatCurrency"),  # a join, a filter on a key both tables have
-    ("Displaced", "$$VALUE: [BIR74].Sum births"),  # categorized inside point displacement
+# Each set of options changes the labels, so an option the panel drops shows.
+@pytest.mark.parametrize("name, expression, flags", [
+    # categorized, the catch-all among the others, a filter
+    ("Continents", SUM, ["--locale", "de-DE", "--no-all-other-values"]),
+    # graduated, nothing below the first range unless the filter is left out
+    ("Populous", "$$LABEL: [pop].Count countries", ["--no-definition-query"]),
+    # a join, a filter on a key both tables have
+    ("Joined", "[stats.gdp].Sum.FormatCurrency", []),
+    # categorized inside point displacement
+    ("Displaced", "$$VALUE: [BIR74].Sum births", ["--wrap", "12"]),
 ])
-def test_apply_labels_as_the_command_and_reset_puts_back(plugin, project, name, expression):
+def test_apply_labels_as_the_command_and_reset_puts_back(plugin, project, name, expression,
+                                                         flags):
     layer = Layer(name)
     before = Labels(layer)
     saved = os.path.join(PROJECTS, "plugin-command.qgs")
     assert project.write(saved)
-    run = subprocess.run([BINARY, "set", saved, "--layer", name, "--expression", expression],
-                         capture_output=True, text=True)
+    run = subprocess.run([BINARY, "set", saved, "--layer", name, "--expression", expression,
+                          *flags], capture_output=True, text=True)
     assert run.returncode == 0, run.stderr
     commands = QgsProject()
     assert commands.read(saved)
     written = commands.mapLayersByName(name)[0]
 
-    panel = Panel(plugin, layer)
+    panel = Panel(plugin, layer, flags)
     fields = [panel.fields.itemText(i) for i in range(panel.fields.count())]
     assert re.search(r"\[(.*?)\]", expression).group(1) in fields  # joined: as Quillet names it
     panel.expression.setPlainText(expression)
