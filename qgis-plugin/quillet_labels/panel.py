@@ -1,4 +1,6 @@
 """The panel: an expression, Verify, Apply and Reset on one layer, with the options."""
+import html
+
 from qgis.core import QgsApplication, QgsProject
 from qgis.gui import QgsDockWidget
 from qgis.PyQt.QtWidgets import (
@@ -122,7 +124,7 @@ class QuilletPanel(QgsDockWidget):
         if self.layer is not None and self._Alive(self.layer):
             self.expressions[self.layer.id()] = self.expression.toPlainText()
         self.layer = layer
-        self.layerLabel.setText(f"Layer: <b>{layer.name()}</b>")
+        self.layerLabel.setText(f"Layer: <b>{html.escape(layer.name())}</b>")
         names = QuilletFields(layer)
         self.fields.clear()
         self.fields.addItem("Field…")
