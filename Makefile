@@ -6,7 +6,8 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build demo test asan fuzz bench format format-check clean
+.PHONY: deps configure build demo test asan fuzz bench format format-check clean qgis-plugin \
+  install-qgis-plugin
 
 deps:
 	@scripts/install-deps
@@ -25,6 +26,26 @@ demo: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The QGIS plugin as a zip for QGIS's "Install from ZIP": the plugin and the quillet module
+# compiled for Debian's Python, the one QGIS runs.
+qgis-plugin: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target qgis_plugin
+	@echo "QGIS plugin: $(BUILD)/qgis-plugin/quillet_labels.zip"
+
+# Unpacked into the default QGIS profile, where QGIS looks for plugins, and switched on there.
+# QGIS itself (Debian's qgis) comes along when it is missing.
+QGIS_PROFILE ?= $(HOME)/.local/share/QGIS/QGIS3/profiles/default
+install-qgis-plugin: qgis-plugin
+	@scripts/install-deps qgis
+	rm -rf "$(QGIS_PROFILE)/python/plugins/quillet_labels"
+	mkdir -p "$(QGIS_PROFILE)/python/plugins"
+	/usr/bin/python3 -m zipfile -e $(BUILD)/qgis-plugin/quillet_labels.zip \
+	  "$(QGIS_PROFILE)/python/plugins"
+	/usr/bin/python3 -c 'import sys; from qgis.PyQt.QtCore import QSettings; \
+	  s = QSettings(sys.argv[1], QSettings.IniFormat); \
+	  s.setValue("PythonPlugins/quillet_labels", True); s.sync()' "$(QGIS_PROFILE)/QGIS/QGIS3.ini"
+	@echo "Installed into $(QGIS_PROFILE); (re)start QGIS and right-click a layer"
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

@@ -79,6 +79,12 @@ class MapFile {
   /// Replaces the file atomically with `Contents()`.
   void Save() const;
 
+  /// Stops the work under way on this map's layers, from any thread (a host's Cancel): a load
+  /// stops at its next progress report, failing with "interrupted", and every query on the
+  /// layers opened here fails, so a label run over them returns false. It stays so: layers
+  /// opened later fail alike; open the map again for more work.
+  void Interrupt();
+
  private:
   struct Impl;
   explicit MapFile(std::unique_ptr<Impl> impl);

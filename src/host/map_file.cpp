@@ -1,11 +1,14 @@
 #include "quillet/map_file.h"
 
+#include <mutex>
 #include <utility>
 
 #include "host/open_map.h"
 #include "map/legend_entry.h"
 #include "platform/layers/object_factory.h"
+#include "platform/store/sqlite_connection.h"
 #include "quillet/com_bool.h"
+#include "quillet/error.h"
 #include "quillet/quillet.h"
 
 namespace quillet {
@@ -29,6 +32,10 @@ std::vector<std::string> FieldsNamedIn(const std::string& expression) {
 struct MapFile::Impl {
   std::unique_ptr<map::Map> map;
   std::shared_ptr<platform::ObjectFactory> platform = std::make_shared<platform::ObjectFactory>();
+  // What Interrupt reaches from another thread; the connections are not kept alive by it.
+  std::mutex interruptMutex;
+  bool interrupted = false;
+  std::vector<std::weak_ptr<platform::SqliteConnection>> connections;
 
   size_t Index(std::string_view name) const { return map->FindLayer(name); }
 };
@@ -64,9 +71,25 @@ std::shared_ptr<gis::ObjectFactory> MapFile::Platform() const {
 
 std::shared_ptr<gis::Layer> MapFile::OpenLayer(std::string_view name, const LoadProgress& progress,
                                                const std::string& expression) {
+  const auto stopWhenInterrupted = [this] {
+    const std::lock_guard lock(mImpl->interruptMutex);
+    if (mImpl->interrupted) throw runtime::Error::Platform("interrupted");
+  };
+  stopWhenInterrupted();
   map::LoadChoice choice;
   if (!expression.empty()) choice.fields = FieldsNamedIn(expression);
-  return mImpl->map->Load(mImpl->Index(name), progress, choice).layer;
+  map::LoadedLayer loaded = mImpl->map->Load(
+      mImpl->Index(name),
+      [&](int64_t done, int64_t total) {
+        stopWhenInterrupted();
+        if (progress) progress(done, total);
+      },
+      choice);
+  const auto& connection = loaded.layer->Table()->Connection();
+  const std::lock_guard lock(mImpl->interruptMutex);
+  mImpl->connections.push_back(connection);
+  if (mImpl->interrupted) connection->Interrupt();
+  return loaded.layer;
 }
 
 bool MapFile::KeepsLabels(std::string_view name) const {
@@ -110,6 +133,13 @@ std::string MapFile::Contents() const {
 
 void MapFile::Save() const {
   mImpl->map->Save();
+}
+
+void MapFile::Interrupt() {
+  const std::lock_guard lock(mImpl->interruptMutex);
+  mImpl->interrupted = true;
+  for (const auto& weak : mImpl->connections)
+    if (const auto connection = weak.lock()) connection->Interrupt();
 }
 
 }  // namespace quillet

@@ -3,7 +3,8 @@
 
 The floors, bottom up: the public headers (include/quillet), runtime, then the component
 (core, expression, legend, labeler) and, beside it, the platform and the maps built on it;
-the command sits on top. A folder sees the floors below it, never one beside or above it.
+the command sits on top. The Python module (python/) is a host that sees the public headers
+only. A folder sees the floors below it, never one beside or above it.
 The build enforces the same arrows by include roots; this check states them as a rule.
 """
 import pathlib
@@ -25,13 +26,14 @@ SEES = {
     "qgis": MAPS,
     "host": COMPONENT + MAPS + ["document", "qgis"],
     "cli": COMPONENT + MAPS + ["document", "qgis", "host"],
+    "python": [],  # the public API only
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/', re.MULTILINE)
 
 
 def main(root: pathlib.Path) -> int:
     faults = []
-    places = [(root / "include" / "quillet", "quillet")]
+    places = [(root / "include" / "quillet", "quillet"), (root / "python", "python")]
     places += [(folder, folder.name) for folder in sorted((root / "src").iterdir())
                if folder.is_dir()]
     for folder, floor in places:

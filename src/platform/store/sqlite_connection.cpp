@@ -59,15 +59,25 @@ std::string SqliteConnection::AttachReadOnly(const std::filesystem::path& path) 
   return schema;
 }
 
-void SqliteConnection::Interrupt() {
-  sqlite3_interrupt(mDb);
-}
-
 SqliteConnection::~SqliteConnection() {
   sqlite3_close(mDb);
 }
 
+void SqliteConnection::Interrupt() {
+  mInterrupted = true;
+  sqlite3_interrupt(mDb);
+}
+
+namespace {
+
+// sqlite3_interrupt stops only the statements running when it is called; a label run starts
+// many after that, and each must fail as well.
+constexpr const char* kInterrupted = "interrupted";
+
+}  // namespace
+
 void SqliteConnection::Execute(const std::string& sql) {
+  if (Interrupted()) throw runtime::Error::Platform(kInterrupted);
   char* message = nullptr;
   if (sqlite3_exec(mDb, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
     std::string text = message ? message : LastError();
@@ -130,6 +140,7 @@ void SqliteStatement::BindBlob(int index, const void* data, size_t size) {
 }
 
 bool SqliteStatement::Step() {
+  if (mConnection->Interrupted()) throw runtime::Error::Platform(kInterrupted);
   const int result = sqlite3_step(mStatement);
   if (result == SQLITE_ROW) return true;
   if (result == SQLITE_DONE) return false;

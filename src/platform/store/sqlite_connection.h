@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -40,14 +41,16 @@ class SqliteConnection : public std::enable_shared_from_this<SqliteConnection> {
   /// SQLite's description.
   std::string AttachReadOnly(const std::filesystem::path& path);
 
-  /// Makes the statement running on this connection, if any, stop and fail ("interrupted").
-  /// The only method that may be called from another thread.
+  /// Makes the statement running now fail with "interrupted", and every later one: a host's
+  /// Cancel, called from any thread. The connection stays interrupted.
   void Interrupt();
+  bool Interrupted() const { return mInterrupted.load(); }
 
  private:
   explicit SqliteConnection(sqlite3* db);
   sqlite3* mDb;
   std::map<std::filesystem::path, std::string> mAttached;  // by absolute path
+  std::atomic<bool> mInterrupted{false};
 };
 
 /// SQLite's storage classes: what a value of a row actually holds, whatever its column says.
