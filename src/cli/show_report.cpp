@@ -4,6 +4,7 @@
 
 #include "cli/output.h"
 #include "cli/progress.h"
+#include "platform/tables/query_filter.h"
 #include "quillet/error.h"
 #include "quillet/gis/field.h"
 
@@ -12,12 +13,19 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-int64_t CountRows(gis::Table& table) {
+int64_t CountRows(const std::shared_ptr<gis::Cursor>& cursor) {
   int64_t count = 0;
-  const auto cursor = table.Search(nullptr, true);
   while (cursor->NextRow())
     ++count;
   return count;
+}
+
+// The features the layer shows: those its definition expression and selection select.
+int64_t CountShown(const platform::FeatureLayer& layer) {
+  const platform::QueryFilter filter(layer.DefinitionExpression());
+  if (const auto selection = layer.DefinitionSelectionSet())
+    return CountRows(selection->Search(&filter, true));
+  return CountRows(layer.DisplayedTable()->Search(&filter, true));
 }
 
 Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::string>& report) {
@@ -29,17 +37,24 @@ Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::stri
         document.Load(index, [&](int64_t done, int64_t total) { progress.Report(done, total); });
   }
   const auto table = loaded.layer->DisplayedTable();
-  const int64_t features = CountRows(*table);
+  const int64_t features = CountRows(table->Search(nullptr, true));
+  const int64_t shown = CountShown(*loaded.layer);
 
   Json layer;
   layer["name"] = item.name;
+  if (!item.path.empty()) layer["path"] = item.path;
+  if (!item.id.empty()) layer["id"] = item.id;
   layer["source"] = item.source.written;
   layer["table"] = loaded.tableName;
   layer["category"] = loaded.category;
   layer["features"] = features;
+  layer["featuresShown"] = shown;
   report.push_back("layer \"" + item.name + "\": " + loaded.tableName + " from " +
                    item.source.written + " (" + loaded.category + "), " + std::to_string(features) +
-                   " features");
+                   " features" +
+                   (shown != features ? ", " + std::to_string(shown) + " of them shown" : ""));
+  if (!item.path.empty() && item.path != item.name) report.push_back("  group path: " + item.path);
+  if (!item.id.empty()) report.push_back("  layer id: " + item.id);
   if (item.definitionExpression) {
     layer["definitionExpression"] = *item.definitionExpression;
     report.push_back("  definition expression: " + *item.definitionExpression);
@@ -63,12 +78,27 @@ Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::stri
   report.push_back("  renderer: " + kind);
   Json legend = Json::array();
   const auto entries = document.Legend(index);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    legend.push_back({{"stands", entries[i].stands}, {"label", entries[i].label}});
-    report.push_back("    " + std::to_string(i + 1) + ". " + entries[i].stands + ": " +
-                     VisibleLineBreaks(entries[i].label));
-  }
+  for (const auto& entry : entries)
+    legend.push_back({{"stands", entry.stands}, {"label", entry.label}});
   layer["legend"] = legend;
+  // The entries as the file shows them, with what it says of each.
+  Json shownEntries = Json::array();
+  const auto order = document.LegendOrder(index);
+  for (size_t i = 0; i < order.size(); ++i) {
+    const map::LegendEntry& entry = entries.at(order[i]);
+    Json shownEntry = {{"stands", entry.stands}};
+    if (entry.value) shownEntry["value"] = *entry.value;
+    if (entry.allOtherValues) shownEntry["value"] = nullptr;
+    if (entry.range) {
+      shownEntry["lower"] = entry.range->first;
+      shownEntry["upper"] = entry.range->second;
+    }
+    shownEntry["label"] = entry.label;
+    shownEntries.push_back(std::move(shownEntry));
+    report.push_back("    " + std::to_string(i + 1) + ". " + entry.stands + ": " +
+                     VisibleLineBreaks(entry.label));
+  }
+  layer["entries"] = shownEntries;
   if (const auto originals = document.OriginalLabels(index)) {
     layer["originalLabels"] = *originals;
     report.push_back("  original labels (stored by set):");

@@ -34,7 +34,7 @@ std::shared_ptr<gis::Cursor> SqlTable::SearchObjectIds(const std::vector<int64_t
 
 std::shared_ptr<gis::Cursor> SqlTable::Open(const std::string& restriction,
                                             const gis::QueryFilter* filter, bool recycling) {
-  const std::string clause = filter ? filter->WhereClause() : std::string();
+  const std::string clause = RunningClause(filter ? filter->WhereClause() : std::string());
   std::string sql = SelectFrom();
   if (!restriction.empty()) sql += " WHERE " + restriction;
   // The clause goes on lines of its own, so a trailing "--" comment cannot swallow the order.

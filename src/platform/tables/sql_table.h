@@ -57,6 +57,9 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   /// Whether class clauses may be answered from kept rows: the fields must be the columns of
   /// one table, as the clauses name them.
   virtual bool AnswersClassClauses() const { return false; }
+  /// The where clause a search runs for the clause it was given: the same, unless the table
+  /// says otherwise.
+  virtual std::string RunningClause(const std::string& clause) const { return clause; }
 
  private:
   std::shared_ptr<gis::Cursor> Open(const std::string& restriction, const gis::QueryFilter* filter,
