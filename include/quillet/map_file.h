@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "quillet/gis/layer.h"
@@ -43,9 +44,30 @@ class MapFile {
   const std::filesystem::path& Path() const;
   /// The names of the map's layers, in the file's order.
   std::vector<std::string> LayerNames() const;
-  /// The name of the layer that `name` stands for: compared exactly, else without regard to
-  /// letter case. Fails listing the layers there are.
+  /// What names the layer that `name` stands for alone (its name, else its path in a QGIS
+  /// project's layer tree, else its layer id): `name` may be the layer's id, its name or its
+  /// path ("Boston/Graduated/Tracts"), compared exactly, else without regard to letter case.
+  /// Fails listing the layers there are, or the paths and ids of layers of one name.
   std::string FindLayer(std::string_view name) const;
+
+  /// One entry of a layer's legend.
+  struct LegendEntry {
+    /// What it stands for, as `quillet show` words it ("Africa", "all other values",
+    /// "above 1000000 to 10000000").
+    std::string stands;
+    /// Where the file says (a QGIS legend): a category's value, whether it is the catch-all
+    /// category, a range's bounds.
+    std::optional<std::string> value;
+    bool allOtherValues = false;
+    std::optional<std::pair<double, double>> range;
+    /// The label the file holds for it.
+    std::string label;
+    /// Its place among the component's labels (`Quillet::Labels`, from 0), which put a
+    /// catch-all category last and ranges from the lowest up.
+    size_t labelIndex = 0;
+  };
+  /// The layer's legend entries in the order the file shows them.
+  std::vector<LegendEntry> Legend(std::string_view name) const;
 
   /// Creates the query filters and statistics that label runs over this map's layers use.
   std::shared_ptr<gis::ObjectFactory> Platform() const;
@@ -66,7 +88,8 @@ class MapFile {
   /// Records in `labeler` the labels the file stores as the layer's originals, as if its first
   /// `SetLabels` had met them, so that its `ResetLabels` puts them back. Returns false, with the
   /// component's message in `labeler`, when it refuses the layer; true also when the file
-  /// stores none.
+  /// stores none. Fails naming the entry when an original belongs to an entry the legend no
+  /// longer has.
   bool RecallOriginalLabels(std::string_view name, const std::shared_ptr<gis::Layer>& layer,
                             Quillet& labeler) const;
 

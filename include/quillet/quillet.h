@@ -125,6 +125,12 @@ class Quillet final : public Quillet_ {
   /// The label of the last successful `VerifyExpression` with a sample, in its text form;
   /// "" before any.
   std::string SampleLabel() const;
+  /// What made the last label run fail underneath the component's message (which for a failed
+  /// label maker is only "Unknown Error in MakeLabels!"): the legend class whose features could
+  /// not be queried and the platform's description, as in `the features of the value "O'Hara"
+  /// could not be queried: near "Hara": syntax error`. "" when the last `MakeLabels` or
+  /// `VerifyExpression` did not fail in a label maker.
+  std::string Cause() const;
 
  private:
   /// The member variables, in declaration order (see labeler/quillet_state.h).

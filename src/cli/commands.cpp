@@ -8,6 +8,7 @@
 #include "cli/capturing_sink.h"
 #include "cli/progress.h"
 #include "cli/show_report.h"
+#include "core/markers.h"
 #include "host/open_map.h"
 #include "map/legend_entry.h"
 #include "quillet/error.h"
@@ -27,6 +28,30 @@ constexpr const char* kNoPlaceForLabels =
 
 std::vector<std::string> Items(const LabelCollection& labels) {
   return {labels.begin(), labels.end()};
+}
+
+// The legend's entries in the order the file shows them, with the labels (in the component's
+// order) that go with them; none when the labels do not fit the legend.
+std::optional<nlohmann::ordered_json> Entries(const MapFile& map, const std::string& layer,
+                                              const std::vector<std::string>& labels) {
+  const auto legend = map.Legend(layer);
+  if (labels.size() != legend.size() || labels.empty()) return std::nullopt;
+  auto entries = nlohmann::ordered_json::array();
+  for (const auto& entry : legend) {
+    nlohmann::ordered_json item;
+    item["stands"] = entry.stands;
+    if (entry.value) item["value"] = *entry.value;
+    if (entry.allOtherValues) item["value"] = nullptr;
+    if (entry.range) {
+      item["lower"] = entry.range->first;
+      item["upper"] = entry.range->second;
+    }
+    const std::string& label = labels[entry.labelIndex];
+    item["label"] = label;
+    item["skipped"] = label == kSkippedMarker;
+    entries.push_back(std::move(item));
+  }
+  return entries;
 }
 
 // One layer of the map with its data, and a `Quillet` set up as the options ask.
@@ -63,6 +88,8 @@ Outcome Result(Session& session, bool ok) {
   outcome.ok = ok;
   outcome.message = session.labeler.Message();
   outcome.labels = Items(*session.labeler.Labels());
+  if (ok) outcome.entries = Entries(*session.map, session.name, outcome.labels);
+  if (!ok && !session.labeler.Cause().empty()) outcome.cause = session.labeler.Cause();
   outcome.skippedLegendItems = session.labeler.SkippedLegendItems() != 0;
   return outcome;
 }
@@ -146,6 +173,7 @@ Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std:
   outcome.ok = true;
   outcome.message = originals ? "Restored the labels that stood before the first set" : "";
   outcome.labels = map::RendererLabels(session.Renderer());
+  outcome.entries = Entries(*session.map, session.name, outcome.labels);
   outcome.originalLabels = originals;
   return outcome;
 }

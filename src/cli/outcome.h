@@ -17,6 +17,11 @@ struct Outcome {
   bool ok = false;
   std::string message;
   std::vector<std::string> labels;
+  /// labels, set, reset: the legend's entries in the order the file shows them, each with
+  /// what it stands for, its label and whether it was skipped.
+  std::optional<nlohmann::ordered_json> entries;
+  /// What made a failed label run fail underneath `message` (`Quillet::Cause`).
+  std::optional<std::string> cause;
   bool skippedLegendItems = false;
   std::optional<std::string> sampleLabel;
   std::optional<std::string> instructions;

@@ -30,8 +30,10 @@ std::string JsonOutcome(const Outcome& outcome) {
   nlohmann::ordered_json json;
   json["ok"] = outcome.ok;
   json["message"] = outcome.message;
+  if (outcome.cause) json["cause"] = *outcome.cause;
   json["labels"] = outcome.labels;
   json["skippedLegendItems"] = outcome.skippedLegendItems;
+  if (outcome.entries) json["entries"] = *outcome.entries;
   if (outcome.sampleLabel) json["sampleLabel"] = *outcome.sampleLabel;
   if (outcome.instructions) json["instructions"] = *outcome.instructions;
   if (outcome.originalLabels) json["originalLabels"] = *outcome.originalLabels;
@@ -42,6 +44,7 @@ std::string JsonOutcome(const Outcome& outcome) {
 void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::ostream& out,
                   std::ostream& err) {
   if (!outcome.ok) err << TerminalLines(outcome.message) << '\n';
+  if (!outcome.ok && outcome.cause) err << "quillet: " << *outcome.cause << '\n';
   if (options.json) {
     out << JsonOutcome(outcome) << '\n';
     return;
@@ -62,8 +65,14 @@ void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::os
     }
     return;
   }
-  for (const auto& label : outcome.labels)
-    out << VisibleLineBreaks(label) << '\n';
+  // In the order the file shows the legend where it says, else the component's.
+  if (outcome.entries) {
+    for (const auto& entry : *outcome.entries)
+      out << VisibleLineBreaks(entry.at("label").get<std::string>()) << '\n';
+  } else {
+    for (const auto& label : outcome.labels)
+      out << VisibleLineBreaks(label) << '\n';
+  }
   if (outcome.unchanged) err << "quillet: " << outcome.message << '\n';
   if (outcome.skippedLegendItems)
     err << "quillet: legend entries that select no features read $$SKIPPED; set leaves their "

@@ -4,6 +4,7 @@
 
 #include "cli/output.h"
 #include "cli/progress.h"
+#include "platform/tables/query_filter.h"
 #include "platform/tables/sql_table.h"
 #include "quillet/error.h"
 #include "quillet/gis/field.h"
@@ -13,14 +14,33 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+int64_t CountRows(const std::shared_ptr<gis::Cursor>& cursor) {
+  int64_t count = 0;
+  while (cursor->NextRow())
+    ++count;
+  return count;
+}
+
+// The features the layer shows: those its definition expression and selection select.
+int64_t CountShown(const platform::FeatureLayer& layer, int64_t features) {
+  const std::string definition = layer.DefinitionExpression();
+  const platform::QueryFilter filter(definition);
+  if (const auto selection = layer.DefinitionSelectionSet())
+    return CountRows(selection->Search(&filter, true));
+  if (definition.empty()) return features;
+  return gis::Require<platform::SqlTable>(layer.DisplayedTable())->RowCount(definition);
+}
+
 Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::string>& report) {
   const map::LayerEntry& item = document.Layers()[index];
   map::LoadedLayer loaded;
   {
     TerminalProgress progress(item.name);
-    // The fields and the count need no rows.
+    // The fields and the count need no rows; what the layer shows needs those of the fields its
+    // definition reads.
     map::LoadChoice choice;
-    choice.rows = false;
+    choice.rows = item.definitionExpression || item.definitionSelection;
+    choice.fields.emplace();
     loaded = document.Load(
         index, [&](int64_t done, int64_t total) { progress.Report(done, total); }, choice);
   }
@@ -28,16 +48,23 @@ Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::stri
   const int64_t features = loaded.featureCount
                                ? *loaded.featureCount
                                : gis::Require<platform::SqlTable>(table)->RowCount();
+  const int64_t shown = CountShown(*loaded.layer, features);
 
   Json layer;
   layer["name"] = item.name;
+  if (!item.path.empty()) layer["path"] = item.path;
+  if (!item.id.empty()) layer["id"] = item.id;
   layer["source"] = item.source.written;
   layer["table"] = loaded.tableName;
   layer["category"] = loaded.category;
   layer["features"] = features;
+  layer["featuresShown"] = shown;
   report.push_back("layer \"" + item.name + "\": " + loaded.tableName + " from " +
                    item.source.written + " (" + loaded.category + "), " + std::to_string(features) +
-                   " features");
+                   " features" +
+                   (shown != features ? ", " + std::to_string(shown) + " of them shown" : ""));
+  if (!item.path.empty() && item.path != item.name) report.push_back("  group path: " + item.path);
+  if (!item.id.empty()) report.push_back("  layer id: " + item.id);
   if (item.definitionExpression) {
     layer["definitionExpression"] = *item.definitionExpression;
     report.push_back("  definition expression: " + *item.definitionExpression);
@@ -61,12 +88,27 @@ Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::stri
   report.push_back("  renderer: " + kind);
   Json legend = Json::array();
   const auto entries = document.Legend(index);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    legend.push_back({{"stands", entries[i].stands}, {"label", entries[i].label}});
-    report.push_back("    " + std::to_string(i + 1) + ". " + entries[i].stands + ": " +
-                     VisibleLineBreaks(entries[i].label));
-  }
+  for (const auto& entry : entries)
+    legend.push_back({{"stands", entry.stands}, {"label", entry.label}});
   layer["legend"] = legend;
+  // The entries as the file shows them, with what it says of each.
+  Json shownEntries = Json::array();
+  const auto order = document.LegendOrder(index);
+  for (size_t i = 0; i < order.size(); ++i) {
+    const map::LegendEntry& entry = entries.at(order[i]);
+    Json shownEntry = {{"stands", entry.stands}};
+    if (entry.value) shownEntry["value"] = *entry.value;
+    if (entry.allOtherValues) shownEntry["value"] = nullptr;
+    if (entry.range) {
+      shownEntry["lower"] = entry.range->first;
+      shownEntry["upper"] = entry.range->second;
+    }
+    shownEntry["label"] = entry.label;
+    shownEntries.push_back(std::move(shownEntry));
+    report.push_back("    " + std::to_string(i + 1) + ". " + entry.stands + ": " +
+                     VisibleLineBreaks(entry.label));
+  }
+  layer["entries"] = shownEntries;
   if (const auto originals = document.OriginalLabels(index)) {
     layer["originalLabels"] = *originals;
     report.push_back("  original labels (stored by set):");

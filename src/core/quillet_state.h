@@ -56,6 +56,8 @@ struct QuilletState {
   /// How numbers and dates are written and read: in labels, in the breaks of attribute
   /// queries, in numeric arguments.
   runtime::Locale locale;
+  /// What made the last label run fail underneath `mMessage`, for hosts (`Quillet::Cause`).
+  std::string cause;
 
   /// `mLabels`, created empty on first use.
   LabelCollection& Labels();

@@ -62,7 +62,19 @@ std::vector<std::string> MapFile::LayerNames() const {
 }
 
 std::string MapFile::FindLayer(std::string_view name) const {
-  return mImpl->map->Layers()[mImpl->Index(name)].name;
+  return mImpl->map->Designation(mImpl->Index(name));
+}
+
+std::vector<MapFile::LegendEntry> MapFile::Legend(std::string_view name) const {
+  const size_t index = mImpl->Index(name);
+  const auto entries = mImpl->map->Legend(index);
+  std::vector<LegendEntry> shown;
+  for (const size_t at : mImpl->map->LegendOrder(index)) {
+    const map::LegendEntry& entry = entries.at(at);
+    shown.push_back(
+        {entry.stands, entry.value, entry.allOtherValues, entry.range, entry.label, at});
+  }
+  return shown;
 }
 
 std::shared_ptr<gis::ObjectFactory> MapFile::Platform() const {
@@ -105,6 +117,7 @@ bool MapFile::RecallOriginalLabels(std::string_view name, const std::shared_ptr<
   const size_t index = mImpl->Index(name);
   const auto originals = mImpl->map->OriginalLabels(index);
   if (!originals) return true;
+  mImpl->map->CheckOriginalLabels(index);
   // The object records originals at its first SetLabels, from the renderer as it stands: here
   // a copy of the layer's renderer wearing the stored labels, labelled with themselves. The
   // definition query does not matter for recording.

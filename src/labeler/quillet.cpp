@@ -84,6 +84,10 @@ std::string Quillet::SampleLabel() const {
   return runtime::ToText(mState->mSampleLabel, mState->locale);
 }
 
+std::string Quillet::Cause() const {
+  return mState->cause;
+}
+
 int16_t Quillet::WrapTextIfLongerThan() const {
   return mState->mWrapLength;
 }
@@ -94,12 +98,14 @@ void Quillet::WrapTextIfLongerThan(const int16_t& WrapLength) {
 ComBool Quillet::VerifyExpression(const LayerPtr& pLayer, std::string& pExpression,
                                   const ComBool& pMakeSampleLabel,
                                   const ComBool& pShowLabelingInstructions) {
+  mState->cause.clear();
   return ToComBool(quillet::VerifyExpression(*mState, pLayer, pExpression,
                                              FromComBool(pMakeSampleLabel),
                                              FromComBool(pShowLabelingInstructions)));
 }
 
 ComBool Quillet::MakeLabels(const LayerPtr& pLayer, std::string& pExpression) {
+  mState->cause.clear();
   if (!FromComBool(VerifyExpression(pLayer, pExpression, runtime::kComFalse, runtime::kComFalse)))
     return runtime::kComFalse;
   QuilletState& state = *mState;
@@ -118,6 +124,7 @@ ComBool Quillet::MakeLabels(const LayerPtr& pLayer, std::string& pExpression) {
     state.mSkippedLegendItems = state.mSkippedLegendItems || run.SkippedLegendItems;
     if (run.Labels) state.mLabels = run.Labels;
     state.mLabelsValid = run.Made;
+    if (!run.Made) state.cause = run.Cause;
     // A maker that failed has handled its own error: nothing is pending, so the fallback
     // text replaces its message.
     if (!run.Made) throw runtime::Error::Undescribed();

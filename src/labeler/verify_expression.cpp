@@ -55,9 +55,10 @@ void CheckField(const QuilletState& state, const gis::Table& table, const Expres
   const int32_t index = table.FindField(name);
   if (index < 0) throw Refusal{field + " does not exist in attribute table!"};
   if (state.mHasJoin && name.find('.') == std::string::npos) {
+    // The joined table knows the field by its qualified name, which the message shows.
     throw runtime::Error(runtime::Error::kInvalidProcedureCall,
                          field + " must be qualified by its table name on a joined table, as in [" +
-                             "table." + name + "]");
+                             table.Fields()->Field(index)->Name() + "]");
   }
   const int32_t type = table.Fields()->Field(index)->Type();
   if (type == gis::kFieldGeometry || type == gis::kFieldBlob)
@@ -146,6 +147,7 @@ bool VerifyExpression(QuilletState& state, const std::shared_ptr<gis::Layer>& pL
         MakeSimpleRendererLabel(state, pLayer, runtime::Variant::Long(10), true);
     state.mSkippedLegendItems = state.mSkippedLegendItems || sample.SkippedLegendItems;
     if (sample.Labels) state.mLabels = sample.Labels;
+    if (!sample.Made) state.cause = sample.Cause;
     // The maker has handled its own error; nothing is pending, so the fallback text stands.
     if (!sample.Made) throw runtime::Error::Undescribed();
     state.mSampleLabel = *sample.SampleLabel;

@@ -26,6 +26,12 @@ struct LabelRun {
   bool SkippedLegendItems = false;
   /// The sample label, in sample mode.
   std::optional<runtime::Variant> SampleLabel;
+  /// The legend class whose features are being queried ("the value \"Asia\"", "all other
+  /// values", "the class up to 1000"); "" outside a query.
+  std::string FailedClass;
+  /// For hosts, what made the run fail: the class that could not be queried and the error's
+  /// own description, kept when an enclosing maker's message replaces `Message`.
+  std::string Cause;
 };
 
 /// Runs a maker's `body` (which fills the run and returns whether it made the labels) under
@@ -39,6 +45,10 @@ LabelRun RunLabelMaker(std::string_view fallback, Body&& body) {
   } catch (...) {
     run.Made = false;
     run.Message = DescriptionOf(std::current_exception());
+    if (run.Cause.empty() && !run.Message.empty())
+      run.Cause = run.FailedClass.empty() ? run.Message
+                                          : "the features of " + run.FailedClass +
+                                                " could not be queried: " + run.Message;
     if (run.Message.empty()) run.Message = fallback;
   }
   return run;

@@ -46,7 +46,9 @@ LabelRun MakeClassBreaksRendererLabels(const QuilletState& state,
       std::string query = where;
       if (!definitionExpression.empty() && state.mApplyDefinitionQuery)
         query = "( " + definitionExpression + ") AND ( " + where + " )";
+      run.FailedClass = "the class up to " + upper;
       ClassSummary summary = SummarizeClass(state, *table, *definition, query, names);
+      run.FailedClass.clear();
       run.SkippedLegendItems = run.SkippedLegendItems || summary.Skipped;
       summaries.Add(std::move(summary), upper);
     }

@@ -73,7 +73,10 @@ LabelRun MakeUniqueRendererLabels(const QuilletState& state,
       std::string query = where;
       if (!definitionExpression.empty() && state.mApplyDefinitionQuery)
         query = "( " + definitionExpression + ") AND " + where;
+      run.FailedClass = key == kAllOtherValuesMarker ? "the class of all other values"
+                                                     : "the value \"" + key + "\"";
       ClassSummary summary = SummarizeClass(state, *table, *definition, query, names);
+      run.FailedClass.clear();
       run.SkippedLegendItems = run.SkippedLegendItems || summary.Skipped;
       summaries.Add(std::move(summary), key);
     }

@@ -7,14 +7,15 @@
 
 namespace quillet::map {
 
-std::string RangeStands(double lower, double upper, bool first) {
+std::string RangeStands(double lower, double upper, bool first, bool throughUpper) {
   // Whole numbers in full (1000000, not 1e+06).
   const auto text = [](double value) {
     if (std::trunc(value) == value && std::fabs(value) < 1e15)
       return std::to_string(static_cast<int64_t>(value));
     return platform::NumberLiteral(value);
   };
-  return (first ? "" : "above ") + text(lower) + " to " + text(upper);
+  return (first ? "" : "above ") + text(lower) + (throughUpper ? " to " : " to below ") +
+         text(upper);
 }
 
 std::vector<std::string> RendererLabels(const gis::FeatureRenderer& renderer) {

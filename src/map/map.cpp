@@ -1,9 +1,11 @@
 #include "map/map.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "map/atomic_file.h"
@@ -105,23 +107,65 @@ std::string ResolvePath(const std::string& written, const std::filesystem::path&
 }
 
 size_t Map::FindLayer(std::string_view name) const {
+  for (size_t i = 0; i < mLayers.size(); ++i)
+    if (!mLayers[i].id.empty() && mLayers[i].id == name) return i;
+  // By name, then by path; exactly, then without regard to letter case.
   for (const bool exact : {true, false}) {
-    std::optional<size_t> found;
-    for (size_t i = 0; i < mLayers.size(); ++i) {
-      const bool same =
-          exact ? mLayers[i].name == name : runtime::EqualsIgnoreCase(mLayers[i].name, name);
-      if (!same) continue;
-      if (found)
-        throw MapError(
-            File(), "",
-            "two layers are named \"" + std::string(name) + "\"; give one of them another name");
-      found = i;
+    for (const bool byPath : {false, true}) {
+      std::vector<size_t> found;
+      for (size_t i = 0; i < mLayers.size(); ++i) {
+        const std::string& text = byPath ? mLayers[i].path : mLayers[i].name;
+        if (byPath && text.empty()) continue;
+        if (exact ? text == name : runtime::EqualsIgnoreCase(text, name)) found.push_back(i);
+      }
+      if (found.size() == 1) return found.front();
+      if (found.size() > 1) throw MapError(File(), "", Ambiguity(name, byPath, found));
     }
-    if (found) return *found;
   }
   throw MapError(
       File(), "",
       "no layer named \"" + std::string(name) + "\" (its layers: " + LayerList(mLayers) + ")");
+}
+
+std::string Map::Ambiguity(std::string_view name, bool byPath, std::vector<size_t> layers) const {
+  std::stable_sort(layers.begin(), layers.end(),
+                   [&](size_t a, size_t b) { return mLayers[a].path < mLayers[b].path; });
+  const std::string count = layers.size() == 2   ? "two"
+                            : layers.size() == 3 ? "three"
+                                                 : std::to_string(layers.size());
+  std::string paths;
+  std::string ids;
+  std::set<std::string> distinct;
+  for (const size_t i : layers) {
+    paths += (paths.empty() ? "\"" : ", \"") + mLayers[i].path + "\"";
+    ids += (ids.empty() ? "\"" : ", \"") + mLayers[i].id + "\"";
+    if (!mLayers[i].path.empty()) distinct.insert(mLayers[i].path);
+  }
+  const std::string what = count + " layers " + (byPath ? "have the path" : "are named") + " \"" +
+                           std::string(name) + "\"; ";
+  if (mLayers[layers.front()].id.empty()) return what + "give one of them another name";
+  if (distinct.size() < layers.size()) return what + "name one by its layer id (" + ids + ")";
+  return what + "name one by its group path (" + paths + ") or its layer id (" + ids + ")";
+}
+
+std::string Map::Designation(size_t layer) const {
+  const LayerEntry& entry = mLayers.at(layer);
+  for (const std::string* text : {&entry.name, &entry.path}) {
+    if (text->empty()) continue;
+    try {
+      if (FindLayer(*text) == layer) return *text;
+    } catch (const runtime::Error&) {
+      // named twice: try the next
+    }
+  }
+  return entry.id.empty() ? entry.name : entry.id;
+}
+
+std::vector<size_t> Map::LegendOrder(size_t layer) const {
+  std::vector<size_t> order(Legend(layer).size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = i;
+  return order;
 }
 
 LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress,
@@ -189,7 +233,7 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress,
   CheckJoinKey(*own.table, join.field, File(), Where(index, LayerPart::kJoinField));
   CheckJoinKey(*joined.table, join.joinField, File(), Where(index, LayerPart::kJoinJoinField));
   try {
-    loaded.layer->Join(joined.table, join.field, join.joinField);
+    loaded.layer->Join(joined.table, join.field, join.joinField, join.match);
   } catch (const runtime::Error& error) {
     throw MapError(File(), Where(index, LayerPart::kJoin), error.Description());
   }

@@ -25,7 +25,7 @@ struct SourceEntry {
   std::string layer;
 };
 
-/// A left join of a second table to a layer's own.
+/// A left join of a second table to a layer's own, one to one.
 struct JoinEntry {
   SourceEntry source;
   /// The joined table's name, which qualifies its fields ("stats" gives "stats.gdp").
@@ -33,11 +33,17 @@ struct JoinEntry {
   /// The key in the layer's own table, and the key in the joined one.
   std::string field;
   std::string joinField;
+  /// Which joined row a feature takes when its key matches several: the first by default.
+  platform::JoinMatch match = platform::JoinMatch::kFirst;
 };
 
 /// One layer of a map, as read and checked.
 struct LayerEntry {
   std::string name;
+  /// Where a QGIS project also names the layer: its layer id, and its path in the layer tree,
+  /// the groups and then the name ("Boston/Graduated/Tracts"); "" when the file has none.
+  std::string id;
+  std::string path;
   SourceEntry source;
   std::optional<std::string> definitionExpression;
   std::optional<std::vector<int64_t>> definitionSelection;
@@ -82,16 +88,28 @@ class Map {
 
   const std::filesystem::path& Path() const { return mPath; }
   const std::vector<LayerEntry>& Layers() const { return mLayers; }
-  /// The index of the layer of that name (compared exactly, else without regard to letter
-  /// case); fails listing the layers there are, or when two layers have that name.
+  /// The index of the layer that `name` names: its layer id, else its name, else its path in
+  /// the layer tree (compared exactly, then without regard to letter case). Fails listing the
+  /// layers there are, or when two layers have that name, listing the paths and ids that tell
+  /// them apart.
   size_t FindLayer(std::string_view name) const;
+  /// What names the layer alone for `FindLayer`: its name, else its path, else its id.
+  std::string Designation(size_t layer) const;
 
   /// The layer's renderer kind as the file names it.
   virtual std::string RendererKind(size_t layer) const = 0;
   /// The layer's legend entries as the file describes them, in the component's legend order.
   virtual std::vector<LegendEntry> Legend(size_t layer) const = 0;
-  /// The labels stored by the first `StoreOriginalLabels`.
+  /// The order in which the file shows the legend: the k-th entry shown is
+  /// `Legend()[LegendOrder()[k]]` (a QGIS legend shows its catch-all category where it stands
+  /// and its ranges as listed). By default, `Legend`'s order.
+  virtual std::vector<size_t> LegendOrder(size_t layer) const;
+  /// The labels stored by the first `StoreOriginalLabels`, one per legend entry in `Legend`'s
+  /// order where the file tells which entry each belongs to.
   virtual std::optional<std::vector<std::string>> OriginalLabels(size_t layer) const = 0;
+  /// Fails, naming it, when a stored original label belongs to an entry the legend no longer
+  /// has, so that `reset` would not put it back.
+  virtual void CheckOriginalLabels(size_t /*layer*/) const {}
   /// A new platform renderer as the file describes it; with `labels`, those labels stand in
   /// its legend instead of the file's.
   virtual std::shared_ptr<gis::FeatureRenderer> Renderer(
@@ -132,6 +150,10 @@ class Map {
 
   std::filesystem::path mPath;
   std::vector<LayerEntry> mLayers;
+
+ private:
+  /// Why `name` names several layers, and how to name one of them (by path first).
+  std::string Ambiguity(std::string_view name, bool byPath, std::vector<size_t> layers) const;
 };
 
 /// The file's bytes. Fails with "cannot read the <what>: <reason>" (a folder, a missing file).

@@ -30,21 +30,29 @@ std::string Step(std::string_view text, const XmlElement& parent, const XmlEleme
   return "  ";
 }
 
-std::string OptionList(std::string_view key, const std::vector<std::string>& values,
-                       const std::string& indent, const std::string& step) {
-  std::string text =
-      indent + "<Option type=\"StringList\" name=\"" + EscapeAttribute(key) + "\">\n";
-  for (const auto& value : values)
-    text += indent + step + "<Option type=\"QString\" value=\"" + EscapeAttribute(value) + "\"/>\n";
-  return text + indent + "</Option>\n";
+std::string OptionList(const std::vector<StringListProperty>& properties, const std::string& indent,
+                       const std::string& step) {
+  std::string text;
+  for (const auto& [key, values] : properties) {
+    text += indent + "<Option type=\"StringList\" name=\"" + EscapeAttribute(key) + "\">\n";
+    for (const auto& value : values)
+      text +=
+          indent + step + "<Option type=\"QString\" value=\"" + EscapeAttribute(value) + "\"/>\n";
+    text += indent + "</Option>\n";
+  }
+  return text;
 }
 
-std::string LegacyList(std::string_view key, const std::vector<std::string>& values,
-                       const std::string& indent, const std::string& step) {
-  std::string text = indent + "<property key=\"" + EscapeAttribute(key) + "\">\n";
-  for (const auto& value : values)
-    text += indent + step + "<value>" + EscapeAttribute(value) + "</value>\n";
-  return text + indent + "</property>\n";
+std::string LegacyList(const std::vector<StringListProperty>& properties, const std::string& indent,
+                       const std::string& step) {
+  std::string text;
+  for (const auto& [key, values] : properties) {
+    text += indent + "<property key=\"" + EscapeAttribute(key) + "\">\n";
+    for (const auto& value : values)
+      text += indent + step + "<value>" + EscapeAttribute(value) + "</value>\n";
+    text += indent + "</property>\n";
+  }
+  return text;
 }
 
 }  // namespace
@@ -76,6 +84,11 @@ std::optional<std::vector<std::string>> ReadStringListProperty(const XmlElement&
 
 XmlEdit AddStringListProperty(std::string_view text, const XmlElement& layer, std::string_view key,
                               const std::vector<std::string>& values) {
+  return AddStringListProperties(text, layer, {{std::string(key), values}});
+}
+
+XmlEdit AddStringListProperties(std::string_view text, const XmlElement& layer,
+                                const std::vector<StringListProperty>& lists) {
   const XmlElement* properties = layer.Child(kCustomProperties);
   if (properties == nullptr) {
     const XmlElement* last = layer.children.empty() ? nullptr : &layer.children.back();
@@ -84,8 +97,8 @@ XmlEdit AddStringListProperty(std::string_view text, const XmlElement& layer, st
     const size_t at = LineStart(text, layer.content.end);
     return {{at, at},
             indent + "<" + kCustomProperties + ">\n" + indent + step + "<Option type=\"Map\">\n" +
-                OptionList(key, values, indent + step + step, step) + indent + step +
-                "</Option>\n" + indent + "</" + kCustomProperties + ">\n"};
+                OptionList(lists, indent + step + step, step) + indent + step + "</Option>\n" +
+                indent + "</" + kCustomProperties + ">\n"};
   }
 
   const XmlElement* map = properties->Child("Option");
@@ -98,21 +111,21 @@ XmlEdit AddStringListProperty(std::string_view text, const XmlElement& layer, st
     const size_t at = LineStart(text, map->content.end);
     // Without a line break before the end tag, the new lines start one.
     const std::string lead = at == map->content.end && !map->children.empty() ? "\n" : "";
-    return {{at, at}, lead + OptionList(key, values, inner, step)};
+    return {{at, at}, lead + OptionList(lists, inner, step)};
   }
   if (map != nullptr) {
     const std::string indent = IndentBefore(text, map->whole.begin);
-    return {map->whole, "<Option type=\"Map\">\n" + OptionList(key, values, indent + step, step) +
+    return {map->whole, "<Option type=\"Map\">\n" + OptionList(lists, indent + step, step) +
                             indent + "</Option>"};
   }
   if (!properties->ChildrenNamed("property").empty()) {
     const size_t at = LineStart(text, properties->content.end);
-    return {{at, at}, LegacyList(key, values, outer + step, step)};
+    return {{at, at}, LegacyList(lists, outer + step, step)};
   }
   // An empty <customproperties/> or one with nothing inside.
   return {properties->whole, std::string("<") + kCustomProperties + ">\n" + outer + step +
                                  "<Option type=\"Map\">\n" +
-                                 OptionList(key, values, outer + step + step, step) + outer + step +
+                                 OptionList(lists, outer + step + step, step) + outer + step +
                                  "</Option>\n" + outer + "</" + kCustomProperties + ">"};
 }
 

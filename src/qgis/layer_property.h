@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "qgis/xml_document.h"
@@ -15,9 +16,15 @@ namespace quillet::qgis {
 std::optional<std::vector<std::string>> ReadStringListProperty(const XmlElement& layer,
                                                                std::string_view key);
 
-/// The edit of `text` (the file the layer element was read from) that adds `values` as the
-/// string list property `key`, in the form the layer's <customproperties> already uses,
+/// A custom property's key and its string list.
+using StringListProperty = std::pair<std::string, std::vector<std::string>>;
+
+/// The edit of `text` (the file the layer element was read from) that adds the string list
+/// properties, in their order, in the form the layer's <customproperties> already uses,
 /// indented like its neighbours. A layer without <customproperties> gets one, last.
+XmlEdit AddStringListProperties(std::string_view text, const XmlElement& layer,
+                                const std::vector<StringListProperty>& properties);
+/// The same for one property, `values` under `key`.
 XmlEdit AddStringListProperty(std::string_view text, const XmlElement& layer, std::string_view key,
                               const std::vector<std::string>& values);
 

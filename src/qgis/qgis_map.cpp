@@ -1,9 +1,11 @@
 #include "qgis/qgis_map.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "map/map_error.h"
 #include "platform/store/sql_text.h"
+#include "platform/tables/joined_table.h"
 #include "qgis/data_source.h"
 #include "qgis/layer_property.h"
 #include "qgis/subset_string.h"
@@ -55,17 +57,39 @@ std::string FieldList(const gis::Table& table) {
   return names;
 }
 
-// The name the layer panel gives the layer of that id, searched through the groups.
-std::string TreeName(const XmlElement& group, const std::string& id) {
+// Where the layer panel shows each layer, by layer id: the groups and the name, joined by "/".
+void TreePaths(const XmlElement& group, const std::string& groups,
+               std::map<std::string, std::string>& paths) {
   for (const XmlElement& node : group.children) {
-    if (node.name == "layer-tree-layer" && node.AttributeOr("id") == id)
-      return node.AttributeOr("name");
-    if (node.name == "layer-tree-group") {
-      std::string name = TreeName(node, id);
-      if (!name.empty()) return name;
-    }
+    if (node.name == "layer-tree-layer")
+      paths.emplace(node.AttributeOr("id"), groups + node.AttributeOr("name"));
+    if (node.name == "layer-tree-group")
+      TreePaths(node, groups + node.AttributeOr("name") + "/", paths);
   }
-  return "";
+}
+
+// The last part of a path: the name the layer panel gives the layer.
+std::string PathName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+// On a joined table the component selects the catch-all category's features with
+// "NOT ( (F = 'a') OR (F = 'b') )", which leaves out the features whose value is null, a
+// feature without a joined row among them; QGIS draws those with the catch-all too. The joined
+// table runs that clause with the nulls added, in either of the component's field delimiters.
+void SelectNullsWithTheCatchAll(const QgisRenderer& renderer, const std::string& field,
+                                gis::Table& table, int32_t index) {
+  auto* joined = dynamic_cast<platform::JoinedTable*>(&table);
+  if (joined == nullptr || !renderer.HasCatchAll() || renderer.Values().empty()) return;
+  const bool text = table.Fields()->Field(index)->Type() == gis::kFieldString;
+  for (const std::string delimiter : {"", "\""}) {
+    const std::string name = delimiter + field + delimiter;
+    std::string listed;
+    for (const auto& values : renderer.Values())
+      listed +=
+          "OR (" + name + (text ? " = '" + values.front() + "'" : " = " + values.front()) + ") ";
+    joined->AlsoSelect("NOT (" + listed.substr(2) + ")", name + " IS NULL");
+  }
 }
 
 bool IsProjectArchive(const std::filesystem::path& path) {
@@ -132,12 +156,16 @@ void QgisMap::ReadProjectLayers() {
   const XmlElement* layers = mRoot->Child("projectlayers");
   if (layers == nullptr) return;
   const std::filesystem::path folder = mPath.parent_path();
+  std::map<std::string, std::string> paths;
+  if (const XmlElement* tree = mRoot->Child("layer-tree-group")) TreePaths(*tree, "", paths);
   for (const XmlElement* element : layers->ChildrenNamed("maplayer")) {
     map::LayerEntry entry;
     if (element->AttributeOr("embedded") == "1") {
       // Only a reference: the layer and its renderer live in the other project.
-      const XmlElement* tree = mRoot->Child("layer-tree-group");
-      entry.name = tree ? TreeName(*tree, element->AttributeOr("id")) : "";
+      entry.id = element->AttributeOr("id");
+      const auto path = paths.find(entry.id);
+      entry.path = path != paths.end() ? path->second : "";
+      entry.name = PathName(entry.path);
       entry.unusable = "the layer is embedded from the project " + element->AttributeOr("project") +
                        "; label it there";
       ReadLayer(*element, std::move(entry));
@@ -145,6 +173,9 @@ void QgisMap::ReadProjectLayers() {
     }
     if (element->AttributeOr("type") != "vector") continue;
     entry.name = ChildText(*element, "layername");
+    entry.id = ChildText(*element, "id");
+    const auto path = paths.find(entry.id);
+    entry.path = path != paths.end() ? path->second : entry.name;
     try {
       const DataSource data = ReadDataSource(ChildText(*element, "provider"),
                                              ChildText(*element, "datasource"), folder);
@@ -167,12 +198,14 @@ void QgisMap::ReadLayer(const XmlElement& element, map::LayerEntry entry) {
     layer.renderer.emplace(*renderer);
     layer.field = UnquotedName(layer.renderer->Attribute());
     // QGIS names a joined field by the join's prefix; the component qualifies it instead.
-    if (entry.join && !prefix.empty() && layer.field.rfind(prefix, 0) == 0)
+    if (entry.join && !prefix.empty() && layer.field.rfind(prefix, 0) == 0) {
       layer.field = entry.join->name + "." + layer.field.substr(prefix.size());
+      layer.joinedField = true;
+    }
     // The component's first class takes every value up to its break, but QGIS draws nothing
-    // below the first range: the bound joins the layer's filter, so the labels count what QGIS
-    // draws.
-    const auto lowest = layer.renderer->LowestBound();
+    // below the lowest range: the least value it draws there joins the layer's filter, so the
+    // labels count what QGIS draws.
+    const auto lowest = layer.renderer->LowestValue();
     if (lowest && platform::IsNumberLiteral(*lowest) && !layer.field.empty() &&
         !IsExpression(layer.renderer->Attribute())) {
       const std::string bound = FieldInSql(layer.field, entry.join) + " >= " + *lowest;
@@ -182,6 +215,10 @@ void QgisMap::ReadLayer(const XmlElement& element, map::LayerEntry entry) {
     }
   }
   layer.originals = ReadStringListProperty(element, kOriginalLabelsProperty);
+  layer.originalEntries = ReadStringListProperty(element, kOriginalEntriesProperty);
+  if (layer.originals && layer.originalEntries &&
+      layer.originals->size() != layer.originalEntries->size())
+    layer.originalEntries.reset();  // a list out of step tells nothing: by order, then
   mLayers.push_back(std::move(entry));
   mQgisLayers.push_back(std::move(layer));
 }
@@ -225,11 +262,21 @@ std::optional<map::JoinEntry> QgisMap::ReadJoin(const XmlElement& layer, map::La
   result.name = JoinName(prefix, joinedName);
   result.field = join.AttributeOr("targetFieldName");
   result.joinField = join.AttributeOr("joinFieldName");
+  // Cached in memory, QGIS keeps the last row of each key (a hash that each row overwrites);
+  // otherwise it asks for the first.
+  if (join.AttributeOr("memoryCache") == "1") result.match = platform::JoinMatch::kLast;
   return result;
 }
 
 const QgisMap::QgisLayer& QgisMap::At(size_t layer) const {
   return mQgisLayers.at(layer);
+}
+
+std::string QgisMap::FieldOf(size_t layer) const {
+  const QgisLayer& item = At(layer);
+  if (!mLayers.at(layer).join || item.joinedField || item.ownTable.empty() || item.field.empty())
+    return item.field;
+  return item.ownTable + "." + item.field;
 }
 
 std::string QgisMap::LayerWhere(size_t layer, const std::string& part) const {
@@ -264,12 +311,48 @@ std::vector<map::LegendEntry> QgisMap::Legend(size_t layer) const {
   std::vector<map::LegendEntry> entries;
   if (const auto& renderer = At(layer).renderer)
     for (const auto& item : renderer->Items())
-      entries.push_back({item.stands, item.label});
+      entries.push_back({item.stands, item.label, item.value, item.catchAll, item.range});
   return entries;
 }
 
+std::vector<size_t> QgisMap::LegendOrder(size_t layer) const {
+  const auto& renderer = At(layer).renderer;
+  return renderer ? renderer->LegendOrder() : std::vector<size_t>{};
+}
+
 std::optional<std::vector<std::string>> QgisMap::OriginalLabels(size_t layer) const {
-  return At(layer).originals;
+  const QgisLayer& item = At(layer);
+  if (!item.originals || !item.originalEntries || !item.renderer) return item.originals;
+  // Each entry takes the original stored for it, wherever it stands now; an entry added since
+  // keeps its label.
+  std::vector<std::string> labels;
+  for (const auto& entry : item.renderer->Items()) {
+    const auto& keys = *item.originalEntries;
+    const auto stored = std::find(keys.begin(), keys.end(), entry.key);
+    labels.push_back(stored == keys.end() ? entry.label
+                                          : (*item.originals)[size_t(stored - keys.begin())]);
+  }
+  return labels;
+}
+
+void QgisMap::CheckOriginalLabels(size_t layer) const {
+  const QgisLayer& item = At(layer);
+  if (!item.originals || !item.originalEntries || !item.renderer) return;
+  const auto& entries = item.renderer->Items();
+  for (size_t i = 0; i < item.originalEntries->size(); ++i) {
+    const std::string& key = (*item.originalEntries)[i];
+    if (std::any_of(entries.begin(), entries.end(),
+                    [&](const LegendItem& entry) { return entry.key == key; }))
+      continue;
+    const bool ranges = !entries.empty() && entries.front().range.has_value();
+    const std::string what = ranges        ? "the range " + key
+                             : key.empty() ? "the catch-all category"
+                                           : "the category \"" + key + "\"";
+    throw map::MapError(File(), LayerWhere(layer, "customproperties"),
+                        "the original label \"" + (*item.originals)[i] + "\" belongs to " + what +
+                            ", which the legend no longer has; reset cannot put it back (set "
+                            "the category or range back in QGIS, or put the labels back by hand)");
+  }
 }
 
 std::shared_ptr<gis::FeatureRenderer> QgisMap::Renderer(
@@ -278,7 +361,7 @@ std::shared_ptr<gis::FeatureRenderer> QgisMap::Renderer(
   if (!item.renderer)
     throw map::MapError(File(), LayerWhere(layer, ""), "the layer has no renderer (<renderer-v2>)");
   try {
-    return item.renderer->Make(item.field, labels);
+    return item.renderer->Make(FieldOf(layer), labels);
   } catch (const runtime::Error& error) {
     throw map::MapError(File(), LayerWhere(layer, "renderer-v2"), error.Description());
   }
@@ -286,8 +369,13 @@ std::shared_ptr<gis::FeatureRenderer> QgisMap::Renderer(
 
 void QgisMap::FinishLoading(size_t layer, const map::LoadedLayer& loaded) const {
   const QgisLayer& item = At(layer);
+  const auto& join = mLayers.at(layer).join;
+  if (join) {
+    item.ownTable = loaded.tableName;
+    if (!item.field.empty() && !item.joinedField) loaded.layer->SetRenderer(Renderer(layer));
+  }
   const auto table = loaded.layer->DisplayedTable();
-  if (mLayers.at(layer).join && !loaded.layer->DefinitionExpression().empty()) {
+  if (join && !loaded.layer->DefinitionExpression().empty()) {
     std::vector<std::string> own;
     const auto fields = loaded.layer->FeatureClass()->Fields();
     for (int32_t i = 0; i < fields->FieldCount(); ++i)
@@ -296,7 +384,12 @@ void QgisMap::FinishLoading(size_t layer, const map::LoadedLayer& loaded) const 
         QualifyOwnFields(loaded.layer->DefinitionExpression(), loaded.tableName, own));
   }
   if (!item.renderer || item.renderer->Attribute().empty()) return;
-  if (table->FindField(item.field) >= 0) return;
+  const std::string field = FieldOf(layer);
+  const int32_t index = table->FindField(field);
+  if (index >= 0) {
+    if (join) SelectNullsWithTheCatchAll(*item.renderer, field, *table, index);
+    return;
+  }
   const std::string& attribute = item.renderer->Attribute();
   throw map::MapError(
       File(), LayerWhere(layer, "renderer-v2 attr"),
@@ -342,9 +435,20 @@ void QgisMap::StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) {
 void QgisMap::StoreOriginalLabels(size_t layer, const std::vector<std::string>& labels) {
   QgisLayer& item = mQgisLayers.at(layer);
   if (item.originals || !KeepsLabels(layer)) return;
-  XmlEdit edit = AddStringListProperty(mText, *item.element, kOriginalLabelsProperty, labels);
+  // Each label with the entry it belongs to, so that reset puts it back on that entry after
+  // the legend was reordered in QGIS.
+  std::vector<std::string> entries;
+  for (const auto& entry : item.renderer->Items())
+    entries.push_back(entry.key);
+  if (entries.size() != labels.size()) entries.clear();
+  XmlEdit edit = AddStringListProperties(
+      mText, *item.element,
+      entries.empty() ? std::vector<StringListProperty>{{kOriginalLabelsProperty, labels}}
+                      : std::vector<StringListProperty>{{kOriginalLabelsProperty, labels},
+                                                        {kOriginalEntriesProperty, entries}});
   mEdits[edit.span.begin] = std::move(edit);
   item.originals = labels;
+  if (!entries.empty()) item.originalEntries = entries;
 }
 
 std::string QgisMap::Contents() const {

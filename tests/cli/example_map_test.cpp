@@ -101,14 +101,14 @@ TEST_F(ExampleMap, JsonObjectsHaveExactlyTheirKeys) {
     std::vector<std::string> args;  // after the map and the layer
     Lines more;                     // keys after ok, message, labels and skippedLegendItems
   } cases[] = {
-      {{"labels", "--expression", "[pop].Sum"}, {}},
+      {{"labels", "--expression", "[pop].Sum"}, {"entries"}},
       {{"verify", "--expression", "[pop].Sum"}, {}},
       {{"verify", "--expression", "[pop].Sum", "--instructions"}, {}},
       {{"verify", "--expression", "[pop].Sum", "--sample"}, {"sampleLabel"}},
       {{"verify", "--expression", "[pop].Sum", "--sample", "--instructions"},
        {"sampleLabel", "instructions"}},
-      {{"set", "--expression", "[pop].Sum"}, {"originalLabels"}},
-      {{"reset"}, {"originalLabels"}},
+      {{"set", "--expression", "[pop].Sum"}, {"entries", "originalLabels"}},
+      {{"reset"}, {"entries", "originalLabels"}},
       {{"show"}, {"layers"}},
   };
   for (const auto& c : cases) {

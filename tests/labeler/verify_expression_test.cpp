@@ -113,7 +113,7 @@ TEST_F(Verification, JoinsNeedQualifiedFieldsAndOneRendererField) {
   Verify(oneField, "[parcels.POP].Sum [owners.OWNER].First", true);
   EXPECT_EQ(Verify(oneField, "[POP].Sum", false),
             "Field \"POP\" must be qualified by its table name on a joined table, as in "
-            "[table.POP]");
+            "[parcels.POP]");
 
   const auto twoFields = Parcels(run.store, "parcels2")
                              .Join(owners, "OBJECTID", "PID")

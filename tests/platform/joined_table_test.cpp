@@ -86,6 +86,30 @@ TEST_F(Join, TheFeatureClassStaysTheUnjoinedTable) {
   EXPECT_EQ(layer->DisplayedTable(), layer->FeatureClass());
 }
 
+// One to one, as QGIS joins: a key that the joined table has twice gives its first row (or
+// its last), never the own row twice.
+TEST(JoinSetup, EachOwnRowTakesOneJoinedRowAndTheCatchAllMayTakeTheNulls) {
+  FeatureStore store;
+  const auto parcels = test::Parcels(store).Build()->Table();
+  const auto owners = TableBuilder(store, "owners")
+                          .Field("ID", gis::kFieldInteger)
+                          .Field("NAME", gis::kFieldString)
+                          .Rows({{1, "Ann"}, {1, "Abe"}, {2, "Bob"}, {2, nullptr}})
+                          .Build();
+  const auto first = std::make_shared<JoinedTable>(parcels, "OWNER_ID", owners, "ID");
+  const auto last =
+      std::make_shared<JoinedTable>(parcels, "OWNER_ID", owners, "ID", JoinMatch::kLast);
+  EXPECT_EQ(Selected(*first, ""), (std::vector<int64_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(Selected(*first, "owners.NAME = 'Ann'"), (std::vector<int64_t>{1, 3}));
+  EXPECT_EQ(Selected(*last, "owners.NAME = 'Abe'"), (std::vector<int64_t>{1, 3}));
+  const std::string others = "NOT ( (owners.NAME = 'Ann') )";
+  EXPECT_EQ(Selected(*first, "( parcels.CODE = 1) AND " + others), (std::vector<int64_t>{}));
+  first->AlsoSelect(others, "owners.NAME IS NULL");
+  EXPECT_EQ(Selected(*first, "( parcels.CODE = 1) AND " + others), (std::vector<int64_t>{6}));
+  EXPECT_EQ(Selected(*first, others), (std::vector<int64_t>{2, 4, 5, 6}));
+  EXPECT_EQ(Selected(*first, "owners.NAME = 'Ann'"), (std::vector<int64_t>{1, 3}));
+}
+
 TEST(JoinSetup, RefusesMissingKeysAndTablesOfAnotherStore) {
   FeatureStore store;
   const auto parcels = test::Parcels(store).Build()->Table();

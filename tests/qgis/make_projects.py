@@ -5,8 +5,11 @@ Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py OUT_DIR DATA_
        QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py --example PROJECT.qgs DATA_DIR
 
 DATA_DIR holds world.gpkg and sids.shp (the repo's data/ folder). The script copies them
-to OUT_DIR/data/, derives sids_points.gpkg, sids.sqlite (SpatiaLite) and stats.gpkg
-(non-spatial table "stats" for a join), then writes with QGIS, paths relative:
+to OUT_DIR/data/, derives sids_points.gpkg, sids.sqlite (SpatiaLite), stats.gpkg
+(non-spatial table "stats" for a join), regions.gpkg (table "regions": a row per country
+outside Oceania, keyed by its subregion, so many rows share a key) and rates.gpkg (layer
+"rates": a rate at full double precision, whose extremes 15 decimals cut off), then writes
+with QGIS, paths relative:
 
   OUT_DIR/world.qgs, OUT_DIR/world.qgz   one layer per renderer kind Quillet handles
   OUT_DIR/with_extra.qgz                  the same project with an auxiliary storage (.qgd)
@@ -18,6 +21,10 @@ also get a working PostgreSQL layer "PG continents" when the server answers.
 With --example, the script writes only the project of the QGIS users' guide (examples/world.qgs):
 the layers "Continents" and "Population" over DATA_DIR/world.gpkg, in place, paths relative.
 
+With --edit PROJECT LAYER reverse|delete=VALUE, QGIS opens PROJECT, reverses the order of the
+layer's categories or ranges, or deletes its category VALUE, and saves PROJECT: what a user
+does in the layer's symbology between a quillet set and a reset.
+
 Tests run Quillet on these files, then read the result back with read_legends.py so that
 what QGIS itself sees is checked, not just the XML. Needs Debian's python3-qgis and gdal-bin.
 """
@@ -28,15 +35,18 @@ import sys
 from pathlib import Path
 
 from qgis.core import (
-    Qgs25DRenderer, QgsCategorizedSymbolRenderer, QgsClassificationJenks, QgsDataSourceUri,
+    Qgs25DRenderer, QgsCategorizedSymbolRenderer, QgsClassificationEqualInterval,
+    QgsClassificationJenks, QgsDataSourceUri,
     QgsGraduatedSymbolRenderer, QgsHeatmapRenderer, QgsInvertedPolygonRenderer,
     QgsMapLayer, QgsMergedFeatureRenderer, QgsPointClusterRenderer,
     QgsPointDisplacementRenderer, QgsProject, QgsPropertyDefinition, QgsRendererCategory,
     QgsRendererRange, QgsRuleBasedRenderer, QgsSingleSymbolRenderer, QgsSymbol,
     QgsVectorLayer, QgsVectorLayerJoinInfo)
+from qgis.PyQt.QtCore import Qt
 from qgis.PyQt.QtGui import QColor
 
 from qgis_session import RunWithQgis
+from read_legends import TreePath
 
 COLORS = ["#e41a1c", "#377eb8", "#4daf4a", "#984ea3", "#ff7f00", "#ffff33", "#a65628", "#999999"]
 
@@ -53,7 +63,7 @@ def PrepareData(dataDir, outData):
     outData.mkdir(parents=True, exist_ok=True)
     for path in [dataDir / "world.gpkg", *dataDir.glob("sids.*")]:
         shutil.copy(path, outData / path.name)
-    for name in ["sids_points.gpkg", "sids.sqlite", "stats.gpkg"]:
+    for name in ["sids_points.gpkg", "sids.sqlite", "stats.gpkg", "regions.gpkg", "rates.gpkg"]:
         (outData / name).unlink(missing_ok=True)
     sids = str(outData / "sids.shp")
     # The shapefile has no .prj; the counties are NAD27 lon/lat.
@@ -65,6 +75,12 @@ def PrepareData(dataDir, outData):
     Ogr2ogr("-f", "GPKG", "-nln", "stats", "-dialect", "sqlite", "-sql",
             "SELECT iso_a2, gdpPercap * pop AS gdp FROM world",
             str(outData / "stats.gpkg"), str(outData / "world.gpkg"))
+    Ogr2ogr("-f", "GPKG", "-nln", "regions", "-dialect", "sqlite", "-sql",
+            "SELECT subregion, name_long AS country, pop FROM world WHERE continent <> 'Oceania'",
+            str(outData / "regions.gpkg"), str(outData / "world.gpkg"))
+    Ogr2ogr("-f", "GPKG", "-nln", "rates", "-dialect", "sqlite", "-sql",
+            "SELECT name_long, area_km2, (lifeExp - 70.0) / 67.0 AS rate, geom FROM world",
+            str(outData / "rates.gpkg"), str(outData / "world.gpkg"))
 
 
 def Symbol(layer, index):
@@ -111,11 +127,19 @@ def AddGuideLayers(Add, world, europe):
     return continents
 
 
+def Classified(field, method, classes, descending=False):
+    def Make(layer):
+        renderer = QgsGraduatedSymbolRenderer(field)
+        renderer.setClassificationMethod(method)
+        renderer.updateClasses(layer, classes)
+        if descending:
+            renderer.sortByValue(Qt.DescendingOrder)  # the legend's "sort descending"
+        return renderer
+    return Make
+
+
 def NaturalBreaks(layer):
-    renderer = QgsGraduatedSymbolRenderer("area_km2")
-    renderer.setClassificationMethod(QgsClassificationJenks())
-    renderer.updateClasses(layer, 7)
-    return renderer
+    return Classified("area_km2", QgsClassificationJenks(), 7)(layer)
 
 
 def BuildProject(project, data):
@@ -168,6 +192,41 @@ def BuildProject(project, data):
     joined.setSubsetString("\"iso_a2\" <> 'CN'")  # a field both tables have
     joined.setRenderer(Graduated(joined, "stats_gdp", [0, 1e11, 1e12, 3e13]))
 
+    # Joined on a key many rows share: QGIS takes one row per feature, the first or, cached in
+    # memory, the last; Oceania has none. "Subregions" classifies by its own field, which the
+    # joined table has too.
+    regions = Add("regions", str(data / "regions.gpkg") + "|layername=regions")
+    for name, cached, attr, values in [
+            ("Subregions", False, "subregion", [
+                ("Western Europe", None), ("Southern Asia", None), (None, "Other"),
+                ("Melanesia", None)]),
+            ("First countries", False, "regions_country", [
+                ("France", None), ("Senegal", None), (None, "No country listed"),
+                ("India", None)]),
+            ("Last countries", True, "regions_country", [
+                ("Netherlands", None), ("The Gambia", None), ("Sri Lanka", None),
+                (None, "Other")]),
+            ("Apostrophe", False, "regions_country", [
+                ("Côte d'Ivoire", None), ("France", None), (None, "Other")])]:
+        layer = Add(name, world)
+        join = QgsVectorLayerJoinInfo()
+        join.setJoinLayer(regions)
+        join.setJoinFieldName("subregion")
+        join.setTargetFieldName("subregion")
+        join.setUsingMemoryCache(cached)
+        layer.addJoin(join)
+        layer.setRenderer(Categorized(layer, attr, values))
+
+    # Three layers named "Rates" in groups. QGIS writes the rate's bounds with 15 decimals, above
+    # the least rate and below the greatest; the areas' natural breaks are areas, drawn by the
+    # range listed first: in descending order the upper.
+    rates = str(data / "rates.gpkg") + "|layername=rates"
+    grouped = [(group, Add("Rates", rates, Classified(field, method, classes, descending)))
+               for group, field, method, classes, descending in [
+                   ("Equal interval", "rate", QgsClassificationEqualInterval(), 5, False),
+                   ("Natural breaks", "rate", QgsClassificationJenks(), 5, False),
+                   ("Descending", "area_km2", QgsClassificationJenks(), 7, True)]]
+
     uri = QgsDataSourceUri()
     uri.setDatabase(str(data / "sids.sqlite"))
     uri.setDataSource("", "sids", "GEOMETRY")
@@ -190,6 +249,10 @@ def BuildProject(project, data):
             layers.pop()
 
     project.addMapLayers(layers)  # the project owns them from here, also on the error paths
+    root = project.layerTreeRoot()
+    for group, layer in grouped:  # into "Rates/<group>" in the layer panel
+        (root.findGroup("Rates") or root.addGroup("Rates")).addGroup(group).addLayer(layer)
+        root.removeLayer(layer)
     bad = [l.name() for l in layers if not l.isValid() and l.name() != "Remote"]
     if bad:
         sys.exit("make_projects: invalid layers: " + ", ".join(bad))
@@ -224,7 +287,32 @@ def WriteExample(path, dataDir):
         sys.exit(f"make_projects: could not write {path}: {project.error()}")
 
 
+def Edit(path, name, action):
+    project = QgsProject.instance()
+    if not project.read(path):
+        sys.exit(f"make_projects: cannot read {path}: {project.error()}")
+    layers = [node.layer() for node in project.layerTreeRoot().findLayers()
+              if TreePath(node) == name]
+    if not layers:
+        sys.exit(f"make_projects: no layer {name} in {path}")
+    renderer = layers[0].renderer()
+    if hasattr(renderer, "categories"):
+        if action == "reverse":
+            for i in range(len(renderer.categories()) - 1):
+                renderer.moveCategory(0, len(renderer.categories()) - 1 - i)
+        else:
+            renderer.deleteCategory(renderer.categoryIndexForValue(action.split("=", 1)[1]))
+    else:
+        for i in range(len(renderer.ranges()) - 1):
+            renderer.moveClass(0, len(renderer.ranges()) - 1 - i)
+    if not project.write(path):
+        sys.exit(f"make_projects: could not write {path}: {project.error()}")
+
+
 def Main():
+    if len(sys.argv) == 5 and sys.argv[1] == "--edit":
+        Edit(*sys.argv[2:])
+        return
     if len(sys.argv) == 4 and sys.argv[1] == "--example":
         WriteExample(Path(sys.argv[2]).resolve(), Path(sys.argv[3]).resolve())
         return

@@ -84,7 +84,7 @@ TEST_F(QgisProjectRead, JoinedFieldsAndNamesFollowTheJoinsPrefix) {
 TEST_F(QgisProjectRead, TheFirstRangesLowerBoundJoinsTheFilter) {
   const auto graduated = [](const std::string& attr) {
     return "<renderer-v2 type=\"graduatedSymbol\" attr=\"" + attr +
-           "\"><ranges><range lower=\"5.500\" upper=\"10\"/></ranges></renderer-v2>";
+           "\"><ranges><range lower=\"1000.500\" upper=\"2000\"/></ranges></renderer-v2>";
   };
   const QgisMap map = Read(
       "<maplayer type=\"vector\"><layername>Filtered</layername><provider>ogr</provider>"
@@ -99,9 +99,9 @@ TEST_F(QgisProjectRead, TheFirstRangesLowerBoundJoinsTheFilter) {
   const auto filter = [&](const std::string& layer) {
     return map.Layers().at(map.FindLayer(layer)).definitionExpression;
   };
-  EXPECT_EQ(filter("Filtered"), "( \"a\" = 1 OR \"b\" = 2 ) AND \"pop\" >= 5.500");
-  EXPECT_EQ(filter("Plain"), "\"pop\" >= 5.500");
-  EXPECT_EQ(filter("Joined"), "\"stats\".\"gdp\" >= 5.500");
+  EXPECT_EQ(filter("Filtered"), "( \"a\" = 1 OR \"b\" = 2 ) AND \"pop\" >= 1000.500");
+  EXPECT_EQ(filter("Plain"), "\"pop\" >= 1000.500");
+  EXPECT_EQ(filter("Joined"), "\"stats\".\"gdp\" >= 1000.500");
   EXPECT_EQ(filter("By expression"), std::nullopt);
   EXPECT_EQ(filter("Categories"), std::nullopt);
 }
@@ -143,9 +143,22 @@ TEST_F(QgisProjectRead, FilesThatAreNoProjects) {
   const std::string at = folder.Path().string() + "/";
   EXPECT_EQ(why("x.qgs", "<project/>"),
             at + "x.qgs: a QGIS project has the root element <qgis>, not <project>");
-  EXPECT_EQ(
-      test::ErrorOf([&] { Read(Layer("A", "") + Layer("A", "")).FindLayer("A"); }).Description(),
-      at + "p.qgs: two layers are named \"A\"; give one of them another name");
+  // Layers of one name are told apart by their path in the layer tree or their id.
+  const auto named = [](const std::string& id) {
+    return "<maplayer type=\"vector\"><id>" + id + "</id><layername>A</layername></maplayer>";
+  };
+  const QgisMap twins =
+      Read(named("a1") + named("a2"),
+           "<layer-tree-group><layer-tree-group name=\"G\"><layer-tree-layer "
+           "id=\"a1\" name=\"A\"/></layer-tree-group><layer-tree-group name=\"H\">"
+           "<layer-tree-group name=\"I\"><layer-tree-layer id=\"a2\" name=\"A\"/>"
+           "</layer-tree-group></layer-tree-group></layer-tree-group>");
+  EXPECT_EQ(test::ErrorOf([&] { twins.FindLayer("A"); }).Description(),
+            at + "p.qgs: two layers are named \"A\"; name one by its group path (\"G/A\", "
+                 "\"H/I/A\") or its layer id (\"a1\", \"a2\")");
+  EXPECT_EQ(twins.FindLayer("h/i/a"), 1u);
+  EXPECT_EQ(twins.FindLayer("a1"), 0u);
+  EXPECT_EQ(twins.Designation(1), "H/I/A");
   EXPECT_EQ(why("empty.qgz", std::string("PK\x05\x06", 4) + std::string(18, '\0')),
             at + "empty.qgz: the archive holds no QGIS project (.qgs)");
   EXPECT_EQ(test::ErrorOf([&] { QgisMap::ReadStyle(at + "x.qgs", "w.gpkg"); }).Description(),

@@ -11,6 +11,8 @@ namespace {
 
 const std::string kPeople = "$$LABEL ([pop].Sum.FormatNumber(0) people)";
 const std::string kBirths = "$$LABEL: [BIR74].Sum.FormatNumber(0) births";
+const std::string kJoinedPeople = "$$LABEL ([world.pop].Sum.FormatNumber(0) people)";
+const std::string kRates = "$$LABEL: [rate].Count";
 
 // Every layer whose legend quillet labels, with an expression over its fields.
 const std::vector<std::pair<std::string, std::string>> kLabelled = {
@@ -23,6 +25,12 @@ const std::vector<std::pair<std::string, std::string>> kLabelled = {
     {"Clustered", kBirths},
     {"Counties", kBirths},
     {"Joined", "$$LABEL: gdp [stats.gdp].Sum.FormatNumber(0)"},
+    {"Subregions", kJoinedPeople},
+    {"First countries", kJoinedPeople},
+    {"Last countries", kJoinedPeople},
+    {"Rates/Equal interval/Rates", kRates},
+    {"Rates/Natural breaks/Rates", kRates},
+    {"Rates/Descending/Rates", "$$LABEL: [area_km2].Count"},
 };
 
 // A copy of the projects and their data, so that each test changes its own.
@@ -51,25 +59,33 @@ class QgisProject : public ::testing::Test {
   TempFolder folder;
 };
 
-// A layer's labels (or another key of its items) as QGIS lists them, in quillet's legend
-// order: the catch-all category (no value) last.
-Lines InLegendOrder(const Json& layer, const std::string& key = "label") {
+// A layer's labels (or another key of its items) as QGIS lists them.
+Lines ItemsOf(const Json& layer, const std::string& key = "label") {
   Lines values;
-  std::optional<std::string> catchAll;
   for (const auto& item : layer.at("items")) {
     const Json& value = item.at(key);
-    const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
-    if (item.contains("value") && item["value"].is_null())
-      catchAll = text;
-    else
-      values.push_back(text);
+    values.push_back(value.is_string() ? value.get<std::string>() : value.dump());
   }
-  if (catchAll) values.push_back(*catchAll);
   return values;
 }
 
+// The component's labels: the catch-all category last, ranges from the lowest up.
 Lines LabelsOf(const Ran& ran) {
   return ran.OutJson().at("labels").get<Lines>();
+}
+
+// The labels in the order the legend shows them, as the command prints them.
+Lines ShownLabels(const Ran& ran) {
+  Lines labels;
+  const Json out = ran.OutJson();
+  for (const auto& entry : out.at("entries"))
+    labels.push_back(entry.at("label").get<std::string>());
+  return labels;
+}
+
+Lines Sorted(Lines lines) {
+  std::sort(lines.begin(), lines.end());
+  return lines;
 }
 
 // The text with every label attribute's value taken out: what must not change.
@@ -88,16 +104,17 @@ TEST_F(QgisProject, EveryKindIsSetAsQgisShowsItAndResetToWhatQgisWrote) {
   for (const auto& [layer, expression] : kLabelled) {
     const Ran ran = Set("world.qgs", layer, expression);
     ASSERT_EQ(ran.status, 0) << layer << ": " << ran.err;
-    set[layer] = LabelsOf(ran);
+    set[layer] = ShownLabels(ran);
   }
 
   const Json after = Legends({"world.qgs"});
   for (const auto& [layer, expression] : kLabelled) {
     SCOPED_TRACE(layer);
-    EXPECT_EQ(InLegendOrder(after.at(layer)), set[layer]);
-    EXPECT_NE(set[layer], InLegendOrder(before.at(layer)));
-    EXPECT_EQ(after.at(layer).at("customProperties").at("quillet/originalLabels").get<Lines>(),
-              InLegendOrder(before.at(layer)));
+    EXPECT_EQ(ItemsOf(after.at(layer)), set[layer]);
+    EXPECT_NE(set[layer], ItemsOf(before.at(layer)));
+    EXPECT_EQ(
+        Sorted(after.at(layer).at("customProperties").at("quillet/originalLabels").get<Lines>()),
+        Sorted(ItemsOf(before.at(layer))));
     EXPECT_EQ(after.at(layer).at("renderer"), before.at(layer).at("renderer"));
   }
 
@@ -135,7 +152,8 @@ TEST_F(QgisProject, LabelsAreTheSumsOfTheFeaturesOfEachCategory) {
 }
 
 // QGIS counts the features it draws with each symbol; each label must count the same ones,
-// within the layer's filter, the catch-all's values and the ranges' bounds.
+// within the layer's filter, the catch-all's values and nulls, the ranges' bounds (on a bound
+// two ranges share, within qgsDoubleNear of the outermost), one joined row per feature.
 TEST_F(QgisProject, EachLabelCountsTheFeaturesQgisDrawsWithItsSymbol) {
   const Json legends = Legends({"world.qgs"});
   for (const auto& [layer, field] :
@@ -148,11 +166,17 @@ TEST_F(QgisProject, EachLabelCountsTheFeaturesQgisDrawsWithItsSymbol) {
                                                         {"Displaced", "BIR74"},
                                                         {"Clustered", "BIR74"},
                                                         {"Counties", "BIR74"},
-                                                        {"Joined", "stats.gdp"}}) {
+                                                        {"Joined", "stats.gdp"},
+                                                        {"Subregions", "world.name_long"},
+                                                        {"First countries", "world.name_long"},
+                                                        {"Last countries", "world.name_long"},
+                                                        {"Rates/Equal interval/Rates", "rate"},
+                                                        {"Rates/Natural breaks/Rates", "rate"},
+                                                        {"Rates/Descending/Rates", "area_km2"}}) {
     const Ran ran = Run({"labels", "world.qgs", "--layer", layer, "--expression",
                          "[" + field + "].Count", "--json"});
     ASSERT_EQ(ran.status, 0) << layer << ": " << ran.err;
-    EXPECT_EQ(LabelsOf(ran), InLegendOrder(legends.at(layer), "count")) << layer;
+    EXPECT_EQ(ShownLabels(ran), ItemsOf(legends.at(layer), "count")) << layer;
   }
 }
 
@@ -167,7 +191,7 @@ TEST(QgisGuide, ShowsWhatTheCommandPrintsForTheExampleProject) {
         Quillet({"labels", project, "--layer", layer, "--expression", expression, "--json"});
     ASSERT_EQ(ran.status, 0) << ran.err;
     std::string printed;
-    for (const auto& label : LabelsOf(ran))
+    for (const auto& label : ShownLabels(ran))
       printed += label + "\n";
     EXPECT_NE(guide.find("'\n" + printed + "```"), std::string::npos) << layer << " prints:\n"
                                                                       << printed;
@@ -182,28 +206,79 @@ TEST_F(QgisProject, OnlyTheLabelsAndTheStoredOriginalsChangeByteForByte) {
   const std::string reset = ReadText(File("world.qgs"));
   EXPECT_EQ(OutsideLabels(set), OutsideLabels(reset));
 
-  // Reset gives back QGIS's own bytes, escapes included; what remains is the property.
+  // Reset gives back QGIS's own bytes, escapes included; what remains are the properties: the
+  // labels, and the entries they belong to.
   const size_t layer = written.find("<layername>Continents</layername>");
   const size_t empty = written.find("<Option/>", written.find("<customproperties>", layer));
   ASSERT_NE(empty, std::string::npos);
   const std::string indent = "        ";
+  std::string lists;
+  for (const auto& [name, values] : std::vector<std::pair<std::string, Lines>>{
+           {"quillet/originalLabels",
+            {"Africa", "Asia", "Europe &amp; &quot;the Near&quot; &lt;East>", "North America",
+             "South America", "Oceania", "Other continents"}},
+           {"quillet/originalLabelEntries",
+            {"Africa", "Asia", "Europe", "North America", "South America", "Oceania", ""}}}) {
+    lists += indent + "  <Option type=\"StringList\" name=\"" + name + "\">\n";
+    for (const auto& value : values)
+      lists += indent + "    <Option type=\"QString\" value=\"" + value + "\"/>\n";
+    lists += indent + "  </Option>\n";
+  }
   std::string expected = written;
-  expected.replace(empty, 9,
-                   "<Option type=\"Map\">\n" + indent +
-                       "  <Option type=\"StringList\" name=\"quillet/originalLabels\">\n");
-  const size_t listed = expected.find("originalLabels\">\n", empty) + 17;
-  std::string values;
-  for (const char* label : {"Africa", "Asia", "Europe &amp; &quot;the Near&quot; &lt;East>",
-                            "North America", "South America", "Oceania", "Other continents"})
-    values += indent + "    <Option type=\"QString\" value=\"" + label + "\"/>\n";
-  expected.insert(listed, values + indent + "  </Option>\n" + indent + "</Option>");
+  expected.replace(empty, 9, "<Option type=\"Map\">\n" + lists + indent + "</Option>");
   EXPECT_EQ(reset, expected);
+}
+
+// Reset puts each original back on the entry it belongs to, wherever QGIS has moved it since,
+// and refuses, naming it, when QGIS has removed one; a project labelled before the entries were
+// stored still resets, by order.
+TEST_F(QgisProject, ResetPutsEachOriginalBackOnItsEntry) {
+  const Json before = Legends({"world.qgs"});
+  const auto qgisEdits = [&](const std::string& layer, const std::string& action) {
+    EXPECT_EQ(RunProgram({"env", "QT_QPA_PLATFORM=offscreen", QUILLET_QGIS_PYTHON,
+                          QUILLET_MAKE_PROJECTS, "--edit", "world.qgs", layer, action},
+                         folder.Path())
+                  .status,
+              0);
+  };
+  const Lines layers = {"Continents", "Rates/Descending/Rates", "Counties"};
+  for (const auto& layer : layers)
+    ASSERT_EQ(Set("world.qgs", layer, "$$LABEL (set)").status, 0) << layer;
+  // Counties as labelled before the entries were stored: its labels alone.
+  std::string text = ReadText(File("world.qgs"));
+  const size_t entries =
+      text.find("<Option type=\"StringList\" name=\"quillet/originalLabelEntries\">",
+                text.find("<layername>Counties</layername>"));
+  ASSERT_NE(entries, std::string::npos);
+  text.erase(entries, text.find("</Option>\n", entries) + 10 - entries);
+  WriteText(File("world.qgs"), text);
+  qgisEdits("Continents", "reverse");
+  qgisEdits("Rates/Descending/Rates", "reverse");
+  for (const auto& layer : layers) {
+    const Ran reset = Run({"reset", "world.qgs", "--layer", layer});
+    EXPECT_EQ(reset.status, 0) << layer << ": " << reset.err;
+  }
+  const Json after = Legends({"world.qgs"});
+  for (const auto& layer : {"Continents", "Rates/Descending/Rates"}) {
+    Lines reversed = ItemsOf(after.at(layer));
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(reversed, ItemsOf(before.at(layer))) << layer;
+  }
+  EXPECT_EQ(ItemsOf(after.at("Counties")), ItemsOf(before.at("Counties")));
+
+  qgisEdits("Continents", "delete=Asia");
+  const Ran refused = Run({"reset", "world.qgs", "--layer", "Continents"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("layer \"Continents\" customproperties: the original label \"Asia\" "
+                             "belongs to the category \"Asia\", which the legend no longer has"),
+            std::string::npos)
+      << refused.err;
 }
 
 TEST_F(QgisProject, ArchivesStylesAndSingleSymbols) {
   const Ran archive = Set("world.qgz", "Population", kPeople);
   ASSERT_EQ(archive.status, 0) << archive.err;
-  EXPECT_EQ(InLegendOrder(Legends({"world.qgz"}).at("Population")), LabelsOf(archive));
+  EXPECT_EQ(ItemsOf(Legends({"world.qgz"}).at("Population")), ShownLabels(archive));
 
   // An archive's other members (here QGIS's auxiliary storage) keep their contents.
   const qgis::ZipArchive before = qgis::ZipArchive::Read(File("with_extra.qgz"));
@@ -212,13 +287,13 @@ TEST_F(QgisProject, ArchivesStylesAndSingleSymbols) {
   ASSERT_EQ(after.Names(), before.Names());
   EXPECT_EQ(after.Extract("with_extra.qgd"), before.Extract("with_extra.qgd"));
   EXPECT_NE(after.Extract("with_extra.qgs"), before.Extract("with_extra.qgs"));
-  EXPECT_EQ(InLegendOrder(Legends({"with_extra.qgz"}).at("Population")), LabelsOf(archive));
+  EXPECT_EQ(ItemsOf(Legends({"with_extra.qgz"}).at("Population")), ShownLabels(archive));
 
   const Ran style = Run({"set", "continents.qml", "--source", "data/world.gpkg", "--layer", "world",
                          "--expression", kPeople, "--json"});
   ASSERT_EQ(style.status, 0) << style.err;
   const Json styled = Legends({"continents.qml", "--source", "data/world.gpkg"});
-  EXPECT_EQ(InLegendOrder(styled.begin().value()), LabelsOf(style));
+  EXPECT_EQ(ItemsOf(styled.begin().value()), ShownLabels(style));
 
   const std::string project = ReadText(File("world.qgs"));
   const Ran single = Set("world.qgs", "Outline", kPeople);
@@ -238,6 +313,7 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
     std::vector<std::string> args;
     int status;
     std::string says;
+    std::string expression = kPeople;
   };
   const std::vector<Case> cases = {
       {{"--layer", "Rules"}, 1, kRefusedKind},
@@ -256,13 +332,25 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
        "the expression upper(\"continent\"); quillet labels renderers that classify by a field"},
       {{"--layer", "Remote"}, 2, "quillet: world.qgs: layer \"Remote\" datasource: "},
       {{"--layer", "Nowhere"}, 2, "quillet: world.qgs: no layer named \"Nowhere\" (its layers: "},
+      {{"--layer", "Rates"},
+       2,
+       "quillet: world.qgs: three layers are named \"Rates\"; name one by its group path "
+       "(\"Rates/Descending/Rates\", \"Rates/Equal interval/Rates\", \"Rates/Natural "
+       "breaks/Rates\") or its layer id (\"Rates_"},
+      // The component writes a joined category's value into its query as it stands: the
+      // command says which value could not be queried, and why.
+      {{"--layer", "Apostrophe"},
+       1,
+       "Unknown Error in MakeLabels!\nquillet: the features of the value \"Côte d'Ivoire\" "
+       "could not be queried: near \"Ivoire\": syntax error\n",
+       kJoinedPeople},
       {{"--layer", "Continents", "--source", "data/world.gpkg"},
        2,
        "quillet: --source data/world.gpkg: only a QGIS layer style (.qml) takes a data source; "
        "world.qgs names its own"},
   };
   for (const auto& item : cases) {
-    std::vector<std::string> args = {"set", "world.qgs", "--expression", kPeople};
+    std::vector<std::string> args = {"set", "world.qgs", "--expression", item.expression};
     args.insert(args.end(), item.args.begin(), item.args.end());
     const Ran ran = Run(args);
     SCOPED_TRACE(item.args[1]);
@@ -308,7 +396,7 @@ TEST_F(QgisProject, PostgresLayersAreReadThroughGdal) {
   const Ran ran = Set("world.qgs", "PG continents", kPeople);
   ASSERT_EQ(ran.status, 0) << ran.err;
   const Json legend = Legends({"world.qgs"}).at("PG continents");
-  EXPECT_EQ(InLegendOrder(legend), LabelsOf(ran));
+  EXPECT_EQ(ItemsOf(legend), ShownLabels(ran));
   // The same features as the GeoPackage layer with the same filter.
   const Ran gpkg =
       Run({"labels", "world.qgs", "--layer", "Continents", "--expression", kPeople, "--json"});
@@ -329,6 +417,19 @@ TEST_F(QgisProject, ShowListsEveryLayerAndWhyOneCannotBeOpened) {
   EXPECT_EQ(layers.at("Continents").at("legend").back().at("stands"), "all other values");
   EXPECT_EQ(layers.at("Joined").at("join").at("name"), "stats");
   EXPECT_TRUE(layers.at("Remote").contains("error"));
+  EXPECT_TRUE(layers.at("Continents").at("entries").at(3).at("value").is_null());
+
+  // The features each layer shows, as QGIS counts them within its filter.
+  const Json legends = Legends({"world.qgs"});
+  for (const auto& name : {"Continents", "Counties", "Subregions"})
+    EXPECT_EQ(layers.at(name).at("featuresShown"), legends.at(name).at("features")) << name;
+  // A layer whose name another has is named by its group path or its layer id.
+  for (const auto& layer : shown.at("layers")) {
+    if (layer.value("path", "") != "Rates/Descending/Rates") continue;
+    const Ran byId = Run({"show", "world.qgs", "--layer", layer.at("id"), "--json"});
+    ASSERT_EQ(byId.status, 0) << byId.err;
+    EXPECT_EQ(byId.OutJson().at("layers").at(0).at("path"), "Rates/Descending/Rates");
+  }
 }
 
 }  // namespace

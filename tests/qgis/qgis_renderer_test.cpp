@@ -73,7 +73,7 @@ TEST(QgisRenderer, RangesBecomeBreaksThatMustFollowOneAnother) {
     </ranges></renderer-v2>)")
                 .Failure(),
             "range 2 starts at 12 but range 1 ends at 10; quillet labels ranges that follow one "
-            "another in ascending order");
+            "another without gaps");
   EXPECT_EQ(Read(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>
       <range lower="10" upper="0" label="a"/></ranges></renderer-v2>)")
                 .Failure(),
@@ -96,6 +96,29 @@ TEST(QgisRenderer, RangesBecomeBreaksThatMustFollowOneAnother) {
   EXPECT_EQ(rounded->Break(1), 3142892.09769283);
   EXPECT_EQ(rounded->MinimumBreak(), -9000000);
   EXPECT_EQ(rounded->Break(2), 1e7);
+
+  // Listed from the highest down (a QGIS legend action), the ranges make the same classes from
+  // the lowest up, but a value on a shared bound is drawn by the range listed first: the upper.
+  const Read descending(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>
+      <range lower="100" upper="200" label="a"/><range lower="50" upper="100" label="b"/>
+      <range lower="0" upper="50" label="c"/></ranges></renderer-v2>)");
+  EXPECT_EQ(descending.renderer.LegendOrder(), (std::vector<size_t>{2, 1, 0}));
+  EXPECT_EQ(descending.MadeLabels(), (std::vector<std::string>{"c", "b", "a"}));
+  const auto down = gis::As<gis::ClassBreaksRenderer>(descending.renderer.Make("p", nullptr));
+  EXPECT_EQ(down->Break(0), 49.9999999999999);
+  EXPECT_EQ(down->Break(1), 99.9999999999999);
+  EXPECT_EQ(down->Break(2), 200);
+
+  // QGIS writes bounds with 15 decimals, which may cut off the extreme values, but it draws a
+  // value within 4 epsilons of the outermost bounds too.
+  const Read cut(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>
+      <range lower="-0.289238805970149" upper="0.202803057881325" label="a"/>
+      </ranges></renderer-v2>)");
+  EXPECT_EQ(cut.renderer.LowestValue(), "-0.28923880597014989");
+  EXPECT_EQ(gis::As<gis::ClassBreaksRenderer>(cut.renderer.Make("p", nullptr))->Break(0),
+            0.202803057881326);
+  EXPECT_EQ(read.renderer.LowestValue(), "-8.8817841970012523e-16");
+  EXPECT_TRUE(QgisDoubleNear(-0.289238805970149, -0.2892388059701492));
 
   const Read fieldless(R"(<renderer-v2 type="graduatedSymbol" attr=""><ranges>
       <range lower="0" upper="10" label="a"/></ranges></renderer-v2>)");

@@ -5,9 +5,11 @@ Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 read_legends.py PROJECT.qgs|PR
        QT_QPA_PLATFORM=offscreen /usr/bin/python3 read_legends.py STYLE.qml --source PATH
 
 A .qml is applied to an OGR layer opened from PATH, named after the .qml's base name.
-Output, layers in layer tree order:
+Output, layers in layer tree order, each under its name, or under its path in the layer tree
+("Group/Subgroup/Name") when it is in a group:
 
   {"Layer name": {"renderer": "categorizedSymbol", "embedded": "...",   # wrappers only
+                  "features": 176,                  # within the layer's filter
                   "items": [{"label": "...", "value": "Africa", "count": 51},   # categories
                             {"label": "...", "lower": 0.0, "upper": 1.0, "count": 7}],
                   "customProperties": {"key": value}}}
@@ -71,6 +73,8 @@ def Describe(layer):
         if renderer.embeddedRenderer() is not None:
             renderer = renderer.embeddedRenderer()
             result["embedded"] = renderer.type()
+    if layer.isValid():
+        result["features"] = layer.featureCount()
     result["items"] = Items(renderer) if renderer is not None else []
     if layer.isValid() and result["items"] and ("value" in result["items"][0]
                                                 or "lower" in result["items"][0]):
@@ -78,6 +82,16 @@ def Describe(layer):
     result["customProperties"] = {
         key: layer.customProperty(key) for key in layer.customPropertyKeys()}
     return result
+
+
+def TreePath(node):
+    """The layer's name, after its groups' names and "/" when it is in a group."""
+    path = node.layer().name()
+    group = node.parent()
+    while group is not None and group.parent() is not None:
+        path = group.name() + "/" + path
+        group = group.parent()
+    return path
 
 
 def Main():
@@ -95,14 +109,13 @@ def Main():
         message, ok = layer.loadNamedStyle(args.path)
         if not ok:
             sys.exit(f"read_legends: cannot load {args.path}: {message}")
-        layers = [layer]
+        legends = {layer.name(): Describe(layer)}
     else:
         project = QgsProject.instance()
         if not project.read(args.path):
             sys.exit(f"read_legends: cannot read {args.path}: {project.error()}")
-        layers = [node.layer() for node in project.layerTreeRoot().findLayers()]
-
-    legends = {layer.name(): Describe(layer) for layer in layers if layer is not None}
+        legends = {TreePath(node): Describe(node.layer())
+                   for node in project.layerTreeRoot().findLayers() if node.layer() is not None}
     print(json.dumps(legends, ensure_ascii=False, default=str))
 
 

@@ -37,8 +37,8 @@ void FeatureLayer::SetDefinitionSelection(std::optional<std::vector<int64_t>> ob
 }
 
 void FeatureLayer::Join(std::shared_ptr<FeatureTable> joined, const std::string& ownKey,
-                        const std::string& joinedKey) {
-  mJoin = std::make_shared<JoinedTable>(mFeatureClass, ownKey, std::move(joined), joinedKey);
+                        const std::string& joinedKey, JoinMatch match) {
+  mJoin = std::make_shared<JoinedTable>(mFeatureClass, ownKey, std::move(joined), joinedKey, match);
 }
 
 }  // namespace quillet::platform

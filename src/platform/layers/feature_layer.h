@@ -45,9 +45,10 @@ class FeatureLayer : public virtual gis::Layer,
   void SetDefinitionExpression(std::string expression);
   /// Restricts the layer to these object ids; `std::nullopt` removes the restriction.
   void SetDefinitionSelection(std::optional<std::vector<int64_t>> objectIds);
-  /// Joins `joined` to the feature table where `ownKey` equals `joinedKey`.
+  /// Joins `joined` to the feature table where `ownKey` equals `joinedKey`, one joined row to
+  /// each own row (`match` says which when several match).
   void Join(std::shared_ptr<FeatureTable> joined, const std::string& ownKey,
-            const std::string& joinedKey);
+            const std::string& joinedKey, JoinMatch match = JoinMatch::kFirst);
   void RemoveJoin() { mJoin.reset(); }
 
   const std::shared_ptr<FeatureTable>& Table() const { return mFeatureClass; }

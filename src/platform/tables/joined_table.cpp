@@ -30,12 +30,14 @@ std::string KeyColumn(const FeatureTable& table, const std::string& key) {
 }  // namespace
 
 JoinedTable::JoinedTable(std::shared_ptr<FeatureTable> own, std::string ownKey,
-                         std::shared_ptr<FeatureTable> joined, std::string joinedKey)
+                         std::shared_ptr<FeatureTable> joined, std::string joinedKey,
+                         JoinMatch match)
     : SqlTable(own->Connection(), QualifiedFields(*own, *joined)),
       mOwn(std::move(own)),
       mJoined(std::move(joined)),
       mOwnKey(std::move(ownKey)),
-      mJoinedKey(std::move(joinedKey)) {
+      mJoinedKey(std::move(joinedKey)),
+      mMatch(match) {
   if (mOwn->Connection() != mJoined->Connection())
     throw runtime::Error::Platform("Tables of different stores cannot be joined");
   KeyColumn(*mOwn, mOwnKey);
@@ -80,8 +82,31 @@ std::string JoinedTable::SelectFrom() const {
 }
 
 std::string JoinedTable::FromTables() const {
+  // One joined row per key: the one whose object id is the least (or greatest) of its key's.
+  const std::string table = QuoteIdentifier(mJoined->Name());
+  const std::string id = QuoteIdentifier(mJoined->FieldList().Definitions().front().name);
+  const std::string key = KeyColumn(*mJoined, mJoinedKey);
   return mOwn->Reference() + " LEFT JOIN " + mJoined->Reference() + " ON " +
-         KeyColumn(*mOwn, mOwnKey) + " = " + KeyColumn(*mJoined, mJoinedKey);
+         KeyColumn(*mOwn, mOwnKey) + " = " + key + " AND " + table + "." + id + " IN (SELECT " +
+         (mMatch == JoinMatch::kFirst ? "min(" : "max(") + id + ") FROM " + mJoined->Reference() +
+         " GROUP BY " + key + ")";
+}
+
+void JoinedTable::AlsoSelect(std::string clause, std::string nullTest) {
+  mAlsoSelected.emplace_back(std::move(clause), std::move(nullTest));
+}
+
+std::string JoinedTable::RunningClause(const std::string& clause) const {
+  for (const auto& [selected, nullTest] : mAlsoSelected) {
+    const std::string anded = ") AND " + selected;
+    const bool whole = clause == selected;
+    if (!whole && (clause.size() < anded.size() ||
+                   clause.compare(clause.size() - anded.size(), anded.size(), anded) != 0))
+      continue;
+    const size_t at = clause.size() - selected.size();
+    return clause.substr(0, at) + "(" + nullTest + " OR " + selected + ")";
+  }
+  return clause;
 }
 
 std::string JoinedTable::ObjectIdColumn() const {

@@ -34,8 +34,10 @@ void SqlTable::AskFor(size_t index) const {
   mAskedFor[index] = true;
 }
 
-int64_t SqlTable::RowCount() const {
-  SqliteStatement count(mConnection, "SELECT count(*) FROM " + FromTables());
+int64_t SqlTable::RowCount(const std::string& clause) const {
+  std::string sql = "SELECT count(*) FROM " + FromTables();
+  if (!IsBlank(clause)) sql += " WHERE (\n" + clause + "\n)";
+  SqliteStatement count(mConnection, sql);
   count.Step();
   return count.ColumnInteger(0);
 }
@@ -55,7 +57,7 @@ std::shared_ptr<gis::Cursor> SqlTable::SearchObjectIds(const std::vector<int64_t
 
 std::shared_ptr<gis::Cursor> SqlTable::Open(const std::string& restriction,
                                             const gis::QueryFilter* filter, bool recycling) {
-  const std::string clause = filter ? filter->WhereClause() : std::string();
+  const std::string clause = RunningClause(filter ? filter->WhereClause() : std::string());
   std::string sql = SelectFrom();
   if (!restriction.empty()) sql += " WHERE " + restriction;
   // The clause goes on lines of its own, so a trailing "--" comment cannot swallow the order.

@@ -38,8 +38,9 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   std::shared_ptr<gis::Cursor> SearchObjectIds(const std::vector<int64_t>& objectIds,
                                                const gis::QueryFilter* filter, bool recycling);
 
-  /// The number of rows, counted by SQLite without reading them.
-  int64_t RowCount() const;
+  /// The number of rows, of those `clause` selects when it is not blank, counted by SQLite
+  /// without reading them.
+  int64_t RowCount(const std::string& clause = "") const;
   const platform::Fields& FieldList() const { return *mFields; }
   const std::shared_ptr<SqliteConnection>& Connection() const { return mConnection; }
   /// The rows kept from recent searches.
@@ -71,6 +72,9 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   /// Whether class clauses may be answered from kept rows: the fields must be the columns of
   /// one table, as the clauses name them.
   virtual bool AnswersClassClauses() const { return false; }
+  /// The where clause a search runs for the clause it was given: the same, unless the table
+  /// says otherwise.
+  virtual std::string RunningClause(const std::string& clause) const { return clause; }
 
  private:
   std::shared_ptr<gis::Cursor> Open(const std::string& restriction, const gis::QueryFilter* filter,
