@@ -409,6 +409,15 @@ over a data source. Labels written into its layers are kept in its text until ``
           "that its ResetLabels puts them back; False with its Message when it refuses the "
           "layer.")
       .def(
+          "use_original_labels",
+          [](Map& self, const Layer& layer) {
+            return self.Run(
+                [&](MapFile& f) { return f.UseOriginalLabels(layer.name, layer.layer); });
+          },
+          py::arg("layer"),
+          "Puts the stored originals into the layer's renderer, so that a label run reads them as "
+          "$$LABEL and SetLabels records them; False, changing nothing, when none are stored.")
+      .def(
           "store_labels",
           [](Map& self, const Layer& layer, const py::object& originals) {
             const Labels labels = ToLabels(originals);
@@ -433,6 +442,22 @@ over a data source. Labels written into its layers are kept in its text until ``
                ">";
       });
 
+  module.def(
+      "map_document_with_layer",
+      [](const std::filesystem::path& data, const std::string& field, const std::string& classify,
+         int32_t classes, const std::string& sourceLayer, const std::string& name,
+         const std::filesystem::path& map) {
+        const LayerFromData layer{data, sourceLayer, field, classify, classes, name};
+        const py::gil_scoped_release release;
+        return MapDocumentWithLayer(layer, map);
+      },
+      py::arg("data"), py::arg("field"), py::kw_only(), py::arg("classify") = "unique",
+      py::arg("classes") = 5, py::arg("source_layer") = "", py::arg("name") = "",
+      py::arg("map") = "",
+      "The text of a map document with a layer drawn by `field` of the data (quillet init): "
+      "one class per value (classify=\"unique\") or class breaks by \"quantile\", \"equal\", "
+      "\"jenks\", \"pretty\" or \"stddev\" as QGIS computes them; added to the document at "
+      "`map` when it exists.");
   module.def(
       "open_map",
       [](const std::filesystem::path& path, const std::optional<std::string>& source) {

@@ -93,6 +93,13 @@ class MapFile {
   bool RecallOriginalLabels(std::string_view name, const std::shared_ptr<gis::Layer>& layer,
                             Quillet& labeler) const;
 
+  /// Puts the labels the file stores as the layer's originals (those from before its first
+  /// labels were saved) into `layer`'s renderer, so that a label run reads them as `$$LABEL`
+  /// and `SetLabels` records them: labelling the layer again then gives what the first
+  /// labelling gave, however often it is done. Returns false, changing nothing, when the file
+  /// stores none.
+  bool UseOriginalLabels(std::string_view name, const std::shared_ptr<gis::Layer>& layer) const;
+
   /// Writes into the file's text the labels that the layer's renderer shows now and, unless
   /// the file stores them already, `originals` as the labels from before.
   void StoreLabels(std::string_view name, const gis::Layer& layer,
@@ -101,6 +108,11 @@ class MapFile {
   std::string Contents() const;
   /// Replaces the file atomically with `Contents()`.
   void Save() const;
+  /// Writes the map to another file, atomically, the map's own file untouched: data paths
+  /// written relative to the map's folder are written relative to the new file's. Fails when
+  /// `path` names another kind of map (by its extension), or another folder for a QGIS
+  /// project, whose data paths are not rewritten.
+  void SaveAs(const std::filesystem::path& path) const;
 
   /// Stops the work under way on this map's layers, from any thread (a host's Cancel): a load
   /// stops at its next progress report, failing with "interrupted", and every query on the
@@ -113,5 +125,31 @@ class MapFile {
   explicit MapFile(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> mImpl;
 };
+
+/// A layer made from a field of a data file, for a map document (`quillet init`).
+struct LayerFromData {
+  /// What GDAL opens: a file, a folder, a connection.
+  std::filesystem::path data;
+  /// The layer of the data; "" for its first.
+  std::string sourceLayer;
+  /// The field the renderer draws by.
+  std::string field;
+  /// "unique": one class per value, sorted, and one for all other values; or class breaks of
+  /// a numeric field by "quantile", "equal" (interval), "jenks", "pretty" or "stddev", with
+  /// the bounds QGIS computes for the same field, method and class count.
+  std::string classify = "unique";
+  /// The number of classes the class breaks methods aim at.
+  int32_t classes = 5;
+  /// The layer's name; "" for the data layer's.
+  std::string name;
+};
+
+/// The text of the map document at `map` with the layer `layer` describes added after its
+/// layers, every other byte of it kept; where `map` does not exist, of a new document of that
+/// layer alone; with `map` empty, of a new document whose data path is written as given. Each
+/// class is labelled as QGIS labels it: the value, or the range's bounds ("0 - 1.5"). Fails
+/// naming the data and what is wrong (an unknown field, with the nearest names; text or no
+/// values for class breaks) or the map (not a map document, or a layer of that name in it).
+std::string MapDocumentWithLayer(const LayerFromData& layer, const std::filesystem::path& map);
 
 }  // namespace quillet

@@ -27,7 +27,8 @@ from typing import Callable, List, Optional
 
 __all__ = [
     "Error", "RefusedError", "UnreadableError", "Quillet", "Collection", "Map", "Layer",
-    "Platform", "open_map", "labels", "verify", "set_labels", "reset_labels", "Verification",
+    "Platform", "open_map", "map_document_with_layer", "labels", "verify", "set_labels",
+    "reset_labels", "Verification",
 ]
 
 
@@ -55,7 +56,8 @@ class UnreadableError(Error):
 
 
 # After the errors: the compiled module raises them.
-from ._quillet import Collection, Layer, Map, Platform, Quillet, open_map  # noqa: E402
+from ._quillet import (Collection, Layer, Map, Platform, Quillet,  # noqa: E402
+                       map_document_with_layer, open_map)
 
 Messages = Callable[[str, str, int], None]
 Progress = Callable[[int, int], None]
@@ -128,14 +130,19 @@ def verify(map: Map, layer: str, expression: str, *, sample: bool = False,
 
 def set_labels(map: Map, layer: str, expression: str, *, locale: Optional[str] = None,
                wrap: int = 0, definition_query: bool = True, all_other_values: bool = True,
-               messages: Optional[Messages] = None,
+               from_current: bool = False, messages: Optional[Messages] = None,
                progress: Optional[Progress] = None) -> List[str]:
     """Writes a layer's new labels into ``map`` as ``quillet set`` does, the labels from
     before kept as the layer's originals; ``map.save()`` writes the file. Returns the labels
-    ("$$SKIPPED" where an entry was left alone). A layer whose file keeps no labels (a QGIS
-    single symbol) is left as it is. Raises ``RefusedError`` or ``UnreadableError``."""
+    ("$$SKIPPED" where an entry was left alone). The labels are computed from those before the
+    first labels were set (``$$LABEL`` reads them), so setting again gives the same labels;
+    ``from_current=True`` computes from the labels the layer shows now. A layer whose file
+    keeps no labels (a QGIS single symbol) is left as it is. Raises ``RefusedError`` or
+    ``UnreadableError``."""
     labeler = _labeler(map, locale, wrap, definition_query, all_other_values, messages)
     opened = map.layer(layer, progress)
+    if not from_current:
+        map.use_original_labels(opened)
     if not (labeler.MakeLabels(opened, expression) and labeler.SetLabels(opened)):
         raise RefusedError(labeler.Message)
     if map.keeps_labels(opened.name):

@@ -9,12 +9,15 @@
 #include "cli/progress.h"
 #include "cli/show_report.h"
 #include "core/markers.h"
+#include "document/map_document.h"
 #include "host/open_map.h"
+#include "map/atomic_file.h"
 #include "map/legend_entry.h"
 #include "quillet/error.h"
 #include "quillet/locale.h"
 #include "quillet/map_file.h"
 #include "quillet/quillet.h"
+#include "runtime/nearest_names.h"
 
 namespace quillet::cli {
 namespace {
@@ -83,6 +86,25 @@ struct Session {
   Quillet labeler;
 };
 
+// For the component's "Field "X" does not exist in attribute table!": the layer, and the
+// fields of its table spelt most like X (or all of them), so that the user sees what to write.
+std::optional<std::string> MissingFieldCause(const Session& session, const std::string& message) {
+  const std::string start = "Field \"";
+  const std::string end = "\" does not exist in attribute table!";
+  if (message.rfind(start, 0) != 0 || message.size() < start.size() + end.size() ||
+      message.compare(message.size() - end.size(), end.size(), end) != 0)
+    return std::nullopt;
+  const std::string field =
+      message.substr(start.size(), message.size() - start.size() - end.size());
+  const auto table = gis::Require<gis::DisplayTable>(session.layer)->DisplayedTable();
+  std::vector<std::string> names;
+  const auto fields = table->Fields();
+  for (int32_t i = 0; i < fields->FieldCount(); ++i)
+    names.push_back(fields->Field(i)->Name());
+  return "layer \"" + session.name + "\" has no field " + field + " (" +
+         runtime::FieldsNear(field, names) + ")";
+}
+
 Outcome Result(Session& session, bool ok) {
   Outcome outcome;
   outcome.ok = ok;
@@ -90,6 +112,7 @@ Outcome Result(Session& session, bool ok) {
   outcome.labels = Items(*session.labeler.Labels());
   if (ok) outcome.entries = Entries(*session.map, session.name, outcome.labels);
   if (!ok && !session.labeler.Cause().empty()) outcome.cause = session.labeler.Cause();
+  if (!ok && !outcome.cause) outcome.cause = MissingFieldCause(session, outcome.message);
   outcome.skippedLegendItems = session.labeler.SkippedLegendItems() != 0;
   return outcome;
 }
@@ -126,7 +149,12 @@ Outcome Verify(const CommandOptions& options, const runtime::Locale& locale, std
 }
 
 Outcome Set(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
+  // Refused before any work: a file of another kind, or one that is the map itself.
+  if (!options.output.empty()) host::CheckSameKind(options.map, options.output);
   Session session(options, locale, err);
+  // From the labels before the first set, so that setting again does not build on its own
+  // labels.
+  if (!options.fromCurrent) session.map->UseOriginalLabels(session.name, session.layer);
   std::string expression = options.expression;
   if (session.labeler.MakeLabels(session.layer, expression) == 0) return Result(session, false);
   if (session.labeler.SetLabels(session.layer) == 0) return Result(session, false);
@@ -137,7 +165,10 @@ Outcome Set(const CommandOptions& options, const runtime::Locale& locale, std::o
     return outcome;
   }
   session.map->StoreLabels(session.name, *session.layer, *session.labeler.OriginalLabels());
-  session.map->Save();
+  if (options.output.empty())
+    session.map->Save();
+  else
+    session.map->SaveAs(options.output);
   outcome.originalLabels = session.map->OriginalLabels(session.name);
   return outcome;
 }
@@ -160,10 +191,11 @@ Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std:
   if (!session.map->RecallOriginalLabels(session.name, session.layer, labeler))
     return Result(session, false);
   if (labeler.ResetLabels(session.layer) == 0) {
+    Outcome outcome = Result(session, false);
     if (!originals)
-      err << "quillet: the map stores no originalLabels for layer \"" << session.name
-          << "\": labels are reset after a quillet set\n";
-    return Result(session, false);
+      outcome.cause = "the map stores no originalLabels for layer \"" + session.name +
+                      "\": labels are reset after a quillet set";
+    return outcome;
   }
   const std::string before = session.map->Contents();
   session.map->StoreLabels(session.name, *session.layer, *labeler.OriginalLabels());
@@ -175,6 +207,27 @@ Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std:
   outcome.labels = map::RendererLabels(session.Renderer());
   outcome.entries = Entries(*session.map, session.name, outcome.labels);
   outcome.originalLabels = originals;
+  return outcome;
+}
+
+Outcome Init(const CommandOptions& options) {
+  const std::string text = MapDocumentWithLayer(options.init, options.output);
+  Outcome outcome;
+  outcome.ok = true;
+  // The new layer is the document's last; its legend is what the labels start as.
+  const auto document =
+      document::MapDocument::Parse(text, options.output.empty() ? "init.json" : options.output);
+  const std::string layer = document.Layers().back().name;
+  for (const auto& entry : document.Legend(document.Layers().size() - 1))
+    outcome.labels.push_back(entry.label);
+  if (options.output.empty()) {
+    outcome.document = text;
+  } else {
+    map::ReplaceFileAtomically(options.output, text);
+    outcome.message = "Wrote layer \"" + layer + "\" with " +
+                      std::to_string(outcome.labels.size()) + " legend entries into " +
+                      options.output;
+  }
   return outcome;
 }
 
@@ -190,6 +243,7 @@ Outcome RunCommand(const CommandOptions& options, std::ostream& err) {
                            "--locale " + options.locale + ": " + error.Description());
     }
   }
+  if (options.command == "init") return Init(options);
   if (options.command == "labels") return Labels(options, locale, err);
   if (options.command == "verify") return Verify(options, locale, err);
   if (options.command == "set") return Set(options, locale, err);

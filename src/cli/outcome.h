@@ -31,6 +31,8 @@ struct Outcome {
   /// set, reset: the file has no place for the labels and was left as it was (the message
   /// says so; plain output shows it on standard error).
   bool unchanged = false;
+  /// init without --output: the new map document's text.
+  std::optional<std::string> document;
   /// show, plain: the report's lines.
   std::vector<std::string> report;
 

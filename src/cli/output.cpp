@@ -26,6 +26,31 @@ std::string TerminalLines(std::string_view text) {
   return lines;
 }
 
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text)
+    quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::vector<std::pair<std::string, std::string>> CsvRows(const Outcome& outcome) {
+  std::vector<std::pair<std::string, std::string>> rows;
+  if (!outcome.entries) {
+    for (const auto& label : outcome.labels)
+      rows.emplace_back("", label);
+    return rows;
+  }
+  for (const auto& entry : *outcome.entries) {
+    // A category's own value where the map says it; else what the entry stands for.
+    const auto value = entry.find("value");
+    std::string text = entry.at("stands").get<std::string>();
+    if (value != entry.end()) text = value->is_null() ? "" : value->get<std::string>();
+    rows.emplace_back(text, entry.at("label").get<std::string>());
+  }
+  return rows;
+}
+
 std::string JsonOutcome(const Outcome& outcome) {
   nlohmann::ordered_json json;
   json["ok"] = outcome.ok;
@@ -38,6 +63,7 @@ std::string JsonOutcome(const Outcome& outcome) {
   if (outcome.instructions) json["instructions"] = *outcome.instructions;
   if (outcome.originalLabels) json["originalLabels"] = *outcome.originalLabels;
   if (outcome.layers) json["layers"] = *outcome.layers;
+  if (outcome.document) json["document"] = *outcome.document;
   return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
@@ -55,6 +81,15 @@ void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::os
       out << line << '\n';
     return;
   }
+  if (options.command == "init") {
+    out << (outcome.document ? *outcome.document : outcome.message + "\n");
+    return;
+  }
+  if (options.format == "csv") {
+    out << "value,label\r\n";
+    for (const auto& row : CsvRows(outcome))
+      out << CsvField(row.first) << ',' << CsvField(row.second) << "\r\n";
+  }
   if (options.command == "verify") {
     if (outcome.instructions) {
       out << TerminalLines(*outcome.instructions);
@@ -66,7 +101,9 @@ void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::os
     return;
   }
   // In the order the file shows the legend where it says, else the component's.
-  if (outcome.entries) {
+  if (options.format == "csv") {
+    // written above
+  } else if (outcome.entries) {
     for (const auto& entry : *outcome.entries)
       out << VisibleLineBreaks(entry.at("label").get<std::string>()) << '\n';
   } else {

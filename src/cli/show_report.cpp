@@ -31,6 +31,11 @@ int64_t CountShown(const platform::FeatureLayer& layer, int64_t features) {
   return gis::Require<platform::SqlTable>(layer.DisplayedTable())->RowCount(definition);
 }
 
+// "1 feature", "2 features".
+std::string Count(int64_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::string>& report) {
   const map::LayerEntry& item = document.Layers()[index];
   map::LoadedLayer loaded;
@@ -60,8 +65,8 @@ Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::stri
   layer["features"] = features;
   layer["featuresShown"] = shown;
   report.push_back("layer \"" + item.name + "\": " + loaded.tableName + " from " +
-                   item.source.written + " (" + loaded.category + "), " + std::to_string(features) +
-                   " features" +
+                   item.source.written + " (" + loaded.category + "), " +
+                   Count(features, "feature") +
                    (shown != features ? ", " + std::to_string(shown) + " of them shown" : ""));
   if (!item.path.empty() && item.path != item.name) report.push_back("  group path: " + item.path);
   if (!item.id.empty()) report.push_back("  layer id: " + item.id);
@@ -71,8 +76,8 @@ Json DescribeLayer(const map::Map& document, size_t index, std::vector<std::stri
   }
   if (item.definitionSelection) {
     layer["definitionSelection"] = *item.definitionSelection;
-    report.push_back("  definition selection: " + std::to_string(item.definitionSelection->size()) +
-                     " object ids");
+    report.push_back("  definition selection: " +
+                     Count(static_cast<int64_t>(item.definitionSelection->size()), "object id"));
   }
   if (item.join) {
     layer["join"] = {{"name", item.join->name},

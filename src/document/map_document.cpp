@@ -1,5 +1,6 @@
 #include "document/map_document.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -10,7 +11,9 @@
 #include "platform/layers/dataset_name.h"
 #include "platform/store/feature_store.h"
 #include "quillet/error.h"
+#include "quillet/gis/field.h"
 #include "runtime/case.h"
+#include "runtime/nearest_names.h"
 
 namespace quillet::document {
 namespace {
@@ -32,11 +35,31 @@ std::pair<size_t, size_t> LineAndColumn(const std::string& text, size_t offset) 
   return {line, column};
 }
 
+// nlohmann's DOM builder, keeping where and why parsing failed instead of throwing: a number
+// out of range is thrown without its position otherwise.
+class PlacedDomParser : public nlohmann::detail::json_sax_dom_parser<Json> {
+ public:
+  explicit PlacedDomParser(Json& json) : json_sax_dom_parser(json, false) {}
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string& /*token*/, const Exception& error) {
+    failedAt = position;
+    reason = error.what();
+    overflow = error.id == 406;
+    return false;
+  }
+  size_t failedAt = 0;
+  std::string reason;
+  bool overflow = false;
+};
+
 // The parser's reason without its prefix and position ("syntax error while parsing ...").
 std::string ParseReason(const std::string& what) {
-  const size_t position = what.find("column ");
-  const size_t colon = what.find(": ", position == std::string::npos ? 0 : position);
-  return colon == std::string::npos ? what : what.substr(colon + 2);
+  const size_t id = what.find("] ");
+  std::string reason = id == std::string::npos ? what : what.substr(id + 2);
+  const size_t position = reason.find("column ");
+  const size_t colon = reason.find(": ", position == std::string::npos ? 0 : position);
+  return position == std::string::npos || colon == std::string::npos ? reason
+                                                                     : reason.substr(colon + 2);
 }
 
 map::SourceEntry ReadSource(const JsonReader& reader, const Json& value, const std::string& where,
@@ -57,10 +80,53 @@ map::SourceEntry ReadSource(const JsonReader& reader, const Json& value, const s
   return item;
 }
 
+// The fields of a table, its names and types.
+std::vector<std::pair<std::string, int32_t>> FieldsOf(const gis::Table& table) {
+  std::vector<std::pair<std::string, int32_t>> fields;
+  const auto list = table.Fields();
+  for (int32_t i = 0; i < list->FieldCount(); ++i)
+    fields.emplace_back(list->Field(i)->Name(), list->Field(i)->Type());
+  return fields;
+}
+
+// Fails naming the key when a renderer field is not one of the table's, or a class breaks
+// field is not numeric: the component would select no feature, or fail in its run.
+void CheckRendererFields(const JsonReader& reader, const Json& renderer, const std::string& where,
+                         const std::string& layer, const gis::Table& table) {
+  const auto fields = FieldsOf(table);
+  const auto check = [&](const std::string& name, const std::string& at, bool numeric) {
+    const auto found = std::find_if(fields.begin(), fields.end(), [&](const auto& field) {
+      return runtime::EqualsIgnoreCase(field.first, name);
+    });
+    const std::string place = at + " (layer \"" + layer + "\")";
+    if (found == fields.end()) {
+      std::vector<std::string> names;
+      for (const auto& field : fields)
+        names.push_back(field.first);
+      throw reader.Error(place, "the layer's table has no field " + name + " (" +
+                                    runtime::FieldsNear(name, names) + ")");
+    }
+    if (numeric && !gis::IsNumericFieldType(found->second))
+      throw reader.Error(place, "the field " + found->first +
+                                    " is not numeric; class breaks need a numeric field");
+  };
+  const std::string kind = renderer.value("kind", "");
+  if (kind == "uniqueValue") {
+    const Json& names = renderer.at("fields");
+    for (size_t i = 0; i < names.size(); ++i)
+      check(names[i].get<std::string>(), Pointer(Pointer(where, "fields"), i), false);
+  } else if (kind == "classBreaks") {
+    check(renderer.at("field").get<std::string>(), Pointer(where, "field"), true);
+  } else if (kind == "bivariate") {
+    CheckRendererFields(reader, renderer.at("main"), Pointer(where, "main"), layer, table);
+    CheckRendererFields(reader, renderer.at("second"), Pointer(where, "second"), layer, table);
+  }
+}
+
 }  // namespace
 
-MapDocument::MapDocument(std::filesystem::path path, Json json)
-    : map::Map(std::move(path)), mJson(std::move(json)) {}
+MapDocument::MapDocument(std::filesystem::path path, Json json, std::string text)
+    : map::Map(std::move(path)), mJson(std::move(json)), mLayout(std::move(text)) {}
 
 MapDocument MapDocument::Read(const std::filesystem::path& path) {
   return Parse(map::ReadWholeFile(path, "map document"), path);
@@ -68,15 +134,19 @@ MapDocument MapDocument::Read(const std::filesystem::path& path) {
 
 MapDocument MapDocument::Parse(const std::string& text, const std::filesystem::path& path) {
   Json json;
-  try {
-    json = Json::parse(text);
-  } catch (const Json::parse_error& error) {
-    const size_t offset = error.byte == 0 ? 0 : error.byte - 1;
+  PlacedDomParser parser(json);
+  if (!Json::sax_parse(text, &parser)) {
+    const size_t offset = parser.failedAt == 0 ? 0 : parser.failedAt - 1;
     const auto [line, column] = LineAndColumn(text, offset);
+    const std::string reason = ParseReason(parser.reason);
+    const std::string number = reason.substr(reason.find('\'') + 1);
     throw map::MapError(path.string() + ":" + std::to_string(line) + ":" + std::to_string(column),
-                        "", "malformed JSON: " + ParseReason(error.what()));
+                        "",
+                        parser.overflow ? "the number " + number.substr(0, number.find('\'')) +
+                                              " is beyond the range of numbers (about 1.8e308)"
+                                        : "malformed JSON: " + reason);
   }
-  MapDocument document(path, std::move(json));
+  MapDocument document(path, std::move(json), text);
   document.ReadLayers();
   return document;
 }
@@ -188,13 +258,24 @@ std::string MapDocument::Where(size_t layer, map::LayerPart part) const {
       return Pointer(Pointer(at, "join"), "field");
     case map::LayerPart::kJoinJoinField:
       return Pointer(Pointer(at, "join"), "joinField");
+    case map::LayerPart::kDefinition:
+      return Pointer(at, "definitionExpression") + " (layer \"" + mLayers.at(layer).name + "\")";
   }
   return at;
 }
 
+void MapDocument::FinishLoading(size_t layer, const map::LoadedLayer& loaded) const {
+  CheckRendererFields(JsonReader(File()), RendererJson(layer), RendererPointer(layer),
+                      mLayers.at(layer).name, *loaded.layer->DisplayedTable());
+}
+
 void MapDocument::StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) {
   Json& json = mJson["layers"][layer]["renderer"];
-  WriteLegendLabels(json, map::RendererLabels(renderer));
+  const std::vector<std::string> labels = map::RendererLabels(renderer);
+  WriteLegendLabels(json, labels);
+  const std::vector<std::string> entries = LegendEntryPointers(json, RendererPointer(layer));
+  for (size_t i = 0; i < entries.size(); ++i)
+    Write(entries[i], "label", labels.at(i));
 }
 
 void MapDocument::StoreOriginalLabels(size_t layer, const std::vector<std::string>& labels) {
@@ -202,10 +283,51 @@ void MapDocument::StoreOriginalLabels(size_t layer, const std::vector<std::strin
   const auto found = json.find("originalLabels");
   if (found != json.end() && !found->is_null()) return;
   json["originalLabels"] = labels;
+  Write(RendererPointer(layer), "originalLabels", labels);
+}
+
+void MapDocument::Write(const std::string& object, const std::string& key, const Json& value) {
+  const std::string at = Pointer(object, key);
+  const auto span = mLayout.Span(at);
+  const Json written =
+      span ? Json::parse(mLayout.Text().substr(span->first, span->second - span->first)) : Json();
+  // What the file says already keeps its bytes; an absent label reads as "".
+  if (written == value || (written.is_null() && value == Json(""))) {
+    mEdits.erase(at);
+    return;
+  }
+  mEdits[at] = span ? mLayout.Replace(at, value) : mLayout.AddMember(object, key, value);
 }
 
 std::string MapDocument::Text() const {
-  return mJson.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  std::vector<TextEdit> edits;
+  for (const auto& [at, edit] : mEdits)
+    edits.push_back(edit);
+  return ApplyEdits(mLayout.Text(), std::move(edits));
+}
+
+std::string MapDocument::ContentsAt(const std::filesystem::path& path) const {
+  namespace fs = std::filesystem;
+  const fs::path from = fs::absolute(mPath).parent_path();
+  const fs::path to = fs::absolute(path).parent_path();
+  std::vector<TextEdit> edits;
+  for (const auto& [at, edit] : mEdits)
+    edits.push_back(edit);
+  for (size_t i = 0; i < mLayers.size(); ++i) {
+    for (const std::string& source : {Pointer(Pointer("/layers", i), "source"),
+                                      Pointer(Pointer(Pointer("/layers", i), "join"), "source")}) {
+      const std::string at = Pointer(source, "path");
+      const auto span = mLayout.Span(at);
+      if (!span) continue;
+      const fs::path written =
+          Json::parse(mLayout.Text().substr(span->first, span->second - span->first))
+              .get<std::string>();
+      if (written.is_absolute()) continue;
+      const fs::path moved = fs::relative(from / written, to);
+      if (moved != written) edits.push_back(mLayout.Replace(at, moved.generic_string()));
+    }
+  }
+  return ApplyEdits(mLayout.Text(), std::move(edits));
 }
 
 }  // namespace quillet::document

@@ -10,6 +10,7 @@
 #include "platform/renderers/unique_value_renderer.h"
 #include "platform/store/sql_text.h"
 #include "quillet/error.h"
+#include "runtime/case.h"
 
 namespace quillet::document {
 namespace {
@@ -46,6 +47,7 @@ std::shared_ptr<gis::FeatureRenderer> ReadUniqueValue(const JsonReader& reader,
 
   const std::string classesAt = Pointer(where, "classes");
   const Json* classes = reader.Optional(renderer, "classes");
+  std::vector<std::pair<std::string, std::string>> listed;  // each value, and where
   for (size_t i = 0; classes && i < reader.Array(*classes, classesAt).size(); ++i) {
     const std::string classAt = Pointer(classesAt, i);
     const Json& legendClass = reader.Object((*classes)[i], classAt);
@@ -53,10 +55,22 @@ std::shared_ptr<gis::FeatureRenderer> ReadUniqueValue(const JsonReader& reader,
     const Json& values = reader.Array(reader.Required(legendClass, classAt, "values"), valuesAt);
     if (values.empty()) throw reader.Error(valuesAt, "a class needs at least one value");
     std::vector<std::string> texts;
-    for (size_t v = 0; v < values.size(); ++v)
-      texts.push_back(reader.Text(values[v], Pointer(valuesAt, v)));
+    for (size_t v = 0; v < values.size(); ++v) {
+      const std::string valueAt = Pointer(valuesAt, v);
+      texts.push_back(reader.Text(values[v], valueAt));
+      // The component keys its classes by value without regard to case, so two such values
+      // would fail every label run.
+      for (const auto& [earlier, earlierAt] : listed)
+        if (earlier != texts.back() && runtime::EqualsIgnoreCase(earlier, texts.back()))
+          throw reader.Error(valueAt, "the values \"" + texts.back() + "\" and \"" + earlier +
+                                          "\" (" + earlierAt +
+                                          ") differ only in letter case, which the labels "
+                                          "cannot tell apart; keep one of them");
+      listed.emplace_back(texts.back(), valueAt);
+    }
+    const std::string label = OptionalLabel(reader, legendClass, classAt);
     try {
-      result->AddClass(texts, OptionalLabel(reader, legendClass, classAt));
+      result->AddClass(texts, label);
     } catch (const runtime::Error& error) {
       throw reader.Error(valuesAt, error.Description());
     }
@@ -77,12 +91,21 @@ std::shared_ptr<gis::FeatureRenderer> ReadClassBreaks(const JsonReader& reader,
       minimum ? reader.Number(*minimum, Pointer(where, "minimumBreak")) : 0.0);
   const std::string classesAt = Pointer(where, "classes");
   const Json* classes = reader.Optional(renderer, "classes");
+  double previous = 0;
   for (size_t i = 0; classes && i < reader.Array(*classes, classesAt).size(); ++i) {
     const std::string classAt = Pointer(classesAt, i);
     const Json& legendClass = reader.Object((*classes)[i], classAt);
-    result->AddBreak(
-        reader.Number(reader.Required(legendClass, classAt, "break"), Pointer(classAt, "break")),
-        OptionalLabel(reader, legendClass, classAt));
+    const std::string breakAt = Pointer(classAt, "break");
+    const double upper = reader.Number(reader.Required(legendClass, classAt, "break"), breakAt);
+    // A class takes the values above the break before it, so a break out of order would put
+    // every feature into one class.
+    if (i > 0 && !(upper > previous))
+      throw reader.Error(breakAt, "the break " + platform::NumberLiteral(upper) +
+                                      " is not above the break before it, " +
+                                      platform::NumberLiteral(previous) +
+                                      "; breaks ascend from the lowest class up");
+    previous = upper;
+    result->AddBreak(upper, OptionalLabel(reader, legendClass, classAt));
   }
   return result;
 }
@@ -167,6 +190,18 @@ std::vector<map::LegendEntry> LegendEntries(const Json& renderer) {
     return LegendEntries(renderer.at("main"));
   }
   return entries;
+}
+
+std::vector<std::string> LegendEntryPointers(const Json& renderer, const std::string& where) {
+  const std::string kind = renderer.value("kind", "");
+  if (kind == "bivariate") return LegendEntryPointers(renderer.at("main"), Pointer(where, "main"));
+  if (kind == "simple") return {where};
+  std::vector<std::string> pointers;
+  const Json* classes = Classes(renderer);
+  for (size_t i = 0; classes != nullptr && i < classes->size(); ++i)
+    pointers.push_back(Pointer(Pointer(where, "classes"), i));
+  if (kind == "uniqueValue" && HasDefault(renderer)) pointers.push_back(Pointer(where, "default"));
+  return pointers;
 }
 
 void WriteLegendLabels(Json& renderer, const std::vector<std::string>& labels) {

@@ -32,6 +32,10 @@ std::shared_ptr<gis::FeatureRenderer> ReadRenderer(const JsonReader& reader, con
 /// proportional symbol renderer.
 std::vector<map::LegendEntry> LegendEntries(const Json& renderer);
 
+/// The JSON pointers of the objects that hold the legend entries' labels, in legend order (as
+/// `LegendEntries` counts them), below the renderer object at `where`.
+std::vector<std::string> LegendEntryPointers(const Json& renderer, const std::string& where);
+
 /// Writes labels into the legend entries of a renderer object, in legend order (as
 /// `LegendEntries` counts them), replacing each entry's "label" in place or adding it last.
 /// Fails unless there is one label per entry.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "host/open_map.h"
+#include "map/atomic_file.h"
 #include "map/legend_entry.h"
 #include "platform/layers/object_factory.h"
 #include "platform/store/sqlite_connection.h"
@@ -132,6 +133,15 @@ bool MapFile::RecallOriginalLabels(std::string_view name, const std::shared_ptr<
   return recorded;
 }
 
+bool MapFile::UseOriginalLabels(std::string_view name,
+                                const std::shared_ptr<gis::Layer>& layer) const {
+  const size_t index = mImpl->Index(name);
+  const auto originals = mImpl->map->OriginalLabels(index);
+  if (!originals) return false;
+  gis::Require<gis::GeoFeatureLayer>(layer)->SetRenderer(mImpl->map->Renderer(index, &*originals));
+  return true;
+}
+
 void MapFile::StoreLabels(std::string_view name, const gis::Layer& layer,
                           const LabelCollection& originals) {
   const size_t index = mImpl->Index(name);
@@ -146,6 +156,11 @@ std::string MapFile::Contents() const {
 
 void MapFile::Save() const {
   mImpl->map->Save();
+}
+
+void MapFile::SaveAs(const std::filesystem::path& path) const {
+  host::CheckSameKind(mImpl->map->Path(), path);
+  map::ReplaceFileAtomically(path, mImpl->map->ContentsAt(path));
 }
 
 void MapFile::Interrupt() {

@@ -26,7 +26,26 @@ bool LooksLikeAnotherKindOfFile(const std::string& path) {
   return false;
 }
 
+// The kind of map a path names by its extension: ".qgs", ".qgz", ".qml" or "" (a document).
+std::string KindOf(const std::filesystem::path& path) {
+  const std::string extension = runtime::LCase(path.extension().string());
+  return extension == ".qgs" || extension == ".qgz" || extension == ".qml" ? extension : "";
+}
+
+std::string KindName(const std::string& kind) {
+  if (kind.empty()) return "a map document";
+  return kind == ".qml" ? "a QGIS layer style (.qml)" : "a QGIS project (" + kind + ")";
+}
+
 }  // namespace
+
+void CheckSameKind(const std::filesystem::path& map, const std::filesystem::path& other) {
+  const std::string kind = KindOf(map);
+  if (KindOf(other) != kind)
+    throw runtime::Error::Platform(other.string() + ": " + map.string() + " is " + KindName(kind) +
+                                   ", which is written to a file of its kind, not to " +
+                                   KindName(KindOf(other)));
+}
 
 std::unique_ptr<map::Map> OpenMap(const std::string& path, const std::string& source) {
   const std::string extension = std::filesystem::path(path).extension().string();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -12,5 +13,9 @@ namespace quillet::host {
 /// of map is refused, as is a style without one, and so is a file under another extension
 /// that does not start as JSON does (a data file given in the map's place).
 std::unique_ptr<map::Map> OpenMap(const std::string& path, const std::string& source);
+
+/// Fails unless `other` is a name for the same kind of map as `map` by its extension (a map
+/// document, a .qgs or a .qgz project, a .qml style), which `OpenMap` would read as such.
+void CheckSameKind(const std::filesystem::path& map, const std::filesystem::path& other);
 
 }  // namespace quillet::host

@@ -14,6 +14,7 @@
 #include "platform/sources/ogr_source.h"
 #include "platform/sources/sqlite_source.h"
 #include "platform/store/feature_store.h"
+#include "platform/tables/sql_table.h"
 #include "quillet/error.h"
 #include "runtime/case.h"
 
@@ -220,7 +221,7 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress,
   if (item.definitionExpression) loaded.layer->SetDefinitionExpression(*item.definitionExpression);
   if (item.definitionSelection) loaded.layer->SetDefinitionSelection(item.definitionSelection);
   if (!item.join) {
-    FinishLoading(index, loaded);
+    Finish(index, loaded);
     return loaded;
   }
 
@@ -237,12 +238,35 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress,
   } catch (const runtime::Error& error) {
     throw MapError(File(), Where(index, LayerPart::kJoin), error.Description());
   }
-  FinishLoading(index, loaded);
+  Finish(index, loaded);
   return loaded;
+}
+
+void Map::Finish(size_t index, const LoadedLayer& loaded) const {
+  FinishLoading(index, loaded);
+  try {
+    gis::Require<platform::SqlTable>(loaded.layer->DisplayedTable())
+        ->CheckClause(loaded.layer->DefinitionExpression());
+  } catch (const runtime::Error& error) {
+    throw MapError(File(), Where(index, LayerPart::kDefinition),
+                   "SQLite cannot run it: " + error.Description());
+  }
 }
 
 void Map::Save() const {
   ReplaceFileAtomically(mPath, Contents());
+}
+
+std::string Map::ContentsAt(const std::filesystem::path& path) const {
+  const auto folder = [](const std::filesystem::path& file) {
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(file).parent_path());
+  };
+  if (folder(path) != folder(mPath))
+    throw MapError(path.string(), "",
+                   "cannot write " + File() +
+                       " into another folder, since its data paths may be relative to its "
+                       "own; write it beside it");
+  return Contents();
 }
 
 }  // namespace quillet::map

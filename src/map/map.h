@@ -73,7 +73,15 @@ struct LoadChoice {
 };
 
 /// Places in a layer's description that errors of `Load` point at.
-enum class LayerPart { kSource, kJoin, kJoinSource, kJoinName, kJoinField, kJoinJoinField };
+enum class LayerPart {
+  kSource,
+  kJoin,
+  kJoinSource,
+  kJoinName,
+  kJoinField,
+  kJoinJoinField,
+  kDefinition
+};
 
 /// A file of map layers that quillet labels: a JSON map document, a QGIS project or a QGIS
 /// layer style. Reading checks what every layer says but opens no data; `Load` opens one
@@ -134,6 +142,9 @@ class Map {
   virtual std::string Contents() const = 0;
   /// Replaces the file atomically with `Contents()`.
   void Save() const;
+  /// The file's bytes as they are written at `path` instead: by default `Contents()`, in the
+  /// map's own folder only, since data paths may be written relative to it.
+  virtual std::string ContentsAt(const std::filesystem::path& path) const;
 
  protected:
   explicit Map(std::filesystem::path path) : mPath(std::move(path)) {}
@@ -152,6 +163,9 @@ class Map {
   std::vector<LayerEntry> mLayers;
 
  private:
+  /// `FinishLoading`, then a check that the layer's definition can run on its table, so that
+  /// a misspelt field fails here, naming the place, rather than as a failed label run.
+  void Finish(size_t layer, const LoadedLayer& loaded) const;
   /// Why `name` names several layers, and how to name one of them (by path first).
   std::string Ambiguity(std::string_view name, bool byPath, std::vector<size_t> layers) const;
 };

@@ -298,6 +298,8 @@ std::string QgisMap::Where(size_t layer, map::LayerPart part) const {
       return LayerWhere(layer, "join targetFieldName");
     case map::LayerPart::kJoinJoinField:
       return LayerWhere(layer, "join joinFieldName");
+    case map::LayerPart::kDefinition:
+      return LayerWhere(layer, mStyle ? "the filter of --source" : "filter (datasource subset)");
   }
   return LayerWhere(layer, "");
 }
@@ -460,6 +462,10 @@ std::string QgisMap::Contents() const {
   std::string text = ApplyEdits(mText, std::move(edits));
   if (!mArchive) return text;
   return mArchive->WithMember(mMember, text);
+}
+
+std::string QgisMap::ContentsAt(const std::filesystem::path& path) const {
+  return mStyle ? Contents() : Map::ContentsAt(path);
 }
 
 }  // namespace quillet::qgis

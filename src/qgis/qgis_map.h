@@ -53,6 +53,8 @@ class QgisMap : public map::Map {
   void StoreLabels(size_t layer, const gis::FeatureRenderer& renderer) override;
   void StoreOriginalLabels(size_t layer, const std::vector<std::string>& labels) override;
   std::string Contents() const override;
+  /// A style names no data and goes anywhere; a project only beside itself.
+  std::string ContentsAt(const std::filesystem::path& path) const override;
 
  protected:
   std::string Where(size_t layer, map::LayerPart part) const override;

@@ -69,7 +69,8 @@ std::string FormatSystemDatePattern(double serial, std::string_view pattern, con
         else if (n == 2)
           out += ZeroPadded(p.year % 100, 2);
         else
-          out += ZeroPadded(p.year, static_cast<int32_t>(n < 4 ? 4 : n));
+          // The whole year, never padded: 1/1/100, as Format's yyyy writes it.
+          out += std::to_string(p.year);
         break;
       case 'h':
         out += n == 1 ? std::to_string(hour12) : ZeroPadded(hour12, 2);

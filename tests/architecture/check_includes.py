@@ -24,8 +24,9 @@ SEES = {
     "map": ["runtime", "platform"],
     "document": MAPS,
     "qgis": MAPS,
-    "host": COMPONENT + MAPS + ["document", "qgis"],
-    "cli": COMPONENT + MAPS + ["document", "qgis", "host"],
+    "classify": [],
+    "host": COMPONENT + MAPS + ["document", "qgis", "classify"],
+    "cli": COMPONENT + MAPS + ["document", "qgis", "classify", "host"],
     "python": [],  # the public API only
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/', re.MULTILINE)

@@ -70,6 +70,32 @@ TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
                     "continent\", \"Population\", \"Continents and life expectancy\", "
                     "\"Population circles\", \"G20 members by continent\", \"North Carolina "
                     "counties\")");
+  ExpectRefused(map, {"--layer", "Countries", "--output", (folder / "out.qgs").string()},
+                (folder / "out.qgs").string() + ": " + map.string() +
+                    " is a map document, which is written to a file of its kind, not to a QGIS "
+                    "project (.qgs)");
+  // Mistakes in the map itself, found when the layer is opened, with SQLite's reason.
+  Replace(map, "\"pop > 1000000\"", "\"continent ILIKE 'a%'\"");
+  ExpectRefused(map, {"--layer", "Countries by continent"},
+                map.string() +
+                    ": /layers/1/definitionExpression (layer \"Countries by continent\"): SQLite "
+                    "cannot run it: near \"ILIKE\": syntax error");
+  Replace(map, "\"continent ILIKE 'a%'\"", "\"popp > 1000000\"");
+  ExpectRefused(map, {"--layer", "Countries by continent"},
+                map.string() +
+                    ": /layers/1/definitionExpression (layer \"Countries by continent\"): SQLite "
+                    "cannot run it: no such column: popp");
+  Replace(map, "\"popp > 1000000\"", "\"pop > 1000000\"");
+  Replace(map, "\"continent\"\n", "\"contnent\"\n");
+  ExpectRefused(map, {"--layer", "Countries by continent"},
+                map.string() +
+                    ": /layers/1/renderer/fields/0 (layer \"Countries by continent\"): the "
+                    "layer's table has no field contnent (nearest: continent)");
+  Replace(map, "\"field\": \"pop\"", "\"field\": \"name_long\"");
+  ExpectRefused(map, {"--layer", "Population"},
+                map.string() +
+                    ": /layers/2/renderer/field (layer \"Population\"): the field name_long is "
+                    "not numeric; class breaks need a numeric field");
   Replace(map, "\"joinField\": \"iso\"", "\"joinField\": \"isox\"");
   ExpectRefused(map, {"--layer", "G20 members by continent"},
                 map.string() +
@@ -117,6 +143,15 @@ TEST(BadUsage, ExitsWithTwoAndOneLine) {
   }
   EXPECT_EQ(Quillet(usages[2]).err,
             "quillet: --expression is required (quillet --help shows the usage)\n");
+  EXPECT_EQ(Quillet(usages[1]).err,
+            "quillet: unknown command frobnicate; the commands are init, labels, verify, set, "
+            "reset and show (quillet --help shows the usage)\n");
+  EXPECT_EQ(Quillet(usages[7]).err,
+            "quillet: --wrap: many is not a number (a whole number of characters, -32768 to "
+            "32767) (quillet --help shows the usage)\n");
+  EXPECT_EQ(Quillet(usages[5]).err,
+            "quillet: --wrap: 32768 is out of range (-32768 to 32767) (quillet --help shows the "
+            "usage)\n");
 }
 
 }  // namespace

@@ -69,30 +69,42 @@ TEST_F(ExampleMap, RefusalsExitWithOneAndTheComponentsMessage) {
     const char* layer;
     const char* expression;
     const char* message;
+    std::string cause;  // the command's own line, where it adds one
   } refusals[] = {
       {"Population circles", "[pop].Sum",
        "Layer's legend must be a Simple, Unique Value, Graduated Color/Symbol, or "
-       "Multi-Attribute type!"},
-      {"Countries", "[nope].Sum", "Field \"nope\" does not exist in attribute table!"},
+       "Multi-Attribute type!",
+       ""},
+      {"Countries", "[POPP].Sum", "Field \"POPP\" does not exist in attribute table!",
+       "layer \"Countries\" has no field POPP (nearest: pop)"},
+      {"G20 members by continent", "[g20.members].Sum",
+       "Field \"g20.members\" does not exist in attribute table!",
+       "layer \"G20 members by continent\" has no field g20.members (nearest: g20.member)"},
+      {"Countries", "[xyzzy].Sum", "Field \"xyzzy\" does not exist in attribute table!",
+       "layer \"Countries\" has no field xyzzy (its fields: fid, geom, iso_a2, name_long, "
+       "continent, "
+       "region_un, subregion, type, area_km2, pop, lifeExp, gdpPercap)"},
   };
-  for (const auto& [layer, expression, message] : refusals) {
-    SCOPED_TRACE(layer);
+  for (const auto& [layer, expression, message, cause] : refusals) {
+    SCOPED_TRACE(expression);
     const Ran run = Labels(layer, expression);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.ErrLines(), Lines{message});
+    EXPECT_EQ(run.ErrLines(),
+              (cause.empty() ? Lines{message} : Lines{message, "quillet: " + cause}));
     const Ran json = Labels(layer, expression, {"--json"});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.OutJson()["ok"], false);
     EXPECT_EQ(json.OutJson()["message"], message);
+    EXPECT_EQ(json.OutJson().value("cause", ""), cause);
     EXPECT_EQ(json.OutJson()["labels"], Json::array());
   }
   // With --messages the failure box comes first.
-  const Ran run = Labels("Countries", "[nope].Sum", {"--messages"});
+  const Ran run = Labels("Population circles", "[pop].Sum", {"--messages"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.ErrLines(), (Lines{"Invalid Expression!: Field \"nope\" does not exist in "
-                                   "attribute table!",
-                                   "Field \"nope\" does not exist in attribute table!"}));
+  EXPECT_EQ(run.ErrLines().front(),
+            "Invalid Expression!: Layer's legend must be a Simple, Unique Value, Graduated "
+            "Color/Symbol, or Multi-Attribute type!");
 }
 
 TEST_F(ExampleMap, JsonObjectsHaveExactlyTheirKeys) {
@@ -103,7 +115,7 @@ TEST_F(ExampleMap, JsonObjectsHaveExactlyTheirKeys) {
   } cases[] = {
       {{"labels", "--expression", "[pop].Sum"}, {"entries"}},
       {{"verify", "--expression", "[pop].Sum"}, {}},
-      {{"verify", "--expression", "[pop].Sum", "--instructions"}, {}},
+      {{"verify", "--expression", "[pop].Sum", "--instructions"}, {"sampleLabel", "instructions"}},
       {{"verify", "--expression", "[pop].Sum", "--sample"}, {"sampleLabel"}},
       {{"verify", "--expression", "[pop].Sum", "--sample", "--instructions"},
        {"sampleLabel", "instructions"}},
@@ -185,6 +197,18 @@ TEST_F(ExampleMap, OptionsReachTheComponent) {
   EXPECT_EQ(Labels("Countries", expression, {"--wrap", "-32768"}).out, unwrapped.out);
   EXPECT_EQ(Labels("Countries", expression, {"--wrap", "32767"}).out, unwrapped.out);
 
+  // csv: a row per legend entry, its value and its label, quoted where a comma stands.
+  run = Labels("Countries by continent", "$$LABEL, [pop].Count",
+               {"--format", "csv", "--no-definition-query"});
+  const Lines rows = run.OutLines();
+  ASSERT_EQ(rows.size(), 8u) << run.err;
+  EXPECT_EQ(rows[0], "value,label\r");
+  EXPECT_EQ(rows[1],
+            "Africa,\"Africa, " +
+                Query(kWorld, "SELECT count(*) FROM world WHERE continent = 'Africa'").at(0).at(0) +
+                "\"\r");
+  EXPECT_EQ(rows[7].rfind("all other values,\"<all other values>, ", 0), 0u);
+
   // A locale changes the separators of formatted numbers.
   std::string german = Query(kWorld, "SELECT printf('%,d', total(pop)) FROM world").at(0).at(0);
   for (char& c : german)
@@ -200,7 +224,8 @@ TEST_F(ExampleMap, HelpForEveryCommand) {
       {"verify", {"--no-definition-query", "--no-all-other-values", "--wrap", "--locale"}},
       {"set", {"--wrap", "--locale", "--messages"}},
       {"reset", {"--messages"}},
-      {"", {"labels", "verify", "set", "reset", "show"}},
+      {"init", {"--source-layer"}},
+      {"", {"init", "labels", "verify", "set", "reset", "show", "$$NEWLINE"}},
   };
   for (const auto& [command, mentions] : cases) {
     SCOPED_TRACE(command);

@@ -44,8 +44,17 @@ TEST_F(SetReset, ResetInALaterProcessRestoresTheFirstOriginals) {
   EXPECT_EQ(UniqueLabels(Renderer(1)), expected);
   EXPECT_EQ(Renderer(1)["originalLabels"], Json(originals));
 
-  // A second set relabels but keeps the labels from before the first.
-  ASSERT_EQ(Set("Countries by continent", "[pop].Count", {"--no-definition-query"}).status, 0);
+  // A second set computes from the labels before the first: the same file again.
+  const std::string once = ReadText(map);
+  ASSERT_EQ(
+      Set("Countries by continent", "$$LABEL ([pop].Count)", {"--no-definition-query"}).status, 0);
+  EXPECT_EQ(ReadText(map), once);
+  // From the labels it shows now, it stacks; the originals stay those before the first.
+  ASSERT_EQ(Set("Countries by continent", "$$LABEL ([pop].Count)",
+                {"--no-definition-query", "--from-current"})
+                .status,
+            0);
+  EXPECT_EQ(UniqueLabels(Renderer(1))[0], expected[0] + expected[0].substr(expected[0].find(" (")));
   EXPECT_EQ(Renderer(1)["originalLabels"], Json(originals));
 
   const Ran reset = Reset("Countries by continent");
@@ -79,6 +88,39 @@ TEST_F(SetReset, EveryKindOfLayerRoundTrips) {
   }
 }
 
+// A hand-written map keeps its layout: set changes the label strings and adds the keys it
+// must; --output writes the labelled map elsewhere, its data path taken from there.
+TEST_F(SetReset, OnlyTheLabelsChangeAndOutputLeavesTheMapAlone) {
+  const std::string compact =
+      "{\"quillet\": 1, \"layers\": [{\"name\": \"w\",\n"
+      "  \"source\": {\"path\": \"../data/world.gpkg\"}, \"renderer\": {\"kind\": "
+      "\"uniqueValue\",\n"
+      "  \"fields\": [\"continent\"], \"classes\": [{\"values\": [\"Asia\"], \"label\": "
+      "\"Asia\"},\n"
+      "    {\"values\": [\"Europe\"]}]}}]}\n";
+  WriteText(map, compact);
+  const fs::path elsewhere = copy.Path() / "out" / "deeper" / "labelled.json";
+  fs::create_directories(elsewhere.parent_path());
+  Ran run = Set("w", "$$LABEL: [pop].Count", {"--output", elsewhere.string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadText(map), compact);
+  EXPECT_EQ(Quillet({"labels", elsewhere.string(), "--layer", "w", "--expression", "$$LABEL"}).out,
+            "Asia: 47\n: 39\n");
+
+  ASSERT_EQ(Set("w", "$$LABEL: [pop].Count").status, 0);
+  EXPECT_EQ(ReadText(map),
+            "{\"quillet\": 1, \"layers\": [{\"name\": \"w\",\n"
+            "  \"source\": {\"path\": \"../data/world.gpkg\"}, \"renderer\": {\"kind\": "
+            "\"uniqueValue\",\n"
+            "  \"fields\": [\"continent\"], \"classes\": [{\"values\": [\"Asia\"], \"label\": "
+            "\"Asia: 47\"},\n"
+            "    {\"values\": [\"Europe\"], \"label\": \": 39\"}], \"originalLabels\": [\"Asia\", "
+            "\"\"]}}]}\n");
+  std::string moved = ReadText(map);
+  moved.replace(moved.find("../data/world.gpkg"), 18, "../../data/world.gpkg");
+  EXPECT_EQ(ReadText(elsewhere), moved);
+}
+
 TEST_F(SetReset, SkippedEntriesAndTheDefaultClassKeepTheirLabels) {
   // With the definition query the default class selects nothing: "$$SKIPPED" leaves it alone.
   Ran set = Set("Countries by continent", "$$LABEL ([pop].Count)", {"--json"});
@@ -106,10 +148,12 @@ TEST_F(SetReset, RefusalsAndResetsWithoutOriginalsLeaveTheFileAsItWas) {
   EXPECT_EQ(ReadText(map), before);
 
   run = Reset("Countries");
+  const std::string why =
+      "the map stores no originalLabels for layer \"Countries\": labels are reset after a "
+      "quillet set";
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.ErrLines(), (Lines{"quillet: the map stores no originalLabels for layer "
-                                   "\"Countries\": labels are reset after a quillet set",
-                                   "Subscript out of range"}));
+  EXPECT_EQ(run.ErrLines(), (Lines{"Subscript out of range", "quillet: " + why}));
+  EXPECT_EQ(Quillet({"reset", map, "--layer", "Countries", "--json"}).OutJson()["cause"], why);
   EXPECT_EQ(ReadText(map), before);
 }
 

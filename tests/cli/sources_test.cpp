@@ -144,6 +144,48 @@ TEST_P(Sources, ShowNamesTheDriverAndTheFieldTypes) {
   EXPECT_EQ(geometries, format.geometry ? 1 : 0);
 }
 
+// init makes, from each format, a map whose labels are SQL's; a second init adds its layer
+// after the first, whose bytes stay as they were.
+TEST_P(Sources, InitMakesALayerThatLabelsAsSqlCounts) {
+  const std::string data = (folder.Path() / GetParam().file).string();
+  const std::string made = (folder.Path() / "made.json").string();
+  Ran run = Quillet({"init", data, "--field", "continent", "--output", made});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Wrote layer \"world\" with 9 legend entries into " + made + "\n");
+  const std::string first = ReadText(made);
+  run = Quillet({"init", data, "--field", "pop", "--classify", "equal", "--classes", "4", "--name",
+                 "equal", "--output", made});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string both = ReadText(made);
+  const size_t end = first.rfind("}\n  ]");
+  EXPECT_EQ(both.substr(0, end + 1), first.substr(0, end + 1));
+
+  run = Quillet({"labels", made, "--layer", "world", "--expression", "$$LABEL [pop].Count"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  Lines expected = Column(Query(kWorld,
+                                "SELECT continent || ' ' || count(*) FROM world GROUP BY "
+                                "continent ORDER BY continent"));
+  expected.push_back("$$SKIPPED");  // every value has its class
+  EXPECT_EQ(run.OutLines(), expected);
+  run = Quillet({"labels", made, "--layer", "equal", "--expression", "[pop].Count"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  // Four equal steps from the least to the greatest population; a class of none is skipped.
+  const auto rows = Query(kWorld,
+                          "SELECT pop, min(pop) OVER (), max(pop) OVER () FROM world "
+                          "WHERE pop IS NOT NULL");
+  const double low = std::stod(rows.at(0).at(1));
+  const double step = (std::stod(rows.at(0).at(2)) - low) / 4;
+  std::vector<int> counts(4);
+  for (const auto& row : rows) {
+    const double pop = std::stod(row.at(0));
+    counts[pop <= low + step ? 0 : pop <= low + 2 * step ? 1 : pop <= low + 3 * step ? 2 : 3]++;
+  }
+  Lines equal;
+  for (const int count : counts)
+    equal.push_back(count == 0 ? "$$SKIPPED" : std::to_string(count));
+  EXPECT_EQ(run.OutLines(), equal);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, Sources, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return std::string(info.param.name); });
 

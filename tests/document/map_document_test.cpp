@@ -90,6 +90,20 @@ TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
       {Document(Layer(
            R"({"kind": "uniqueValue", "fields": ["a"], "classes": [{"values": ["x"]}, {"values": ["y", "x"]}]})")),
        ": /layers/0/renderer/classes/1/values: The value x is listed already"},
+      {Document(Layer(
+           R"({"kind": "uniqueValue", "fields": ["a"], "classes": [{"values": ["x"], "label": 5}]})")),
+       ": /layers/0/renderer/classes/0/label: expected a string, found a number (5)"},
+      {Document(Layer(
+           R"({"kind": "uniqueValue", "fields": ["a"], "classes": [{"values": ["Paris"]}, {"values": [3, "PARIS"]}]})")),
+       ": /layers/0/renderer/classes/1/values/1: the values \"PARIS\" and \"Paris\" "
+       "(/layers/0/renderer/classes/0/values/0) differ only in letter case, which the labels "
+       "cannot tell apart; keep one of them"},
+      {Document(Layer(
+           R"({"kind": "classBreaks", "field": "p", "classes": [{"break": 1}, {"break": 10}, {"break": 10}]})")),
+       ": /layers/0/renderer/classes/2/break: the break 10 is not above the break before it, 10; "
+       "breaks ascend from the lowest class up"},
+      {"{\"quillet\": 1,\n \"scale\": -1e400, \"layers\": []}",
+       ":2:16: the number -1e400 is beyond the range of numbers (about 1.8e308)"},
       {Document(Layer(R"({"kind": "classBreaks", "classes": []})")),
        ": /layers/0/renderer: missing key \"field\""},
       {Document(Layer(R"({"kind": "classBreaks", "field": "p", "minimumBreak": "0"})")),
@@ -171,26 +185,48 @@ TEST(MapDocumentRead, MissingFilesAndFolders) {
             folder.Path().string() + ": cannot read the map document: it is a folder");
 }
 
-TEST(MapDocumentWrite, LabelsInPlaceOriginalsOnceOtherKeysKept) {
-  const std::string text =
-      R"({"quillet": 1, "title": "T", "layers": [{"name": "w", "source": {"path": "w.gpkg"},)"
-      R"( "renderer": {"kind": "classBreaks", "field": "p", "note": 1,)"
-      R"( "classes": [{"break": 10, "colour": "red", "label": "few"}, {"break": 20}]}}]})";
-  MapDocument document = MapDocument::Parse(text, "m.json");
-  auto renderer = document.Renderer(0);
-  auto breaks = gis::Require<gis::ClassBreaksRenderer>(renderer);
-  breaks->SetLabel(0, "under 10");
-  breaks->SetLabel(1, "10 to 20");
-  document.StoreOriginalLabels(0, {"few", ""});
-  document.StoreLabels(0, *renderer);
-  document.StoreOriginalLabels(0, {"never", "stored"});
-  // Two-space indentation, a final line break, the keys in the order they were read.
-  const auto expected = nlohmann::ordered_json::parse(
-      R"({"quillet": 1, "title": "T", "layers": [{"name": "w", "source": {"path": "w.gpkg"},)"
-      R"( "renderer": {"kind": "classBreaks", "field": "p", "note": 1, "classes": [)"
-      R"({"break": 10, "colour": "red", "label": "under 10"}, {"break": 20, "label": "10 to 20"}],)"
-      R"( "originalLabels": ["few", ""]}}]})");
-  EXPECT_EQ(document.Text(), expected.dump(2) + "\n");
+// Only the label strings change, and the keys that must be added go in laid out as their
+// neighbours: every other byte is the author's.
+TEST(MapDocumentWrite, LabelsInPlaceOriginalsOnceEveryOtherByteKept) {
+  const struct {
+    std::string text;
+    std::vector<std::string> labels;
+    std::string expected;
+  } cases[] = {
+      // One line, a label replaced and one added; the originals after the last key.
+      {R"({"quillet": 1, "layers": [{"name": "w", "source": {"path": "w.gpkg"},)"
+       R"( "renderer": {"kind": "classBreaks", "field": "p", "classes": [)"
+       R"({"break": 10, "colour": "red", "label": "few"},{"break": 20}]}}]})",
+       {"under 10", "10 to 20"},
+       R"({"quillet": 1, "layers": [{"name": "w", "source": {"path": "w.gpkg"},)"
+       R"( "renderer": {"kind": "classBreaks", "field": "p", "classes": [)"
+       R"({"break": 10, "colour": "red", "label": "under 10"},{"break": 20, "label": "10 to 20"}],)"
+       R"( "originalLabels": ["few", ""]}}]})"},
+      // Keys on lines of their own, indented by four: the added keys are too.
+      {"{\"quillet\": 1, \"layers\": [{\"name\": \"w\", \"source\": {\"path\": \"w\"},\n"
+       "    \"renderer\": {\n        \"kind\" : \"simple\"\n    }}]}\n",
+       {"All"},
+       "{\"quillet\": 1, \"layers\": [{\"name\": \"w\", \"source\": {\"path\": \"w\"},\n"
+       "    \"renderer\": {\n        \"kind\" : \"simple\",\n        \"label\" : \"All\",\n"
+       "        \"originalLabels\" : [\"\"]\n    }}]}\n"},
+      // A label that stays keeps its escapes; a null one is replaced where it stands.
+      {R"({"quillet": 1, "layers": [{"name": "w", "source": {"path": "w"}, "renderer": {)"
+       R"("kind": "uniqueValue", "fields": ["a"], "classes": [{"values": ["x"], "label": "café"}],)"
+       R"( "default": {"label": null}}}]})",
+       {"café", "rest"},
+       R"({"quillet": 1, "layers": [{"name": "w", "source": {"path": "w"}, "renderer": {)"
+       R"("kind": "uniqueValue", "fields": ["a"], "classes": [{"values": ["x"], "label": "café"}],)"
+       R"( "default": {"label": "rest"}, "originalLabels": ["café", ""]}}]})"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    MapDocument document = MapDocument::Parse(c.text, "m.json");
+    const std::vector<std::string> originals = map::RendererLabels(*document.Renderer(0));
+    document.StoreOriginalLabels(0, originals);
+    document.StoreLabels(0, *document.Renderer(0, &c.labels));
+    document.StoreOriginalLabels(0, {"never", "stored"});
+    EXPECT_EQ(document.Text(), c.expected);
+  }
 }
 
 TEST(MapDocumentWrite, SavesAndReadsBack) {

@@ -129,9 +129,24 @@ def test_set_and_reset_write_what_the_command_writes(tmp_path):
                               "--locale", "de-DE", "--no-all-other-values")
     assert status == 0 and labels == printed["labels"]
     assert module.read_bytes() == command.read_bytes() != open(PROJECT, "rb").read()
+    # Set again from the labels before the first: the same file, not labels on labels.
+    once = module.read_bytes()
+    map = quillet.open_map(module)
+    quillet.set_labels(map, "Continents", SUM, locale="de-DE", all_other_values=False)
+    map.save()
+    assert module.read_bytes() == once
 
     map = quillet.open_map(module)
     assert quillet.reset_labels(map, "Continents") == printed["originalLabels"]
     map.save()
     assert Command("reset", str(command), "--layer", "Continents")[0] == 0
     assert module.read_bytes() == command.read_bytes()
+
+
+def test_a_map_document_from_data_is_the_commands(tmp_path):
+    data = os.path.join(EXAMPLES, "..", "data", "sids.shp")
+    text = quillet.map_document_with_layer(data, "BIR74", classify="quantile", classes=4,
+                                           name="Births")
+    status, printed = Command("init", data, "--field", "BIR74", "--classify", "quantile",
+                              "--classes", "4", "--name", "Births")
+    assert status == 0 and text == printed["document"]

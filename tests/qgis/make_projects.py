@@ -19,7 +19,9 @@ With QUILLET_TEST_POSTGRES set to a connection (tests/qgis/postgres_server.sh), 
 also get a working PostgreSQL layer "PG continents" when the server answers.
 
 With --example, the script writes only the project of the QGIS users' guide (examples/world.qgs):
-the layers "Continents" and "Population" over DATA_DIR/world.gpkg, in place, paths relative.
+the layers "Continents" and "Population" over DATA_DIR/world.gpkg, paths relative, and beside
+it the style of "Continents" (examples/continents.qml). QGIS opens a copy of the data, never
+DATA_DIR itself.
 
 With --edit PROJECT LAYER reverse|delete=VALUE, QGIS opens PROJECT, reverses the order of the
 layer's categories or ranges, or deletes its category VALUE, and saves PROJECT: what a user
@@ -32,6 +34,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 from pathlib import Path
 
 from qgis.core import (
@@ -277,14 +280,33 @@ def AddAuxiliaryField(project, layer):
 
 
 def WriteExample(path, dataDir):
-    layers = []
-    AddGuideLayers(Adder(layers), str(dataDir / "world.gpkg") + "|layername=world", None)
-    if not all(layer.isValid() for layer in layers):
-        sys.exit(f"make_projects: cannot open {dataDir / 'world.gpkg'}")
-    project = QgsProject.instance()
-    project.addMapLayers(layers)
-    if not project.write(str(path)):
-        sys.exit(f"make_projects: could not write {path}: {project.error()}")
+    # QGIS rewrites a GeoPackage it has opened (it takes it out of WAL mode when it closes it),
+    # and data/ is never written: QGIS opens a copy, placed as the data stands to the project
+    # so that the relative paths it writes are the same, and the files it writes are moved.
+    relative = Path(os.path.relpath(dataDir, path.parent))
+    with tempfile.TemporaryDirectory() as scratch:
+        # As deep as the path climbs, so that the copy stays inside the scratch folder.
+        folder = Path(scratch).joinpath(*["p"] * relative.parts.count(".."))
+        copy = Path(os.path.normpath(folder / relative))
+        copy.mkdir(parents=True, exist_ok=True)
+        folder.mkdir(parents=True, exist_ok=True)
+        shutil.copy(dataDir / "world.gpkg", copy / "world.gpkg")
+        layers = []
+        AddGuideLayers(Adder(layers), str(copy / "world.gpkg") + "|layername=world", None)
+        if not all(layer.isValid() for layer in layers):
+            sys.exit(f"make_projects: cannot open {dataDir / 'world.gpkg'}")
+        project = QgsProject.instance()
+        project.addMapLayers(layers)
+        if not project.write(str(folder / path.name)):
+            sys.exit(f"make_projects: could not write {path}: {project.error()}")
+        continents = project.mapLayersByName("Continents")[0]
+        message, ok = continents.saveNamedStyle(str(folder / "continents.qml"),
+                                                QgsMapLayer.AllStyleCategories)
+        if not ok:
+            sys.exit("make_projects: could not write continents.qml: " + message)
+        project.clear()
+        shutil.move(folder / path.name, path)
+        shutil.move(folder / "continents.qml", path.parent / "continents.qml")
 
 
 def Edit(path, name, action):

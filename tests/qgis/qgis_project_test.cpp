@@ -387,6 +387,18 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
     EXPECT_EQ(ran.status, 2) << given[0];
     EXPECT_EQ(ran.err.rfind(says, 0), 0u) << ran.err;
   }
+
+  // A filter SQLite cannot run is named when the layer opens, not as a failed label run.
+  std::string misspelt = project;
+  const std::string filter = "subset=\"continent\"";
+  ASSERT_NE(misspelt.find(filter), std::string::npos);
+  misspelt.replace(misspelt.find(filter), filter.size(), "subset=\"contnent\"");
+  WriteText(File("misspelt.qgs"), misspelt);
+  const Ran ran = Run({"labels", "misspelt.qgs", "--layer", "Continents", "--expression", kPeople});
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_EQ(ran.err,
+            "quillet: misspelt.qgs: layer \"Continents\" filter (datasource subset): SQLite "
+            "cannot run it: no such column: contnent\n");
 }
 
 TEST_F(QgisProject, PostgresLayersAreReadThroughGdal) {

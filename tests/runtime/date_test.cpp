@@ -45,6 +45,10 @@ TEST(DateText, SystemPatterns) {
   };
   for (const Row& row : rows)
     EXPECT_EQ(FormatSystemDatePattern(moment, row.pattern, en), row.expected) << row.pattern;
+  // A year before 1000 is written whole, without leading zeros, in every date form.
+  const double year100 = DateSerial(100, 1, 1);
+  EXPECT_EQ(GeneralDateText(year100, en), "1/1/100");
+  EXPECT_EQ(ToText(Format(Variant::Date(year100), "Long Date")), "Friday, January 1, 100");
 }
 
 TEST(ParseDate, ReadsDatesAndTimes) {

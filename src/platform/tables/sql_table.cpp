@@ -42,6 +42,11 @@ int64_t SqlTable::RowCount(const std::string& clause) const {
   return count.ColumnInteger(0);
 }
 
+void SqlTable::CheckClause(const std::string& clause) const {
+  if (IsBlank(clause)) return;
+  SqliteStatement(mConnection, SelectFrom() + " WHERE (\n" + RunningClause(clause) + "\n)");
+}
+
 std::shared_ptr<gis::Cursor> SqlTable::Search(const gis::QueryFilter* filter, bool recycling) {
   return Open("", filter, recycling);
 }

@@ -41,6 +41,9 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   /// The number of rows, of those `clause` selects when it is not blank, counted by SQLite
   /// without reading them.
   int64_t RowCount(const std::string& clause = "") const;
+  /// Fails with SQLite's description ("no such column: NOSUCHFIELD") when `clause` cannot
+  /// run as the where clause of a search; prepares the search but reads nothing.
+  void CheckClause(const std::string& clause) const;
   const platform::Fields& FieldList() const { return *mFields; }
   const std::shared_ptr<SqliteConnection>& Connection() const { return mConnection; }
   /// The rows kept from recent searches.
