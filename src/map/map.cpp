@@ -12,6 +12,7 @@
 #include "map/map_error.h"
 #include "platform/layers/dataset_name.h"
 #include "platform/sources/ogr_source.h"
+#include "platform/sources/postgres_source.h"
 #include "platform/sources/sqlite_source.h"
 #include "platform/store/feature_store.h"
 #include "quillet/error.h"
@@ -196,10 +197,18 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress,
 
   // Each layer has a store of its own, so two layers over one GDAL layer do not collide.
   platform::FeatureStore store;
+  // A PostgreSQL layer is read on the server, and its join too when it is in the same
+  // database; a join to other data is made in the store, so both are copied there.
+  const bool copyFromServer = item.join && item.join->source.location != item.source.location;
+  std::shared_ptr<platform::PgConnection> server;
   const auto open = [&](const SourceEntry& source, const std::string& tableName, LayerPart part) {
     try {
       if (platform::IsSqliteDatabase(source.location)) {
         if (auto table = platform::OpenSqliteTable(store, source.location, source.layer, tableName))
+          return std::move(*table);
+      } else if (platform::IsPostgresSource(source.location) && !copyFromServer) {
+        if (!server) server = platform::ConnectPostgres(source.location);
+        if (auto table = platform::OpenPostgresTable(server, source.layer, tableName))
           return std::move(*table);
       }
       return platform::LoadOgrTable(store, source.location, source.layer, tableName, progress,

@@ -389,7 +389,7 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
   }
 }
 
-TEST_F(QgisProject, PostgresLayersAreReadThroughGdal) {
+TEST_F(QgisProject, PostgresLayersAreReadOnTheServer) {
   if (ReadText(File("world.qgs")).find("<layername>PG continents</layername>") == std::string::npos)
     GTEST_SKIP()
         << "no PostgreSQL server with PostGIS for the tests (tests/qgis/postgres_server.sh)";
