@@ -68,12 +68,18 @@ fuzz: deps
 	  echo "$$name fuzzer: $$(tail -n 1 $(FUZZ_BUILD)/$$name-fuzz.log)"; \
 	done
 
-# Label runs on synthetic layers of 1 and 5 million features, each against the one-pass SQLite
-# answer (README, "Performance"); the layers are written once into $(BUILD)/bench/data. Not part
-# of the tests. BENCH_ARGS picks sizes, runs and workloads, e.g. "--sizes 1000000 --runs 3".
+# Label runs on synthetic layers of 1 and 5 million features, each against the one-pass answer
+# of the same question (README, "Performance"): in one process against SQLite, and as a user runs
+# quillet against sqlite3, ogrinfo and psql (the PostgreSQL servers of the tests, started for it);
+# the layers are written once into $(BUILD)/bench/data. Not part of the tests. BENCH_ARGS picks
+# sizes, runs and workloads, e.g. "--sizes 1000000 --runs 3".
 BENCH_ARGS ?=
+BENCH_POSTGRES ?= /tmp/quillet-bench-postgres
 bench: build
-	$(BUILD)/bench/quillet-bench $(BENCH_ARGS)
+	@tests/postgres_servers.sh start $(BENCH_POSTGRES) data
+	@postgres=$$(test -S $(BENCH_POSTGRES)/.s.PGSQL.54329 && echo "--postgres $(BENCH_POSTGRES)"); \
+	  $(BUILD)/bench/quillet-bench $$postgres $(BENCH_ARGS); status=$$?; \
+	  tests/postgres_servers.sh stop $(BENCH_POSTGRES); exit $$status
 
 FORMAT_FILES = $(shell git ls-files '*.h' '*.cpp')
 format:

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -113,22 +114,50 @@ std::vector<Workload> Workloads() {
   };
 }
 
-fs::path WriteMap(const EndToEndOptions& options, const Workload& workload, const fs::path& data,
-                  const std::string& format) {
-  nlohmann::ordered_json layer = {{"name", workload.name},
-                                  {"source", {{"path", data.string()}, {"layer", "parcels"}}}};
+// One source of the layer: a file, or a PostgreSQL database.
+struct Source {
+  std::string format;
+  fs::path file;
+  std::string database;  // on the bench's PostgreSQL servers
+};
+
+std::string Connection(const EndToEndOptions& options, const std::string& database) {
+  return "dbname=" + database + " host=" + options.postgres + " port=54329 user=postgres";
+}
+
+// The reference SQL in PostgreSQL's spelling: the layer's names keep their capitals.
+std::string PostgresSql(std::string sql) {
+  for (const char* name : {"CLS", "POP", "AREA", "BUILT"}) {
+    const std::string plain = name;
+    for (size_t at = sql.find(plain); at != std::string::npos; at = sql.find(plain, at + 2)) {
+      const bool inWord = (at > 0 && (std::isalnum(static_cast<unsigned char>(sql[at - 1])) ||
+                                      sql[at - 1] == '"')) ||
+                          (at + plain.size() < sql.size() &&
+                           std::isalnum(static_cast<unsigned char>(sql[at + plain.size()])));
+      if (inWord) continue;
+      sql.replace(at, plain.size(), "\"" + plain + "\"");
+    }
+  }
+  return sql;
+}
+
+fs::path WriteMap(const EndToEndOptions& options, const Workload& workload, const Source& from) {
+  nlohmann::ordered_json source = {{"path", from.file.string()}, {"layer", "parcels"}};
+  if (!from.database.empty())
+    source = {{"connection", "PG:" + Connection(options, from.database)}, {"layer", "parcels"}};
+  nlohmann::ordered_json layer = {{"name", workload.name}, {"source", source}};
   if (!workload.definition.empty()) layer["definitionExpression"] = workload.definition;
   layer["renderer"] = workload.renderer;
   const nlohmann::ordered_json map = {{"quillet", 1}, {"layers", {layer}}};
-  const fs::path path = fs::path(options.data) / (format + "-" + workload.name + "-" +
-                                                  data.parent_path().filename().string() + "-" +
-                                                  data.stem().string() + ".json");
+  const fs::path path = fs::path(options.data) / (from.format + "-" + workload.name + "-" +
+                                                  from.file.parent_path().filename().string() +
+                                                  "-" + from.file.stem().string() + ".json");
   std::ofstream(path) << map.dump(2) << '\n';
   return path;
 }
 
-// The counts a reference printed, one per line ("key|count|sum|average" or ogrinfo's
-// "count (Integer) = N"), in the order printed.
+// The counts a reference printed, one per line ("key|count|sum|average" of sqlite3 and psql,
+// or ogrinfo's "count (Integer) = N"), in the order printed.
 std::vector<std::string> ReferenceCounts(const std::string& output, bool ogrinfo) {
   std::vector<std::string> counts;
   std::istringstream lines(output);
@@ -154,6 +183,49 @@ std::vector<std::string> LabelCounts(const std::string& output) {
     if (comma != std::string::npos) counts.push_back(line.substr(comma + 2));
   }
   return counts;
+}
+
+bool Psql(const EndToEndOptions& options, int port, const std::string& database,
+          const std::string& sql) {
+  return RunProgram({"psql", "-h", options.postgres, "-p", std::to_string(port), "-U", "postgres",
+                     "-d", database, "-v", "ON_ERROR_STOP=1", "-q", "-c", sql},
+                    false)
+      .ok;
+}
+
+// The layer in the database quillet, and sharded by hash of fid over the two other servers
+// behind the database sharded; made once per size.
+void PreparePostgres(const EndToEndOptions& options, const fs::path& gpkg, int64_t features) {
+  const std::string count =
+      RunProgram({"psql", "-h", options.postgres, "-p", "54329", "-U", "postgres", "-d", "sharded",
+                  "-At", "-c", "SELECT count(*) FROM parcels"},
+                 true)
+          .output;
+  if (count == std::to_string(features) + "\n") return;
+  std::fprintf(stderr, "# loading %lld features into PostgreSQL\n",
+               static_cast<long long>(features));
+  RunProgram({"ogr2ogr", "-f", "PostgreSQL", "PG:" + Connection(options, "quillet"), gpkg.string(),
+              "parcels", "-nln", "parcels", "-overwrite", "-lco", "LAUNDER=NO", "-lco",
+              "SPATIAL_INDEX=NONE", "-lco", "GEOMETRY_NAME=geom", "--config", "PG_USE_COPY", "YES"},
+             false);
+  Psql(options, 54329, "quillet", "ANALYZE parcels");
+  const std::string columns =
+      "fid bigint, \"CLS\" text, \"POP\" integer, \"AREA\" double precision, \"BUILT\" date";
+  for (const int port : {54330, 54331})
+    Psql(options, port, "shard",
+         "DROP TABLE IF EXISTS parcels; CREATE TABLE parcels (" + columns + ")");
+  std::string sql = "DROP TABLE IF EXISTS parcels; CREATE TABLE parcels (" + columns +
+                    ") PARTITION BY HASH (fid);";
+  for (const int i : {0, 1})
+    sql += "CREATE FOREIGN TABLE parcels_" + std::to_string(i) +
+           " PARTITION OF parcels FOR VALUES WITH (MODULUS 2, REMAINDER " + std::to_string(i) +
+           ") SERVER shard" + std::to_string(i) + " OPTIONS (table_name 'parcels');";
+  sql += "INSERT INTO parcels SELECT * FROM dblink('" + Connection(options, "quillet") +
+         "', 'SELECT fid, \"CLS\", \"POP\", \"AREA\", \"BUILT\" FROM parcels') AS p(" + columns +
+         ");";
+  Psql(options, 54329, "sharded", sql);
+  for (const int port : {54330, 54331})
+    Psql(options, port, "shard", "ANALYZE parcels");
 }
 
 std::string Seconds(double seconds) {
@@ -185,20 +257,30 @@ int RunEndToEnd(const EndToEndOptions& options) {
       fs::create_directories(shapefile.parent_path());
       RunProgram({"ogr2ogr", "-f", "ESRI Shapefile", shapefile.string(), gpkg.string()}, false);
     }
-    std::vector<std::pair<std::string, fs::path>> sources = {{"GeoPackage", gpkg}};
-    if (options.shapefiles) sources.emplace_back("Shapefile", shapefile);
-    for (const auto& [format, data] : sources) {
+    std::vector<Source> sources = {{"GeoPackage", gpkg, ""}};
+    if (options.shapefiles) sources.push_back({"Shapefile", shapefile, ""});
+    if (!options.postgres.empty()) {
+      PreparePostgres(options, gpkg, features);
+      sources.push_back({"PostgreSQL", gpkg, "quillet"});
+      sources.push_back({"PostgreSQL, sharded over 2 servers", gpkg, "sharded"});
+    }
+    for (const Source& source : sources) {
+      const std::string& format = source.format;
+      const fs::path& data = source.file;
       for (const Workload& workload : Workloads()) {
         if (std::find(options.workloads.begin(), options.workloads.end(), workload.name) ==
             options.workloads.end())
           continue;
-        const fs::path map = WriteMap(options, workload, data, format);
-        const bool ogrinfo = format != "GeoPackage";
-        const std::vector<std::string> reference =
-            ogrinfo ? std::vector<std::string>{"ogrinfo",          "-ro",        "-q",
-                                               "-dialect",         "sqlite",     "-sql",
-                                               workload.reference, data.string()}
-                    : std::vector<std::string>{"sqlite3", data.string(), workload.reference};
+        const fs::path map = WriteMap(options, workload, source);
+        const bool ogrinfo = format == "Shapefile";
+        std::vector<std::string> reference = {"sqlite3", data.string(), workload.reference};
+        if (ogrinfo)
+          reference = {"ogrinfo",          "-ro",        "-q", "-dialect", "sqlite", "-sql",
+                       workload.reference, data.string()};
+        if (!source.database.empty())
+          reference = {
+              "psql",     "-h", options.postgres, "-p",  "54329", "-U",
+              "postgres", "-d", source.database,  "-At", "-c",    PostgresSql(workload.reference)};
         const std::vector<std::string> labels = {options.quillet, "labels",      map.string(),
                                                  "--layer",       workload.name, "--expression",
                                                  kExpression};
@@ -231,7 +313,7 @@ int RunEndToEnd(const EndToEndOptions& options) {
     }
     // show reads the layers' fields and counts their features, no rows.
     std::vector<double> show, peaks;
-    const fs::path map = WriteMap(options, Workloads().front(), gpkg, "GeoPackage");
+    const fs::path map = WriteMap(options, Workloads().front(), {"GeoPackage", gpkg, ""});
     for (int run = 0; run < options.runs; ++run) {
       const Run ran = RunProgram({options.quillet, "show", map.string()}, false);
       show.push_back(ran.seconds);

@@ -17,12 +17,15 @@ struct EndToEndOptions {
   std::string quillet;
   /// Also the layers as shapefiles, against GDAL's own SQL.
   bool shapefiles = true;
+  /// The socket folder of the servers tests/postgres_servers.sh started: the layers are then
+  /// loaded into PostgreSQL, plain and sharded, and timed against psql. "" leaves them out.
+  std::string postgres;
 };
 
 /// `quillet labels` on a map document, process start to exit, as a user runs it, against the
-/// one-pass answer of the same question on the same file by the format's own tool (`sqlite3`,
-/// `ogrinfo -dialect sqlite`), runs taken in turn; and `quillet show` on the same map. Prints
-/// one table row per workload, size and format; checks that quillet's labels carry the
+/// one-pass answer of the same question on the same data by the source's own tool (`sqlite3`,
+/// `ogrinfo -dialect sqlite`, `psql`), runs taken in turn; and `quillet show` on the same map.
+/// Prints one table row per workload, size and format; checks that quillet's labels carry the
 /// reference's counts. Returns the number of failures.
 int RunEndToEnd(const EndToEndOptions& options);
 

@@ -50,6 +50,7 @@ struct Options {
   std::string data = QUILLET_BENCH_DATA_DIR;
   bool child = false;
   std::vector<std::string> tables{"label", "e2e"};
+  std::string postgres;
 };
 
 std::vector<std::string> Split(const std::string& text) {
@@ -79,9 +80,11 @@ Options ParseOptions(int argc, char** argv) {
       options.data = argv[++i];
     } else if (arg == "--tables" && hasValue) {
       options.tables = Split(argv[++i]);
+    } else if (arg == "--postgres" && hasValue) {
+      options.postgres = argv[++i];
     } else {
       std::cerr << "usage: quillet-bench [--sizes N,...] [--runs R] [--workloads W1,W2,W3]"
-                   " [--data DIR] [--tables label,e2e]\n";
+                   " [--data DIR] [--tables label,e2e] [--postgres SOCKET_FOLDER]\n";
       std::exit(2);
     }
   }
@@ -381,8 +384,8 @@ int main(int argc, char** argv) {
   if (wants("e2e")) {
     for (const int64_t size : options.sizes)
       bench::WriteSyntheticGeoPackageOnce(options.data, size);
-    failures += bench::RunEndToEnd(
-        {options.sizes, options.runs, options.workloads, options.data, QUILLET_BINARY});
+    failures += bench::RunEndToEnd({options.sizes, options.runs, options.workloads, options.data,
+                                    QUILLET_BINARY, true, options.postgres});
   }
   return failures ? 1 : 0;
 }

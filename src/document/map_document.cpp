@@ -10,6 +10,7 @@
 #include "map/map_error.h"
 #include "platform/layers/dataset_name.h"
 #include "platform/store/feature_store.h"
+#include "platform/store/pg_connection.h"
 #include "quillet/error.h"
 #include "quillet/gis/field.h"
 #include "runtime/case.h"
@@ -72,7 +73,8 @@ map::SourceEntry ReadSource(const JsonReader& reader, const Json& value, const s
   map::SourceEntry item;
   item.layer = reader.OptionalString(source, where, "layer").value_or("");
   if (connection) {
-    item.written = item.location = *connection;
+    item.location = *connection;
+    item.written = platform::WithoutPassword(*connection);
   } else {
     item.written = *path;
     item.location = map::ResolvePath(*path, folder);

@@ -7,8 +7,7 @@
 #include "document/json_layout.h"
 #include "document/map_document.h"
 #include "map/map.h"
-#include "platform/sources/ogr_source.h"
-#include "platform/sources/sqlite_source.h"
+#include "platform/sources/postgres_source.h"
 #include "platform/store/feature_store.h"
 #include "platform/store/sql_text.h"
 #include "quillet/error.h"
@@ -42,27 +41,25 @@ struct FieldValues {
 
 FieldValues ReadField(const LayerFromData& layer) {
   platform::FeatureStore store;
-  const std::string location = layer.data.string();
   platform::CopyChoice copy;
   copy.fields = std::vector<std::string>{layer.field};
-  std::optional<platform::SourceTable> source;
-  if (platform::IsSqliteDatabase(location))
-    source = platform::OpenSqliteTable(store, location, layer.sourceLayer, "");
-  if (!source) source = platform::LoadOgrTable(store, location, layer.sourceLayer, "", {}, copy);
+  std::shared_ptr<platform::PgConnection> server;
+  const map::SourceEntry entry{layer.data.string(), layer.data.string(), layer.sourceLayer};
+  const auto source = map::OpenSource(store, entry, "", {}, copy, &server);
 
-  const auto& table = *source->table;
+  const auto& table = *source.table;
   const int32_t index = table.FindField(layer.field);
   std::vector<std::string> names;
   for (const auto& field : table.FieldList().Definitions())
     names.push_back(field.name);
   if (index < 0)
-    throw DataError(layer, "the layer " + source->layerName + " has no field " + layer.field +
-                               " (" + runtime::FieldsNear(layer.field, names) + ")");
+    throw DataError(layer, "the layer " + source.layerName + " has no field " + layer.field + " (" +
+                               runtime::FieldsNear(layer.field, names) + ")");
   FieldValues read;
-  read.layerName = source->layerName;
+  read.layerName = source.layerName;
   read.field = names[static_cast<size_t>(index)];
   read.type = table.Fields()->Field(index)->Type();
-  const auto cursor = source->table->Search(nullptr, true);
+  const auto cursor = source.table->Search(nullptr, true);
   while (const auto row = cursor->NextRow()) {
     runtime::Variant value = row->Value(index);
     if (!value.IsNull() && !value.IsEmpty())
@@ -195,15 +192,17 @@ std::string MapDocumentWithLayer(const LayerFromData& layer, const std::filesyst
   const FieldValues read = ReadField(layer);
   Json renderer = layer.classify == "unique" ? UniqueValueRenderer(layer, read)
                                              : ClassBreaksRenderer(layer, read);
-  // The data path as the map document reads it: from the map's folder.
+  // The data path as the map document reads it: from the map's folder; a server by its
+  // connection.
   std::string path = layer.data.string();
   if (!map.empty() && fs::exists(layer.data) && layer.data.is_relative()) {
     const fs::path relative =
         fs::relative(fs::absolute(layer.data), fs::absolute(map).parent_path());
     if (!relative.empty()) path = relative.generic_string();
   }
+  const char* key = platform::IsPostgresSource(path) ? "connection" : "path";
   Json entry = {{"name", layer.name.empty() ? read.layerName : layer.name},
-                {"source", {{"path", path}, {"layer", read.layerName}}},
+                {"source", {{key, path}, {"layer", read.layerName}}},
                 {"renderer", std::move(renderer)}};
 
   std::error_code missing;

@@ -36,7 +36,7 @@ struct MapFile::Impl {
   // What Interrupt reaches from another thread; the connections are not kept alive by it.
   std::mutex interruptMutex;
   bool interrupted = false;
-  std::vector<std::weak_ptr<platform::SqliteConnection>> connections;
+  std::vector<std::weak_ptr<platform::Engine>> connections;
 
   size_t Index(std::string_view name) const { return map->FindLayer(name); }
 };
@@ -98,7 +98,7 @@ std::shared_ptr<gis::Layer> MapFile::OpenLayer(std::string_view name, const Load
         if (progress) progress(done, total);
       },
       choice);
-  const auto& connection = loaded.layer->Table()->Connection();
+  const auto& connection = loaded.layer->Table()->Database();
   const std::lock_guard lock(mImpl->interruptMutex);
   mImpl->connections.push_back(connection);
   if (mImpl->interrupted) connection->Interrupt();

@@ -12,6 +12,7 @@
 #include "map/map_error.h"
 #include "platform/layers/dataset_name.h"
 #include "platform/sources/ogr_source.h"
+#include "platform/sources/postgres_source.h"
 #include "platform/sources/sqlite_source.h"
 #include "platform/store/feature_store.h"
 #include "platform/tables/sql_table.h"
@@ -107,6 +108,22 @@ std::string ResolvePath(const std::string& written, const std::filesystem::path&
   return path.is_absolute() ? written : (folder / path).lexically_normal().string();
 }
 
+platform::SourceTable OpenSource(platform::FeatureStore& store, const SourceEntry& source,
+                                 const std::string& tableName,
+                                 const platform::LoadProgress& progress,
+                                 const platform::CopyChoice& copy,
+                                 std::shared_ptr<platform::PgConnection>* server) {
+  if (platform::IsSqliteDatabase(source.location)) {
+    if (auto table = platform::OpenSqliteTable(store, source.location, source.layer, tableName))
+      return std::move(*table);
+  } else if (server != nullptr && platform::IsPostgresSource(source.location)) {
+    if (!*server) *server = platform::ConnectPostgres(source.location);
+    if (auto table = platform::OpenPostgresTable(*server, source.layer, tableName))
+      return std::move(*table);
+  }
+  return platform::LoadOgrTable(store, source.location, source.layer, tableName, progress, copy);
+}
+
 size_t Map::FindLayer(std::string_view name) const {
   for (size_t i = 0; i < mLayers.size(); ++i)
     if (!mLayers[i].id.empty() && mLayers[i].id == name) return i;
@@ -197,14 +214,14 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress,
 
   // Each layer has a store of its own, so two layers over one GDAL layer do not collide.
   platform::FeatureStore store;
+  // A PostgreSQL layer is read on the server, and its join too when it is in the same
+  // database; a join to other data is made in the store, so both are copied there.
+  const bool copyFromServer = item.join && item.join->source.location != item.source.location;
+  std::shared_ptr<platform::PgConnection> server;
   const auto open = [&](const SourceEntry& source, const std::string& tableName, LayerPart part) {
     try {
-      if (platform::IsSqliteDatabase(source.location)) {
-        if (auto table = platform::OpenSqliteTable(store, source.location, source.layer, tableName))
-          return std::move(*table);
-      }
-      return platform::LoadOgrTable(store, source.location, source.layer, tableName, progress,
-                                    copy);
+      return OpenSource(store, source, tableName, progress, copy,
+                        copyFromServer ? nullptr : &server);
     } catch (const runtime::Error& error) {
       throw MapError(File(), Where(index, part), error.Description());
     }
@@ -244,12 +261,12 @@ LoadedLayer Map::Load(size_t index, const platform::LoadProgress& progress,
 
 void Map::Finish(size_t index, const LoadedLayer& loaded) const {
   FinishLoading(index, loaded);
+  const auto table = gis::Require<platform::SqlTable>(loaded.layer->DisplayedTable());
   try {
-    gis::Require<platform::SqlTable>(loaded.layer->DisplayedTable())
-        ->CheckClause(loaded.layer->DefinitionExpression());
+    table->CheckClause(loaded.layer->DefinitionExpression());
   } catch (const runtime::Error& error) {
     throw MapError(File(), Where(index, LayerPart::kDefinition),
-                   "SQLite cannot run it: " + error.Description());
+                   table->Database()->Name() + " cannot run it: " + error.Description());
   }
 }
 

@@ -11,6 +11,7 @@
 #include "map/legend_entry.h"
 #include "platform/layers/feature_layer.h"
 #include "platform/sources/ogr_source.h"
+#include "platform/store/pg_connection.h"
 #include "quillet/gis/renderer.h"
 
 namespace quillet::map {
@@ -175,5 +176,15 @@ std::string ReadWholeFile(const std::filesystem::path& path, const std::string& 
 
 /// A path written in a file, resolved against the file's folder unless it is absolute.
 std::string ResolvePath(const std::string& written, const std::filesystem::path& folder);
+
+/// The table of a data source: a SQLite database (a GeoPackage) read where it is, a PostgreSQL
+/// layer read on its server (`*server` connected on first use, so that a join in the same
+/// database shares it; with `server` null the layer is copied), anything else copied into
+/// `store` as GDAL reads it. Known as `tableName` ("" names it like the layer).
+platform::SourceTable OpenSource(platform::FeatureStore& store, const SourceEntry& source,
+                                 const std::string& tableName,
+                                 const platform::LoadProgress& progress,
+                                 const platform::CopyChoice& copy,
+                                 std::shared_ptr<platform::PgConnection>* server);
 
 }  // namespace quillet::map

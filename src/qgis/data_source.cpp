@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/sources/ogr_source.h"
+#include "platform/store/pg_connection.h"
 #include "quillet/error.h"
 
 namespace quillet::qgis {
@@ -142,26 +143,9 @@ std::string QuotedValue(const std::string& value) {
   return quoted + "'";
 }
 
-// The URI as reports show it: a password's value replaced by ***.
-std::string WithoutPassword(const std::string& written) {
-  const size_t key = written.find("password=");
-  if (key == std::string::npos) return written;
-  const size_t start = key + 9;
-  size_t end = start;
-  if (end < written.size() && written[end] == '\'') {
-    for (++end; end < written.size() && written[end] != '\''; ++end)
-      if (written[end] == '\\') ++end;
-    end = std::min(end + 1, written.size());
-  } else {
-    while (end < written.size() && written[end] != ' ')
-      ++end;
-  }
-  return written.substr(0, start) + "***" + written.substr(end);
-}
-
 DataSource FromUri(const Uri& uri, const std::string& written) {
   DataSource data;
-  data.source.written = WithoutPassword(written);
+  data.source.written = platform::WithoutPassword(written);
   if (!uri.sql.empty()) data.subset = uri.sql;
   return data;
 }

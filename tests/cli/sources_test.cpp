@@ -5,14 +5,15 @@
 namespace quillet::test {
 namespace {
 
-// The bundled countries converted with ogr2ogr into each format the command reads, so that
-// every format has to give the numbers that SQL gives on the original GeoPackage.
+// The bundled countries converted with ogr2ogr into each format the command reads, or served
+// by the tests' PostgreSQL servers, so that every source has to give the numbers that SQL
+// gives on the original GeoPackage.
 struct Format {
   const char* name;
   std::vector<std::string> ogr2ogr;  // the format's options
-  const char* file;
-  const char* category;  // the GDAL driver's long name
-  const char* objectId;  // the object id field
+  const char* file;                  // or, for a server, its database
+  const char* category;              // the GDAL driver's long name
+  const char* objectId;              // the object id field
   bool geometry;
   int64_t firstId;  // the object id of the first country
 };
@@ -33,13 +34,21 @@ const Format kFormats[] = {
      "FID",
      false,
      1},
+    {"PostgreSQL", {}, "quillet", "PostgreSQL/PostGIS", "fid", true, 1},
+    // Partitioned by hash over two more servers, attributes only.
+    {"ShardedPostgreSQL", {}, "sharded", "PostgreSQL/PostGIS", "fid", false, 1},
 };
+
+bool IsServer(const Format& format) {
+  return format.ogr2ogr.empty();
+}
 
 class Sources : public ::testing::TestWithParam<Format> {
  protected:
   static void SetUpTestSuite() {
     converted = new TempFolder();
     for (const Format& format : kFormats) {
+      if (IsServer(format)) continue;
       Lines args = {"ogr2ogr", "-q", (converted->Path() / format.file).string(), kWorld, "world"};
       args.insert(args.begin() + 2, format.ogr2ogr.begin(), format.ogr2ogr.end());
       const Ran run = RunProgram(args);
@@ -59,6 +68,12 @@ class Sources : public ::testing::TestWithParam<Format> {
     }
     std::string source = R"({"path": ")" + std::string(format.file) + "\"";
     source += std::string(format.name) == "GeoPackage" ? R"(, "layer": "world"})" : "}";
+    if (IsServer(format)) {
+      if (!fs::exists(fs::path(QUILLET_POSTGRES) / ".s.PGSQL.54329"))
+        GTEST_SKIP() << "no PostgreSQL server for the tests (tests/postgres_servers.sh)";
+      source = R"({"connection": "PG:dbname=)" + std::string(format.file) +
+               " host=" QUILLET_POSTGRES R"( port=54329 user=postgres", "layer": "world"})";
+    }
     std::string selection;
     for (int64_t id = format.firstId; id < format.firstId + 10; ++id)
       selection += (selection.empty() ? "" : ", ") + std::to_string(id);
@@ -147,14 +162,24 @@ TEST_P(Sources, ShowNamesTheDriverAndTheFieldTypes) {
 // init makes, from each format, a map whose labels are SQL's; a second init adds its layer
 // after the first, whose bytes stay as they were.
 TEST_P(Sources, InitMakesALayerThatLabelsAsSqlCounts) {
-  const std::string data = (folder.Path() / GetParam().file).string();
+  const std::string data = IsServer(GetParam()) ? "PG:dbname=" + std::string(GetParam().file) +
+                                                      " host=" QUILLET_POSTGRES
+                                                      " port=54329"
+                                                      " user=postgres"
+                                                : (folder.Path() / GetParam().file).string();
   const std::string made = (folder.Path() / "made.json").string();
-  Ran run = Quillet({"init", data, "--field", "continent", "--output", made});
+  // A database names its tables; a file's first layer is taken.
+  const Lines layer = IsServer(GetParam()) ? Lines{"--source-layer", "world"} : Lines{};
+  Lines args = {"init", data, "--field", "continent", "--output", made};
+  args.insert(args.end(), layer.begin(), layer.end());
+  Ran run = Quillet(args);
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Wrote layer \"world\" with 9 legend entries into " + made + "\n");
   const std::string first = ReadText(made);
-  run = Quillet({"init", data, "--field", "pop", "--classify", "equal", "--classes", "4", "--name",
-                 "equal", "--output", made});
+  args = {"init",      data, "--field", "pop",   "--classify", "equal",
+          "--classes", "4",  "--name",  "equal", "--output",   made};
+  args.insert(args.end(), layer.begin(), layer.end());
+  run = Quillet(args);
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string both = ReadText(made);
   const size_t end = first.rfind("}\n  ]");

@@ -120,7 +120,7 @@ TEST(JoinSetup, RefusesMissingKeysAndTablesOfAnotherStore) {
             "The join key KEY is not a field of table owners");
   FeatureStore other;
   EXPECT_EQ(ErrorOf([&] { JoinedTable(parcels, "OWNER_ID", test::Owners(other), "ID"); }),
-            "Tables of different stores cannot be joined");
+            "Tables of different databases cannot be joined");
 }
 
 }  // namespace

@@ -48,12 +48,12 @@ std::shared_ptr<FeatureTable> Mixed(FeatureStore& store) {
 
 // What SQLite itself selects, with nothing kept and no shortcut.
 Ids SqliteSelects(const FeatureTable& table, const std::string& clause) {
-  SqliteStatement statement(table.Connection(), "SELECT OBJECTID FROM " +
-                                                    QuoteIdentifier(table.Name()) + " WHERE (\n" +
-                                                    clause + "\n) ORDER BY 1");
+  const auto rows =
+      table.Database()->Query("SELECT OBJECTID FROM " + QuoteIdentifier(table.Name()) +
+                              " WHERE (\n" + clause + "\n) ORDER BY 1");
   Ids ids;
-  while (statement.Step())
-    ids.push_back(statement.ColumnInteger(0));
+  while (rows->Next())
+    ids.push_back(static_cast<int64_t>(rows->Value(0, gis::kFieldDouble).NumericValue()));
   return ids;
 }
 

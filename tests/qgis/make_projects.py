@@ -15,7 +15,7 @@ with QGIS, paths relative:
   OUT_DIR/with_extra.qgz                  the same project with an auxiliary storage (.qgd)
   OUT_DIR/continents.qml                  the "Continents" style (all categories)
 
-With QUILLET_TEST_POSTGRES set to a connection (tests/qgis/postgres_server.sh), the projects
+With QUILLET_TEST_POSTGRES set to a connection (tests/postgres_servers.sh), the projects
 also get a working PostgreSQL layer "PG continents" when the server answers.
 
 With --example, the script writes only the project of the QGIS users' guide (examples/world.qgs):
@@ -240,7 +240,7 @@ def BuildProject(project, data):
     Add("Remote", "dbname='gis' host=localhost port=5432 table=\"public\".\"countries\" (geom) "
         "sql=\"pop\" > 0", provider="postgres")
 
-    # A reachable server (tests/qgis/postgres_server.sh) gives a PostgreSQL layer that works.
+    # A reachable server (tests/postgres_servers.sh) gives a PostgreSQL layer that works.
     server = os.environ.get("QUILLET_TEST_POSTGRES")
     if server:
         Add("PG continents", f"{server} table=\"public\".\"countries\" (geom) "

@@ -401,10 +401,9 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
             "cannot run it: no such column: contnent\n");
 }
 
-TEST_F(QgisProject, PostgresLayersAreReadThroughGdal) {
+TEST_F(QgisProject, PostgresLayersAreReadOnTheServer) {
   if (ReadText(File("world.qgs")).find("<layername>PG continents</layername>") == std::string::npos)
-    GTEST_SKIP()
-        << "no PostgreSQL server with PostGIS for the tests (tests/qgis/postgres_server.sh)";
+    GTEST_SKIP() << "no PostgreSQL server with PostGIS for the tests (tests/postgres_servers.sh)";
   const Ran ran = Set("world.qgs", "PG continents", kPeople);
   ASSERT_EQ(ran.status, 0) << ran.err;
   const Json legend = Legends({"world.qgs"}).at("PG continents");

@@ -62,6 +62,7 @@ int64_t ApproximateRows(sqlite3* db, const std::string& table) {
 }  // namespace
 
 void AutomaticIndexes::IndexColumnsOf(const std::string& from, const std::string& clause) {
+  if (!mConnection) return;
   sqlite3* db = mConnection->Handle();
   for (const Column& column :
        ColumnsRead(db, "SELECT 1 FROM " + from + " WHERE (\n" + clause + "\n)")) {

@@ -20,6 +20,7 @@ class AutomaticIndexes {
  public:
   static constexpr int64_t kDefaultMinimumRows = 10000;
 
+  /// Without a connection (a table of another database) nothing is indexed.
   explicit AutomaticIndexes(std::shared_ptr<SqliteConnection> connection)
       : mConnection(std::move(connection)) {}
 

@@ -1,20 +1,6 @@
 #include "platform/search/search_cache.h"
 
-#include <sqlite3.h>
-
 namespace quillet::platform {
-
-StoreVersion CurrentStoreVersion(const SqliteConnection& connection) {
-  StoreVersion version;
-  version.changes = sqlite3_total_changes64(connection.Handle());
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(connection.Handle(), "PRAGMA schema_version", -1, &statement, nullptr) ==
-          SQLITE_OK &&
-      sqlite3_step(statement) == SQLITE_ROW)
-    version.schema = sqlite3_column_int64(statement, 0);
-  sqlite3_finalize(statement);
-  return version;
-}
 
 void SearchCache::SetBudgetCells(size_t cells) {
   mBudgetCells = cells;
@@ -70,11 +56,10 @@ bool SearchCache::IsTooLarge(const std::string& sql, const StoreVersion& version
   return false;
 }
 
-SearchRecorder::SearchRecorder(std::shared_ptr<SearchCache> cache,
-                               std::shared_ptr<SqliteConnection> connection, std::string sql,
-                               const StoreVersion& version, size_t columns)
+SearchRecorder::SearchRecorder(std::shared_ptr<SearchCache> cache, std::shared_ptr<Engine> engine,
+                               std::string sql, const StoreVersion& version, size_t columns)
     : mCache(std::move(cache)),
-      mConnection(std::move(connection)),
+      mEngine(std::move(engine)),
       mSql(std::move(sql)),
       mVersion(version),
       mRows(std::make_shared<SearchRows>(columns)) {}
@@ -88,7 +73,7 @@ void SearchRecorder::RowAdded(bool added) {
 
 void SearchRecorder::Finished() {
   if (!mRows) return;
-  if (CurrentStoreVersion(*mConnection) == mVersion) mCache->Keep(mSql, mVersion, mRows);
+  if (mEngine->Version() == mVersion) mCache->Keep(mSql, mVersion, mRows);
   mRows.reset();
 }
 

@@ -8,21 +8,10 @@
 #include <vector>
 
 #include "platform/search/search_rows.h"
-#include "platform/store/sqlite_connection.h"
+#include "platform/store/engine.h"
 #include "quillet/variant.h"
 
 namespace quillet::platform {
-
-/// What the store's data and schema looked like: any insert, update, delete or change of
-/// the schema on the connection gives a different version.
-struct StoreVersion {
-  int64_t changes = -1;
-  int64_t schema = -1;
-  friend bool operator==(const StoreVersion&, const StoreVersion&) = default;
-};
-
-/// The store's version now.
-StoreVersion CurrentStoreVersion(const SqliteConnection& connection);
 
 /// The rows of a table's recent searches, by their full query text, so that the same search
 /// again (the legend asks the same question once per field and again for the statistics)
@@ -77,7 +66,7 @@ class SearchCache {
 class SearchRecorder {
  public:
   /// `version` is the store's version when the search started.
-  SearchRecorder(std::shared_ptr<SearchCache> cache, std::shared_ptr<SqliteConnection> connection,
+  SearchRecorder(std::shared_ptr<SearchCache> cache, std::shared_ptr<Engine> engine,
                  std::string sql, const StoreVersion& version, size_t columns);
 
   /// Room for the next row's values; null once recording has stopped.
@@ -89,7 +78,7 @@ class SearchRecorder {
 
  private:
   std::shared_ptr<SearchCache> mCache;
-  std::shared_ptr<SqliteConnection> mConnection;
+  std::shared_ptr<Engine> mEngine;
   std::string mSql;
   StoreVersion mVersion;
   std::shared_ptr<SearchRows> mRows;

@@ -6,6 +6,7 @@
 
 #include "platform/store/read_only_vfs.h"
 #include "platform/store/sql_text.h"
+#include "platform/store/stored_value.h"
 #include "quillet/error.h"
 
 namespace quillet::platform {
@@ -61,6 +62,62 @@ std::string SqliteConnection::AttachReadOnly(const std::filesystem::path& path) 
 
 SqliteConnection::~SqliteConnection() {
   sqlite3_close(mDb);
+}
+
+namespace {
+
+class SqliteRows : public QueryRows {
+ public:
+  explicit SqliteRows(std::unique_ptr<SqliteStatement> statement)
+      : mStatement(std::move(statement)) {}
+  bool Next() override { return mStatement->Step(); }
+  runtime::Variant Value(int column, int32_t fieldType) const override {
+    return ReadStoredValue(*mStatement, column, fieldType);
+  }
+
+ private:
+  std::unique_ptr<SqliteStatement> mStatement;
+};
+
+}  // namespace
+
+std::unique_ptr<QueryRows> SqliteConnection::Query(const std::string& sql) {
+  return std::make_unique<SqliteRows>(std::make_unique<SqliteStatement>(shared_from_this(), sql));
+}
+
+StoreVersion SqliteConnection::Version() const {
+  StoreVersion version;
+  version.changes = sqlite3_total_changes64(mDb);
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(mDb, "PRAGMA schema_version", -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW)
+    version.schema = sqlite3_column_int64(statement, 0);
+  sqlite3_finalize(statement);
+  return version;
+}
+
+std::optional<double> SqliteConnection::NumberLiteral(const std::string& literal) {
+  try {
+    SqliteStatement statement(shared_from_this(), "SELECT " + literal);
+    if (!statement.Step()) return std::nullopt;
+    switch (statement.ColumnStorage(0)) {
+      case StorageClass::kInteger: {
+        const int64_t value = statement.ColumnInteger(0);
+        if (value > (int64_t{1} << 53) || value < -(int64_t{1} << 53)) return std::nullopt;
+        return static_cast<double>(value);
+      }
+      case StorageClass::kReal:
+        return statement.ColumnDouble(0);
+      default:
+        return std::nullopt;
+    }
+  } catch (const runtime::Error&) {
+    return std::nullopt;
+  }
+}
+
+std::string SqliteConnection::PlainScan() const {
+  return " NOT INDEXED";
 }
 
 void SqliteConnection::Interrupt() {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/store/engine.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -21,14 +23,21 @@ namespace quillet::platform {
 ///
 /// Database files of data sources are attached to it, read in place and never written (see
 /// `ReadOnlyUri`), so that their tables join each other and the store's in one query.
-class SqliteConnection : public std::enable_shared_from_this<SqliteConnection> {
+class SqliteConnection : public Engine, public std::enable_shared_from_this<SqliteConnection> {
  public:
   /// A private in-memory database.
   static std::shared_ptr<SqliteConnection> InMemory();
 
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;
-  ~SqliteConnection();
+  ~SqliteConnection() override;
+
+  std::string Name() const override { return "SQLite"; }
+  std::unique_ptr<QueryRows> Query(const std::string& sql) override;
+  StoreVersion Version() const override;
+  std::optional<double> NumberLiteral(const std::string& literal) override;
+  /// " NOT INDEXED".
+  std::string PlainScan() const override;
 
   /// Runs statements that return no rows; fails with SQLite's description.
   void Execute(const std::string& sql);
@@ -41,9 +50,7 @@ class SqliteConnection : public std::enable_shared_from_this<SqliteConnection> {
   /// SQLite's description.
   std::string AttachReadOnly(const std::filesystem::path& path);
 
-  /// Makes the statement running now fail with "interrupted", and every later one: a host's
-  /// Cancel, called from any thread. The connection stays interrupted.
-  void Interrupt();
+  void Interrupt() override;
   bool Interrupted() const { return mInterrupted.load(); }
 
  private:

@@ -1,7 +1,6 @@
 #include "platform/tables/cursor.h"
 
 #include "platform/store/platform_error.h"
-#include "platform/store/stored_value.h"
 
 namespace quillet::platform {
 
@@ -20,11 +19,11 @@ void Row::Show(std::shared_ptr<const SearchRows> rows, size_t row) {
 }
 
 Cursor::Cursor(std::shared_ptr<const gis::Table> table, std::vector<int32_t> fieldTypes,
-               std::unique_ptr<SqliteStatement> statement, bool recycling,
+               std::unique_ptr<QueryRows> rows, bool recycling,
                std::unique_ptr<SearchRecorder> recorder)
     : mTable(std::move(table)),
       mFieldTypes(std::move(fieldTypes)),
-      mStatement(std::move(statement)),
+      mStatement(std::move(rows)),
       mRecorder(std::move(recorder)),
       mRecycling(recycling) {}
 
@@ -46,7 +45,7 @@ std::shared_ptr<gis::Row> Cursor::NextRow() {
   // A finished statement would start over if stepped again.
   if (mDone) return nullptr;
   if (mKept) return NextKeptRow();
-  if (!mStatement->Step()) {
+  if (!mStatement->Next()) {
     mDone = true;
     mStatement.reset();
     if (mRecorder) mRecorder->Finished();
@@ -57,7 +56,7 @@ std::shared_ptr<gis::Row> Cursor::NextRow() {
   auto& values = mRow->Values();
   values.clear();
   for (size_t i = 0; i < mFieldTypes.size(); ++i)
-    values.push_back(ReadStoredValue(*mStatement, static_cast<int>(i), mFieldTypes[i]));
+    values.push_back(mStatement->Value(static_cast<int>(i), mFieldTypes[i]));
   if (mRecorder) {
     if (SearchRows* rows = mRecorder->Rows()) {
       bool added = true;

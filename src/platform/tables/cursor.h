@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/search/search_cache.h"
-#include "platform/store/sqlite_connection.h"
+#include "platform/store/engine.h"
 #include "quillet/gis/cursor.h"
 #include "quillet/gis/table.h"
 #include "quillet/variant.h"
@@ -34,11 +34,11 @@ class Row : public virtual gis::Row {
 /// answering null.
 class Cursor : public virtual gis::Cursor {
  public:
-  /// Reads `statement`; `fieldTypes` tells how to read each of its columns; `table` names the
-  /// fields and stays alive while the cursor does. A `recorder` collects the rows for the
-  /// search cache.
+  /// Reads the rows of a query; `fieldTypes` tells how to read each of its columns; `table`
+  /// names the fields and stays alive while the cursor does. A `recorder` collects the rows
+  /// for the search cache.
   Cursor(std::shared_ptr<const gis::Table> table, std::vector<int32_t> fieldTypes,
-         std::unique_ptr<SqliteStatement> statement, bool recycling,
+         std::unique_ptr<QueryRows> rows, bool recycling,
          std::unique_ptr<SearchRecorder> recorder = nullptr);
   /// Reads rows kept from an earlier search.
   Cursor(std::shared_ptr<const gis::Table> table, std::shared_ptr<const SearchRows> rows,
@@ -55,7 +55,7 @@ class Cursor : public virtual gis::Cursor {
 
   std::shared_ptr<const gis::Table> mTable;
   std::vector<int32_t> mFieldTypes;
-  std::unique_ptr<SqliteStatement> mStatement;
+  std::unique_ptr<QueryRows> mStatement;
   std::unique_ptr<SearchRecorder> mRecorder;
   std::shared_ptr<const SearchRows> mKept;
   size_t mNextKeptRow = 0;

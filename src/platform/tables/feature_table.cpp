@@ -43,19 +43,19 @@ void CheckObjectId(const std::string& table, const std::vector<FieldDefinition>&
 
 FeatureTable::FeatureTable(std::shared_ptr<SqliteConnection> connection, std::string name,
                            const std::vector<FieldDefinition>& fields)
-    : SqlTable(std::move(connection), fields), mName(std::move(name)), mTable(mName) {
+    : SqlTable(connection, fields), mStore(connection), mName(std::move(name)), mTable(mName) {
   CheckObjectId(mName, fields);
   std::string sql = "CREATE TABLE " + QuoteIdentifier(mName) + " (";
   for (size_t i = 0; i < fields.size(); ++i) {
     sql += (i ? ", " : "") + QuoteIdentifier(fields[i].name) + " " + ColumnType(fields[i].type);
   }
-  Connection()->Execute(sql + ")");
+  mStore->Execute(sql + ")");
 }
 
-FeatureTable::FeatureTable(InPlaceTag, std::shared_ptr<SqliteConnection> connection,
-                           std::string schema, std::string table, std::string name,
+FeatureTable::FeatureTable(InPlaceTag, std::shared_ptr<Engine> engine, std::string schema,
+                           std::string table, std::string name,
                            const std::vector<FieldDefinition>& fields)
-    : SqlTable(std::move(connection), fields),
+    : SqlTable(std::move(engine), fields),
       mName(std::move(name)),
       mSchema(std::move(schema)),
       mTable(std::move(table)) {
@@ -63,11 +63,11 @@ FeatureTable::FeatureTable(InPlaceTag, std::shared_ptr<SqliteConnection> connect
   ReadOnlyFieldsAskedFor();
 }
 
-std::shared_ptr<FeatureTable> FeatureTable::InPlace(std::shared_ptr<SqliteConnection> connection,
+std::shared_ptr<FeatureTable> FeatureTable::InPlace(std::shared_ptr<Engine> engine,
                                                     std::string schema, std::string table,
                                                     std::string name,
                                                     const std::vector<FieldDefinition>& fields) {
-  return std::shared_ptr<FeatureTable>(new FeatureTable(InPlaceTag{}, std::move(connection),
+  return std::shared_ptr<FeatureTable>(new FeatureTable(InPlaceTag{}, std::move(engine),
                                                         std::move(schema), std::move(table),
                                                         std::move(name), fields));
 }
@@ -78,7 +78,7 @@ std::string FeatureTable::Reference() const {
 }
 
 void FeatureTable::Insert(const std::vector<std::vector<Cell>>& rows) {
-  if (!mSchema.empty())
+  if (!mStore)
     throw runtime::Error::Platform("Table " + mName + " is read in place and takes no rows");
   const auto& fields = FieldList().Definitions();
   std::string names;
@@ -87,9 +87,9 @@ void FeatureTable::Insert(const std::vector<std::vector<Cell>>& rows) {
     names += (i ? ", " : "") + QuoteIdentifier(fields[i].name);
     marks += i ? ", ?" : "?";
   }
-  SqliteStatement insert(Connection(), "INSERT INTO " + QuoteIdentifier(mName) + " (" + names +
-                                           ") VALUES (" + marks + ")");
-  Connection()->Execute("SAVEPOINT insert_rows");
+  SqliteStatement insert(
+      mStore, "INSERT INTO " + QuoteIdentifier(mName) + " (" + names + ") VALUES (" + marks + ")");
+  mStore->Execute("SAVEPOINT insert_rows");
   try {
     for (const auto& row : rows) {
       if (row.size() != fields.size())
@@ -102,10 +102,10 @@ void FeatureTable::Insert(const std::vector<std::vector<Cell>>& rows) {
     }
   } catch (...) {
     insert.Reset();
-    Connection()->Execute("ROLLBACK TO insert_rows; RELEASE insert_rows");
+    mStore->Execute("ROLLBACK TO insert_rows; RELEASE insert_rows");
     throw;
   }
-  Connection()->Execute("RELEASE insert_rows");
+  mStore->Execute("RELEASE insert_rows");
 }
 
 std::string FeatureTable::SelectFrom() const {

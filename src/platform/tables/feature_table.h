@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/store/cell.h"
+#include "platform/store/sqlite_connection.h"
 #include "platform/tables/field.h"
 #include "platform/tables/sql_table.h"
 #include "quillet/gis/table.h"
@@ -21,13 +22,12 @@ class FeatureTable : public SqlTable, public virtual gis::FeatureClass {
   FeatureTable(std::shared_ptr<SqliteConnection> connection, std::string name,
                const std::vector<FieldDefinition>& fields);
 
-  /// The existing table `table` of the attached database `schema`, read in place and never
-  /// written, known (and qualified in joins) as `name`. `fields` are its columns as the
-  /// platform types them, the integer primary key first. Searches read only the fields asked
-  /// for (`ReadOnlyFieldsAskedFor`).
-  static std::shared_ptr<FeatureTable> InPlace(std::shared_ptr<SqliteConnection> connection,
-                                               std::string schema, std::string table,
-                                               std::string name,
+  /// The existing table `table` of the schema `schema` of a database (a file attached to the
+  /// store, a PostgreSQL server), read in place and never written, known (and qualified in
+  /// joins) as `name`. `fields` are its columns as the platform types them, its object id
+  /// (integer key) first. Searches read only the fields asked for (`ReadOnlyFieldsAskedFor`).
+  static std::shared_ptr<FeatureTable> InPlace(std::shared_ptr<Engine> engine, std::string schema,
+                                               std::string table, std::string name,
                                                const std::vector<FieldDefinition>& fields);
 
   /// The name the table is known by: its own in the store, or the one it was given.
@@ -48,9 +48,10 @@ class FeatureTable : public SqlTable, public virtual gis::FeatureClass {
 
  private:
   struct InPlaceTag {};
-  FeatureTable(InPlaceTag, std::shared_ptr<SqliteConnection> connection, std::string schema,
-               std::string table, std::string name, const std::vector<FieldDefinition>& fields);
+  FeatureTable(InPlaceTag, std::shared_ptr<Engine> engine, std::string schema, std::string table,
+               std::string name, const std::vector<FieldDefinition>& fields);
 
+  std::shared_ptr<SqliteConnection> mStore;  // where rows are inserted; null in place
   std::string mName;
   std::string mSchema;  // "" in the store
   std::string mTable;   // the table's own name in its database

@@ -32,14 +32,14 @@ std::string KeyColumn(const FeatureTable& table, const std::string& key) {
 JoinedTable::JoinedTable(std::shared_ptr<FeatureTable> own, std::string ownKey,
                          std::shared_ptr<FeatureTable> joined, std::string joinedKey,
                          JoinMatch match)
-    : SqlTable(own->Connection(), QualifiedFields(*own, *joined)),
+    : SqlTable(own->Database(), QualifiedFields(*own, *joined)),
       mOwn(std::move(own)),
       mJoined(std::move(joined)),
       mOwnKey(std::move(ownKey)),
       mJoinedKey(std::move(joinedKey)),
       mMatch(match) {
-  if (mOwn->Connection() != mJoined->Connection())
-    throw runtime::Error::Platform("Tables of different stores cannot be joined");
+  if (mOwn->Database() != mJoined->Database())
+    throw runtime::Error::Platform("Tables of different databases cannot be joined");
   KeyColumn(*mOwn, mOwnKey);
   KeyColumn(*mJoined, mJoinedKey);
   if (!mOwn->ReadsAllFields() || !mJoined->ReadsAllFields()) ReadOnlyFieldsAskedFor();

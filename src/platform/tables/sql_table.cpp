@@ -3,17 +3,17 @@
 #include "platform/search/class_clause.h"
 #include "platform/search/value_groups.h"
 #include "platform/store/sql_text.h"
-#include "platform/store/stored_value.h"
+#include "platform/store/sqlite_connection.h"
 #include "platform/tables/cursor.h"
 #include "quillet/error.h"
 
 namespace quillet::platform {
-SqlTable::SqlTable(std::shared_ptr<SqliteConnection> connection,
-                   const std::vector<FieldDefinition>& fields)
-    : mConnection(std::move(connection)),
+SqlTable::SqlTable(std::shared_ptr<Engine> engine, const std::vector<FieldDefinition>& fields)
+    : mEngine(std::move(engine)),
       mFields(std::make_shared<platform::Fields>(fields)),
       mCache(std::make_shared<SearchCache>()),
-      mIndexes(mConnection) {}
+      // Only the store's own tables can be indexed; a server indexes its tables itself.
+      mIndexes(std::dynamic_pointer_cast<SqliteConnection>(mEngine)) {}
 
 int32_t SqlTable::FindField(std::string_view name) const {
   const int32_t index = mFields->Find(name);
@@ -37,14 +37,15 @@ void SqlTable::AskFor(size_t index) const {
 int64_t SqlTable::RowCount(const std::string& clause) const {
   std::string sql = "SELECT count(*) FROM " + FromTables();
   if (!IsBlank(clause)) sql += " WHERE (\n" + clause + "\n)";
-  SqliteStatement count(mConnection, sql);
-  count.Step();
-  return count.ColumnInteger(0);
+  const auto count = mEngine->Query(sql);
+  count->Next();
+  return static_cast<int64_t>(count->Value(0, gis::kFieldDouble).NumericValue());
 }
 
 void SqlTable::CheckClause(const std::string& clause) const {
   if (IsBlank(clause)) return;
-  SqliteStatement(mConnection, SelectFrom() + " WHERE (\n" + RunningClause(clause) + "\n)");
+  // Planned, not run: a database fails on a column or function it does not know at once.
+  mEngine->Query(SelectFrom() + " WHERE (\n" + RunningClause(clause) + "\n)");
 }
 
 std::shared_ptr<gis::Cursor> SqlTable::Search(const gis::QueryFilter* filter, bool recycling) {
@@ -68,77 +69,49 @@ std::shared_ptr<gis::Cursor> SqlTable::Open(const std::string& restriction,
   // The clause goes on lines of its own, so a trailing "--" comment cannot swallow the order.
   if (!IsBlank(clause)) sql += (restriction.empty() ? " WHERE (\n" : " AND (\n") + clause + "\n)";
   sql += " ORDER BY " + ObjectIdColumn();
-  const StoreVersion version = CurrentStoreVersion(*mConnection);
+  const StoreVersion version = mEngine->Version();
   auto kept = mCache->Find(sql, version);
   if (!kept && restriction.empty() && !IsBlank(clause) && AnswersClassClauses())
     kept = PickFromKeptRows(clause, sql, version);
   if (kept)
     return std::make_shared<platform::Cursor>(shared_from_this(), std::move(kept), recycling);
   if (!IsBlank(clause)) mIndexes.IndexColumnsOf(FromTables(), clause);
-  std::unique_ptr<SqliteStatement> statement;
+  std::unique_ptr<QueryRows> rows;
   try {
-    statement = std::make_unique<SqliteStatement>(mConnection, sql);
+    rows = mEngine->Query(sql);
   } catch (const runtime::Error&) {
-    // SQLite describes a fault near the end of the clause by the text that follows it (the
-    // closing parenthesis, the order). The clause alone at the very end of a query gets the
-    // description a user would see for it, such as "incomplete input".
-    if (!IsBlank(clause)) {
-      SqliteStatement alone(mConnection, SelectFrom() + " WHERE " + clause);
-    }
+    // A database describes a fault near the end of the clause by the text that follows it
+    // (the closing parenthesis, the order). The clause alone at the very end of a query gets
+    // the description a user would see for it, such as "incomplete input".
+    if (!IsBlank(clause)) mEngine->Query(SelectFrom() + " WHERE " + clause);
     throw;
   }
   // An index made just now changed the schema: the rows are read under the version after it.
-  const StoreVersion readVersion = CurrentStoreVersion(*mConnection);
+  const StoreVersion readVersion = mEngine->Version();
   std::unique_ptr<SearchRecorder> recorder;
   if (!mCache->IsTooLarge(sql, readVersion))
-    recorder = std::make_unique<SearchRecorder>(mCache, mConnection, sql, readVersion,
+    recorder = std::make_unique<SearchRecorder>(mCache, mEngine, sql, readVersion,
                                                 mFields->Types().size());
-  return std::make_shared<platform::Cursor>(shared_from_this(), mFields->Types(),
-                                            std::move(statement), recycling, std::move(recorder));
+  return std::make_shared<platform::Cursor>(shared_from_this(), mFields->Types(), std::move(rows),
+                                            recycling, std::move(recorder));
 }
-
-namespace {
-
-// A number literal's value as SQLite reads it, when it compares exactly as a double.
-std::optional<double> LiteralNumber(const std::shared_ptr<SqliteConnection>& connection,
-                                    const std::string& literal) {
-  try {
-    SqliteStatement statement(connection, "SELECT " + literal);
-    if (!statement.Step()) return std::nullopt;
-    switch (statement.ColumnStorage(0)) {
-      case StorageClass::kInteger: {
-        const int64_t value = statement.ColumnInteger(0);
-        if (value > (int64_t{1} << 53) || value < -(int64_t{1} << 53)) return std::nullopt;
-        return static_cast<double>(value);
-      }
-      case StorageClass::kReal:
-        return statement.ColumnDouble(0);
-      default:
-        return std::nullopt;
-    }
-  } catch (const runtime::Error&) {
-    return std::nullopt;
-  }
-}
-
-}  // namespace
 
 std::shared_ptr<const SearchRows> SqlTable::ReadAndKeep(const std::string& sql,
                                                         const StoreVersion& version) {
   if (mCache->IsTooLarge(sql, version)) return nullptr;
-  std::unique_ptr<SqliteStatement> statement;
+  std::unique_ptr<QueryRows> statement;
   try {
-    statement = std::make_unique<SqliteStatement>(mConnection, sql);
+    statement = mEngine->Query(sql);
   } catch (const runtime::Error&) {
     return nullptr;  // the search itself reports what is wrong with the clause
   }
   const std::vector<int32_t> types = mFields->Types();
   auto rows = std::make_shared<SearchRows>(types.size());
   try {
-    while (statement->Step()) {
+    while (statement->Next()) {
       bool added = true;
       for (size_t i = 0; i < types.size(); ++i)
-        added = rows->Append(ReadStoredValue(*statement, static_cast<int>(i), types[i])) && added;
+        added = rows->Append(statement->Value(static_cast<int>(i), types[i])) && added;
       if (!added || rows->CellCount() > mCache->BudgetCells()) {
         mCache->MarkTooLarge(sql, version);
         return nullptr;
@@ -155,12 +128,12 @@ std::shared_ptr<const SearchRows> SqlTable::PickFromKeptRows(const std::string& 
                                                              const std::string& sql,
                                                              const StoreVersion& version) {
   const auto parsed = ParseClassClause(clause, *mFields, [&](const std::string& literal) {
-    return LiteralNumber(mConnection, literal);
+    return mEngine->NumberLiteral(literal);
   });
   if (!parsed) return nullptr;
   AskFor(static_cast<size_t>(parsed->field));
   // Every row under the definition, in a plain scan: one pass whatever indexes exist.
-  std::string baseSql = SelectFrom() + " NOT INDEXED";
+  std::string baseSql = SelectFrom() + mEngine->PlainScan();
   if (!parsed->definition.empty()) baseSql += " WHERE (\n" + parsed->definition + "\n)";
   baseSql += " ORDER BY " + ObjectIdColumn();
   auto base = mCache->Find(baseSql, version);

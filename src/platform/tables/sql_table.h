@@ -8,7 +8,7 @@
 
 #include "platform/search/automatic_index.h"
 #include "platform/search/search_cache.h"
-#include "platform/store/sqlite_connection.h"
+#include "platform/store/engine.h"
 #include "platform/tables/field.h"
 #include "quillet/gis/table.h"
 
@@ -41,11 +41,12 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   /// The number of rows, of those `clause` selects when it is not blank, counted by SQLite
   /// without reading them.
   int64_t RowCount(const std::string& clause = "") const;
-  /// Fails with SQLite's description ("no such column: NOSUCHFIELD") when `clause` cannot
-  /// run as the where clause of a search; prepares the search but reads nothing.
+  /// Fails with the database's description ("no such column: NOSUCHFIELD") when `clause`
+  /// cannot run as the where clause of a search; plans the search but reads nothing.
   void CheckClause(const std::string& clause) const;
   const platform::Fields& FieldList() const { return *mFields; }
-  const std::shared_ptr<SqliteConnection>& Connection() const { return mConnection; }
+  /// The database the table's searches run on.
+  const std::shared_ptr<Engine>& Database() const { return mEngine; }
   /// The rows kept from recent searches.
   SearchCache& RecentSearches() { return *mCache; }
   /// The indexes made for where clauses.
@@ -63,8 +64,7 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   void AskFor(size_t index) const;
 
  protected:
-  SqlTable(std::shared_ptr<SqliteConnection> connection,
-           const std::vector<FieldDefinition>& fields);
+  SqlTable(std::shared_ptr<Engine> engine, const std::vector<FieldDefinition>& fields);
 
   /// "SELECT <one column per field, in order> FROM <tables>".
   virtual std::string SelectFrom() const = 0;
@@ -92,7 +92,7 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   std::shared_ptr<const SearchRows> ReadAndKeep(const std::string& sql,
                                                 const StoreVersion& version);
 
-  std::shared_ptr<SqliteConnection> mConnection;
+  std::shared_ptr<Engine> mEngine;
   std::shared_ptr<platform::Fields> mFields;
   std::shared_ptr<SearchCache> mCache;
   AutomaticIndexes mIndexes;
