@@ -59,6 +59,9 @@ struct QuilletState {
   /// What made the last label run fail underneath `mMessage`, for hosts (`Quillet::Cause`).
   std::string cause;
 
+  /// A new query filter of the platform, which reads numbers in `locale` where it can.
+  std::shared_ptr<gis::QueryFilter> CreateQueryFilter() const;
+
   /// `mLabels`, created empty on first use.
   LabelCollection& Labels();
   /// `mOriginalLabels`, created empty on first use.

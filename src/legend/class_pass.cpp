@@ -13,7 +13,7 @@ std::shared_ptr<gis::FeatureRenderer> LegendRenderer(const std::shared_ptr<gis::
 ClassSummary SummarizeClass(const QuilletState& state, gis::Table& table,
                             const gis::FeatureLayerDefinition& definition, const std::string& query,
                             const DistinctFieldNames& names) {
-  auto filter = state.platform->CreateQueryFilter();
+  auto filter = state.CreateQueryFilter();
   filter->SetWhereClause(query);
   ClassSummary summary;
   summary.Skipped = !SummarizeFields(state, table, definition, *filter, runtime::Variant::Long(-1),

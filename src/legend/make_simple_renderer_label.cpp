@@ -55,7 +55,7 @@ LabelRun MakeSimpleRendererLabel(const QuilletState& state,
     if (state.mHasJoin) table = displayTable->DisplayedTable();
     const auto renderer = geoLayer->Renderer();
 
-    auto filter = state.platform->CreateQueryFilter();
+    auto filter = state.CreateQueryFilter();
     filter->SetWhereClause(state.mApplyDefinitionQuery ? definition->DefinitionExpression() : "");
     FieldSummaries summaries;
     SummarizeFields(state, *table, *definition, *filter, pSampleRate, names, summaries,

@@ -209,12 +209,41 @@ TEST_F(ExampleMap, OptionsReachTheComponent) {
                 "\"\r");
   EXPECT_EQ(rows[7].rfind("all other values,\"<all other values>, ", 0), 0u);
 
-  // A locale changes the separators of formatted numbers.
-  std::string german = Query(kWorld, "SELECT printf('%,d', total(pop)) FROM world").at(0).at(0);
-  for (char& c : german)
-    if (c == ',') c = '.';
-  EXPECT_EQ(Labels("Countries", "[pop].Sum.FormatNumber(0)", {"--locale", "de-DE"}).OutLines(),
-            Lines{german});
+  // A locale writes the numbers of labels, and the fractional breaks of the queries, which
+  // select what SQL selects with the same breaks.
+  const fs::path breaks = copy.Path() / "examples" / "breaks.json";
+  WriteText(breaks, R"({"quillet": 1, "layers": [{"name": "life",
+    "source": {"path": "../data/world.gpkg"}, "renderer": {"kind": "classBreaks",
+    "field": "lifeExp", "classes": [{"break": 60.5}, {"break": 70.25}]}}]})");
+  const auto sums = [](const char* where) {
+    return Query(kWorld, std::string("SELECT printf('%,d', total(pop)) || ' in ' || count(*) "
+                                     "FROM world WHERE ") +
+                             where)
+        .at(0)
+        .at(0);
+  };
+  const std::string classes[] = {sums("lifeExp <= 60.5"),
+                                 sums("lifeExp > 60.5 AND lifeExp <= 70.25")};
+  const struct {
+    const char* locale;
+    const char* decimal;
+    const char* group;
+  } locales[] = {{"de-DE", ",", "."}, {"fr-FR", ",", "\u202F"}, {"de-CH", ".", "\u2019"}};
+  for (const auto& [locale, decimal, group] : locales) {
+    SCOPED_TRACE(locale);
+    Lines expected;
+    for (const auto& [value, sql] : {std::pair{std::string("60") + decimal + "5", classes[0]},
+                                     std::pair{std::string("70") + decimal + "25", classes[1]}}) {
+      std::string label = value + ": ";
+      for (const char c : sql)
+        label += c == ',' ? std::string(group) : std::string(1, c);
+      expected.push_back(label);
+    }
+    run = Quillet({"labels", breaks.string(), "--layer", "life", "--locale", locale, "--expression",
+                   "$$VALUE: [pop].Sum.FormatNumber(0) in [pop].Count"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.OutLines(), expected);
+  }
 }
 
 TEST_F(ExampleMap, HelpForEveryCommand) {

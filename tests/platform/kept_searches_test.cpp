@@ -121,6 +121,31 @@ TEST(ClassClause, ReadsTheShapesALegendAsksAndNothingElse) {
     EXPECT_FALSE(ParseClassClause(clause, table->FieldList(), PlainNumber)) << clause;
 }
 
+TEST(ClassClause, RangesInALocaleAreReadAsSql) {
+  const auto in = [](const char* name) { return runtime::Locale::FromName(name); };
+  const struct {
+    runtime::Locale locale;
+    const char* clause;
+    const char* sql;
+  } cases[] = {
+      {in("de-DE"), "( \"X\" <= 0,75 )", "( \"X\" <= 0.75 )"},
+      {in("de-DE"), "( X > -1,5E+20 AND X <= 1E-05 )", "( X > -1.5E+20 AND X <= 1E-05 )"},
+      // fr-FR groups with a narrow no-break space, which SQL has no other use for.
+      {in("fr-FR"), "( [X] > 1\u202F234,5 AND [X] <= 2\u202F000 )",
+       "( [X] > 1234.5 AND [X] <= 2000 )"},
+      {in("ar-EG"), "( X <= 2\u066B5 )", "( X <= 2.5 )"},
+      // The definition is the user's SQL; names and text in quotes are no numbers.
+      {in("de-DE"), "( substr(TYPE,1,2) = '1,5') AND ( ( \"X,1\" <= 0,5 ) )",
+       "( substr(TYPE,1,2) = '1,5') AND ( ( \"X,1\" <= 0.5 ) )"},
+      // Not a range, so perhaps SQL of the user's: a unique value, a definition alone.
+      {in("de-DE"), "\"N\" = 1.5", "\"N\" = 1.5"},
+      {in("de-DE"), "round(X,1) <= 2", "round(X,1) <= 2"},
+      {in("de-DE"), "X <= 1,5 OR X > 2,5", "X <= 1,5 OR X > 2,5"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(WithSqlNumbers(c.clause, c.locale), c.sql) << c.clause;
+}
+
 TEST(KeptSearches, SelectExactlyWhatSqliteSelects) {
   FeatureStore store;
   const auto table = Mixed(store);

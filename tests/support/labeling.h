@@ -17,7 +17,7 @@ namespace quillet::test {
 
 /// A query filter that reports every where clause it is given, so tests can read the
 /// attribute queries a label run writes, to the character.
-class RecordingQueryFilter : public gis::QueryFilter {
+class RecordingQueryFilter : public gis::QueryFilter, public gis::LocalizedQueryFilter {
  public:
   RecordingQueryFilter(std::shared_ptr<gis::QueryFilter> inner,
                        std::shared_ptr<std::vector<std::string>> log)
@@ -26,6 +26,12 @@ class RecordingQueryFilter : public gis::QueryFilter {
   void SetWhereClause(const std::string& whereClause) override {
     mLog->push_back(whereClause);
     mInner->SetWhereClause(whereClause);
+  }
+  void SetNumberLocale(const runtime::Locale& locale) override {
+    gis::Require<gis::LocalizedQueryFilter>(mInner)->SetNumberLocale(locale);
+  }
+  const runtime::Locale* NumberLocale() const override {
+    return gis::Require<gis::LocalizedQueryFilter>(mInner)->NumberLocale();
   }
 
  private:

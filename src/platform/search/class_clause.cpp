@@ -158,9 +158,8 @@ bool IsComparableNumberField(int32_t type) {
 }
 
 // The term, with any enclosing parentheses taken off.
-std::optional<ClassClause> ParseTerm(
-    std::vector<Token> tokens, const Fields& fields,
-    const std::function<std::optional<double>(const std::string&)>& numberValue) {
+// The tokens without the parentheses that enclose them all.
+std::vector<Token> Unenclosed(std::vector<Token> tokens) {
   while (tokens.size() >= 2 && tokens.front().kind == Token::kOpen &&
          tokens.back().kind == Token::kClose) {
     int depth = 0;
@@ -172,6 +171,27 @@ std::optional<ClassClause> ParseTerm(
     if (!enclosesAll) break;
     tokens = std::vector<Token>(tokens.begin() + 1, tokens.end() - 1);
   }
+  return tokens;
+}
+
+// Whether the tokens are a class's range: F <= N, or F > N AND F <= N.
+bool IsRange(const std::vector<Token>& tokens) {
+  const auto kinds = [&](std::initializer_list<Token::Kind> expected) {
+    if (tokens.size() != expected.size()) return false;
+    size_t i = 0;
+    for (const Token::Kind kind : expected)
+      if (tokens[i++].kind != kind) return false;
+    return true;
+  };
+  using K = Token::Kind;
+  return kinds({K::kName, K::kAtMost, K::kNumber}) ||
+         kinds({K::kName, K::kAbove, K::kNumber, K::kAnd, K::kName, K::kAtMost, K::kNumber});
+}
+
+std::optional<ClassClause> ParseTerm(
+    std::vector<Token> tokens, const Fields& fields,
+    const std::function<std::optional<double>(const std::string&)>& numberValue) {
+  tokens = Unenclosed(std::move(tokens));
   auto is = [&](size_t i, Token::Kind kind) { return i < tokens.size() && tokens[i].kind == kind; };
   if (!is(0, Token::kName)) return std::nullopt;
   ClassClause clause;
@@ -210,7 +230,107 @@ std::optional<ClassClause> ParseTerm(
   return std::nullopt;
 }
 
+// Where the term of a trimmed clause begins: after "( <definition>) AND", else at 0; npos
+// when the parentheses of a definition do not pair up.
+size_t TermStart(std::string_view clause) {
+  if (clause.empty() || clause.front() != '(') return 0;
+  const size_t end = SkipParenthesized(clause, 0);
+  if (end == std::string_view::npos) return end;
+  size_t at = end;
+  while (at < clause.size() && IsBlankChar(clause[at]))
+    ++at;
+  const std::string_view rest = clause.substr(at);
+  if (rest.size() > 4 && EqualsAscii(rest.substr(0, 3), "AND") && !IsWordChar(rest[3]))
+    return at + 3;
+  return 0;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The length of the number in `locale`'s form that `text` starts with, and its SQL form; 0
+// when it starts with none.
+size_t LocaleNumber(std::string_view text, const runtime::Locale& locale, std::string& sql) {
+  const auto starts = [&](size_t at, const std::string& mark) {
+    return !mark.empty() && text.substr(at).rfind(mark, 0) == 0;
+  };
+  // A group separator of SQL's own characters (the point of de-DE) cannot be told from SQL.
+  const bool groups = !locale.groupSeparator.empty() &&
+                      static_cast<unsigned char>(locale.groupSeparator[0]) >= 0x80;
+  size_t at = 0;
+  sql.clear();
+  if (at < text.size() && text[at] == '-') sql += text[at++];
+  if (at >= text.size() || !IsDigit(text[at])) return 0;
+  while (at < text.size()) {
+    if (IsDigit(text[at])) {
+      sql += text[at++];
+    } else if (groups && starts(at, locale.groupSeparator) &&
+               at + locale.groupSeparator.size() < text.size() &&
+               IsDigit(text[at + locale.groupSeparator.size()])) {
+      at += locale.groupSeparator.size();
+    } else {
+      break;
+    }
+  }
+  if (starts(at, locale.decimalSeparator) && at + locale.decimalSeparator.size() < text.size() &&
+      IsDigit(text[at + locale.decimalSeparator.size()])) {
+    sql += '.';
+    at += locale.decimalSeparator.size();
+    while (at < text.size() && IsDigit(text[at]))
+      sql += text[at++];
+  }
+  if (at < text.size() && (text[at] == 'E' || text[at] == 'e')) {
+    size_t end = at + 1;
+    if (end < text.size() && (text[end] == '+' || text[end] == '-')) ++end;
+    if (end < text.size() && IsDigit(text[end])) {
+      while (end < text.size() && IsDigit(text[end]))
+        ++end;
+      sql += text.substr(at, end - at);
+      at = end;
+    }
+  }
+  return at;
+}
+
 }  // namespace
+
+std::string WithSqlNumbers(std::string_view clause, const runtime::Locale& locale) {
+  const std::string_view trimmed = Trim(clause);
+  const size_t start = TermStart(trimmed);
+  if (trimmed.empty() || start == std::string_view::npos) return std::string(clause);
+  // Offsets of the trimmed clause in the whole.
+  const size_t lead = static_cast<size_t>(trimmed.data() - clause.data());
+  std::string term;
+  std::string sql;
+  for (size_t i = lead + start; i < clause.size();) {
+    const char c = clause[i];
+    if (IsQuote(c)) {
+      const size_t end = SkipQuoted(clause, i);
+      if (end == std::string_view::npos) return std::string(clause);
+      term.append(clause.substr(i, end - i));
+      i = end;
+      continue;
+    }
+    // A number stands after a blank, a parenthesis or an operator, never inside a name.
+    const bool apart = i == 0 || !(IsWordChar(clause[i - 1]) || clause[i - 1] == '.' ||
+                                   static_cast<unsigned char>(clause[i - 1]) >= 0x80);
+    const size_t length = apart ? LocaleNumber(clause.substr(i), locale, sql) : 0;
+    const size_t end = i + length;
+    if (length > 0 && (end == clause.size() || !(IsWordChar(clause[end]) || clause[end] == '.'))) {
+      term += sql;
+      i = end;
+    } else {
+      term += c;
+      ++i;
+    }
+  }
+  // Only a class's range is read so: anything else may be SQL of the user's, where a comma
+  // between digits separates arguments.
+  const auto tokens = Tokenize(term);
+  if (!tokens || !IsRange(Unenclosed(*tokens))) return std::string(clause);
+  return std::string(clause.substr(0, lead + start)) + term;
+}
 
 std::optional<ClassClause> ParseClassClause(
     std::string_view clause, const Fields& fields,
@@ -218,14 +338,12 @@ std::optional<ClassClause> ParseClassClause(
   clause = Trim(clause);
   std::string definition;
   std::string_view term = clause;
-  if (!clause.empty() && clause.front() == '(') {
+  const size_t start = TermStart(clause);
+  if (start == std::string_view::npos) return std::nullopt;
+  if (start > 0) {
     const size_t end = SkipParenthesized(clause, 0);
-    if (end == std::string_view::npos) return std::nullopt;
-    std::string_view rest = Trim(clause.substr(end));
-    if (rest.size() > 4 && EqualsAscii(rest.substr(0, 3), "AND") && !IsWordChar(rest[3])) {
-      definition = std::string(Trim(clause.substr(1, end - 2)));
-      term = rest.substr(3);
-    }
+    definition = std::string(Trim(clause.substr(1, end - 2)));
+    term = clause.substr(start);
   }
   // The term's text, too, must hold no comment or second statement.
   for (size_t i = 0; i + 1 < term.size(); ++i)

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/tables/field.h"
+#include "quillet/locale.h"
 #include "quillet/variant.h"
 
 namespace quillet::platform {
@@ -42,6 +43,12 @@ struct ClassClause {
 std::optional<ClassClause> ParseClassClause(
     std::string_view clause, const Fields& fields,
     const std::function<std::optional<double>(const std::string&)>& numberValue);
+
+/// `clause` with each number of its term (the part after the definition, as above) written in
+/// `locale`'s form (`0,75`, `-1,5E+20`, groups of a separator that is not ASCII between the
+/// integer digits: `1 234,5` in fr-FR) written as SQL reads it (`0.75`). The definition is SQL
+/// a user wrote and is left as it stands, and so is anything in quotes.
+std::string WithSqlNumbers(std::string_view clause, const runtime::Locale& locale);
 
 /// Whether the term selects a row whose field holds `value`, as SQLite would decide it; nothing
 /// when the value is of a kind whose comparison this cannot repeat exactly (text in a numeric

@@ -63,7 +63,12 @@ std::shared_ptr<gis::Cursor> SqlTable::SearchObjectIds(const std::vector<int64_t
 
 std::shared_ptr<gis::Cursor> SqlTable::Open(const std::string& restriction,
                                             const gis::QueryFilter* filter, bool recycling) {
-  const std::string clause = RunningClause(filter ? filter->WhereClause() : std::string());
+  std::string where = filter ? filter->WhereClause() : std::string();
+  // A class's range comes in the locale of the object that wrote it.
+  const auto* localized = dynamic_cast<const gis::LocalizedQueryFilter*>(filter);
+  if (localized && localized->NumberLocale())
+    where = WithSqlNumbers(where, *localized->NumberLocale());
+  const std::string clause = RunningClause(where);
   std::string sql = SelectFrom();
   if (!restriction.empty()) sql += " WHERE " + restriction;
   // The clause goes on lines of its own, so a trailing "--" comment cannot swallow the order.
