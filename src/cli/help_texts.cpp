@@ -46,7 +46,7 @@ the same file; --from-current builds on the labels the map shows now instead.)";
 constexpr const char* kReset = R"(
 Examples:
   quillet reset examples/world.json --layer "Countries by continent"
-  quillet reset continents.qml --source data/world.gpkg --layer world)";
+  quillet reset examples/continents.qml --source data/world.gpkg --layer world)";
 
 constexpr const char* kShow = R"(
 Examples:

@@ -85,11 +85,6 @@ void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::os
     out << (outcome.document ? *outcome.document : outcome.message + "\n");
     return;
   }
-  if (options.format == "csv") {
-    out << "value,label\r\n";
-    for (const auto& row : CsvRows(outcome))
-      out << CsvField(row.first) << ',' << CsvField(row.second) << "\r\n";
-  }
   if (options.command == "verify") {
     if (outcome.instructions) {
       out << TerminalLines(*outcome.instructions);
@@ -102,7 +97,9 @@ void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::os
   }
   // In the order the file shows the legend where it says, else the component's.
   if (options.format == "csv") {
-    // written above
+    out << "value,label\r\n";
+    for (const auto& row : CsvRows(outcome))
+      out << CsvField(row.first) << ',' << CsvField(row.second) << "\r\n";
   } else if (outcome.entries) {
     for (const auto& entry : *outcome.entries)
       out << VisibleLineBreaks(entry.at("label").get<std::string>()) << '\n';

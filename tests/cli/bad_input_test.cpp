@@ -74,38 +74,35 @@ TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
                 (folder / "out.qgs").string() + ": " + map.string() +
                     " is a map document, which is written to a file of its kind, not to a QGIS "
                     "project (.qgs)");
-  // Mistakes in the map itself, found when the layer is opened, with SQLite's reason.
-  Replace(map, "\"pop > 1000000\"", "\"continent ILIKE 'a%'\"");
-  ExpectRefused(map, {"--layer", "Countries by continent"},
-                map.string() +
-                    ": /layers/1/definitionExpression (layer \"Countries by continent\"): SQLite "
-                    "cannot run it: near \"ILIKE\": syntax error");
-  Replace(map, "\"continent ILIKE 'a%'\"", "\"popp > 1000000\"");
-  ExpectRefused(map, {"--layer", "Countries by continent"},
-                map.string() +
-                    ": /layers/1/definitionExpression (layer \"Countries by continent\"): SQLite "
-                    "cannot run it: no such column: popp");
-  Replace(map, "\"popp > 1000000\"", "\"pop > 1000000\"");
-  Replace(map, "\"continent\"\n", "\"contnent\"\n");
-  ExpectRefused(map, {"--layer", "Countries by continent"},
-                map.string() +
-                    ": /layers/1/renderer/fields/0 (layer \"Countries by continent\"): the "
-                    "layer's table has no field contnent (nearest: continent)");
-  Replace(map, "\"field\": \"pop\"", "\"field\": \"name_long\"");
-  ExpectRefused(map, {"--layer", "Population"},
-                map.string() +
-                    ": /layers/2/renderer/field (layer \"Population\"): the field name_long is "
-                    "not numeric; class breaks need a numeric field");
-  Replace(map, "\"joinField\": \"iso\"", "\"joinField\": \"isox\"");
-  ExpectRefused(map, {"--layer", "G20 members by continent"},
-                map.string() +
-                    ": /layers/5/join/joinField: the join key isox is not a field of g20 (its "
-                    "fields: FID, iso, member)");
-  Replace(map, "\"kind\": \"simple\"", "\"kind\": \"pie\"");
-  ExpectRefused(map, {"--layer", "Countries"},
-                map.string() +
-                    ": /layers/0/renderer/kind: unknown renderer kind \"pie\" (kinds: simple, "
-                    "uniqueValue, classBreaks, bivariate, proportionalSymbol)");
+  // Mistakes in the map itself, each made alone, found when the layer is opened (the
+  // database's reason for a definition) or the map is read.
+  const struct {
+    std::string from, to, layer, says;
+  } mistakes[] = {
+      {"\"pop > 1000000\"", "\"continent ILIKE 'a%'\"", "Countries by continent",
+       "/layers/1/definitionExpression (layer \"Countries by continent\"): SQLite cannot run it: "
+       "near \"ILIKE\": syntax error"},
+      {"\"pop > 1000000\"", "\"popp > 1000000\"", "Countries by continent",
+       "/layers/1/definitionExpression (layer \"Countries by continent\"): SQLite cannot run it: "
+       "no such column: popp"},
+      {"\"continent\"\n", "\"contnent\"\n", "Countries by continent",
+       "/layers/1/renderer/fields/0 (layer \"Countries by continent\"): the layer's table has no "
+       "field contnent (nearest: continent)"},
+      {"\"field\": \"pop\"", "\"field\": \"name_long\"", "Population",
+       "/layers/2/renderer/field (layer \"Population\"): the field name_long is not numeric; "
+       "class breaks need a numeric field"},
+      {"\"joinField\": \"iso\"", "\"joinField\": \"isox\"", "G20 members by continent",
+       "/layers/5/join/joinField: the join key isox is not a field of g20 (its fields: FID, iso, "
+       "member)"},
+      {"\"kind\": \"simple\"", "\"kind\": \"pie\"", "Countries",
+       "/layers/0/renderer/kind: unknown renderer kind \"pie\" (kinds: simple, uniqueValue, "
+       "classBreaks, bivariate, proportionalSymbol)"},
+  };
+  for (const auto& mistake : mistakes) {
+    Replace(map, mistake.from, mistake.to);
+    ExpectRefused(map, {"--layer", mistake.layer}, map.string() + ": " + mistake.says);
+    Replace(map, mistake.to, mistake.from);
+  }
   const fs::path data = folder / "members.csv";
   WriteText(data, "iso,member\nAR,1\n");
   ExpectRefused(data, {"--layer", "Countries"},
