@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "quillet/locale.h"
 #include "quillet/map_file.h"
 #include "quillet/quillet.h"
+#include "runtime/utf8.h"
 
 namespace quillet::cli {
 namespace {
@@ -25,14 +27,30 @@ constexpr const char* kValidExpression = "Valid Expression";
 constexpr const char* kNoPlaceForLabels =
     "The legend of this layer shows no labels (a single symbol); the file is unchanged";
 
-std::vector<std::string> Items(const LabelCollection& labels) {
-  return {labels.begin(), labels.end()};
+// The text made valid UTF-8, counting in `changed` when it was not: labels computed from data in
+// another encoding show as they are written into the map.
+std::string Shown(const std::string& text, int& changed) {
+  if (runtime::InvalidUtf8(text) == std::string::npos) return text;
+  ++changed;
+  return runtime::ValidUtf8(text);
+}
+
+// An expression that is not UTF-8 would make labels that are not either.
+void CheckExpression(const std::string& expression) {
+  const size_t bad = runtime::InvalidUtf8(expression);
+  if (bad == std::string::npos) return;
+  char byte[8];
+  std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(expression[bad]));
+  throw runtime::Error::Platform("--expression: byte " + std::string(byte) + " at position " +
+                                 std::to_string(bad + 1) +
+                                 " is not valid UTF-8; quillet reads expressions as UTF-8 text");
 }
 
 // One layer of the map with its data, and a `Quillet` set up as the options ask.
 struct Session {
-  Session(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err)
-      : map(MapFile::Open(options.map, options.source)),
+  Session(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err,
+          MapFile::Access access = MapFile::Access::kRead)
+      : map(MapFile::Open(options.map, options.source, access)),
         name(map->FindLayer(options.layer)),
         sink(std::make_shared<CapturingMessageSink>(options.messages ? &err : nullptr)),
         labeler(map->Platform(), sink) {
@@ -61,7 +79,8 @@ Outcome Result(Session& session, bool ok) {
   Outcome outcome;
   outcome.ok = ok;
   outcome.message = session.labeler.Message();
-  outcome.labels = Items(*session.labeler.Labels());
+  for (const std::string& label : *session.labeler.Labels())
+    outcome.labels.push_back(Shown(label, outcome.labelsMadeValid));
   outcome.skippedLegendItems = session.labeler.SkippedLegendItems() != 0;
   return outcome;
 }
@@ -91,14 +110,17 @@ Outcome Verify(const CommandOptions& options, const runtime::Locale& locale, std
                       options.instructions ? kComTrue : kComFalse) != 0;
   Outcome outcome = Result(session, ok);
   if (ok && options.sample) {
-    outcome.sampleLabel = session.labeler.SampleLabel();
-    if (options.instructions) outcome.instructions = InstructionsBox(*session.sink);
+    outcome.sampleLabel = Shown(session.labeler.SampleLabel(), outcome.labelsMadeValid);
+    // The instructions hold the sample, counted already.
+    if (options.instructions)
+      if (const auto box = InstructionsBox(*session.sink))
+        outcome.instructions = runtime::ValidUtf8(*box);
   }
   return outcome;
 }
 
 Outcome Set(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
-  Session session(options, locale, err);
+  Session session(options, locale, err, MapFile::Access::kWrite);
   std::string expression = options.expression;
   if (session.labeler.MakeLabels(session.layer, expression) == 0) return Result(session, false);
   if (session.labeler.SetLabels(session.layer) == 0) return Result(session, false);
@@ -115,7 +137,7 @@ Outcome Set(const CommandOptions& options, const runtime::Locale& locale, std::o
 }
 
 Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
-  Session session(options, locale, err);
+  Session session(options, locale, err, MapFile::Access::kWrite);
   if (!session.map->KeepsLabels(session.name)) {
     // A single symbol has no label to put back; a kind the component does not label is
     // refused in its words, as set refuses it.
@@ -152,6 +174,7 @@ Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std:
 }  // namespace
 
 Outcome RunCommand(const CommandOptions& options, std::ostream& err) {
+  CheckExpression(options.expression);
   runtime::Locale locale = runtime::Locale::EnUs();
   if (!options.locale.empty()) {
     try {

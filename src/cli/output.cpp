@@ -42,6 +42,11 @@ std::string JsonOutcome(const Outcome& outcome) {
 void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::ostream& out,
                   std::ostream& err) {
   if (!outcome.ok) err << TerminalLines(outcome.message) << '\n';
+  if (outcome.labelsMadeValid > 0)
+    err << "quillet: " << outcome.labelsMadeValid
+        << (outcome.labelsMadeValid == 1 ? " label holds" : " labels hold")
+        << " bytes that are not UTF-8 (is the layer's data in another encoding?); they are "
+           "shown, and set writes them, with U+FFFD in their place\n";
   if (options.json) {
     out << JsonOutcome(outcome) << '\n';
     return;

@@ -1,9 +1,11 @@
 #include "quillet/map_file.h"
 
+#include <optional>
 #include <utility>
 
 #include "host/open_map.h"
 #include "map/legend_entry.h"
+#include "map/write_lock.h"
 #include "platform/layers/object_factory.h"
 #include "quillet/com_bool.h"
 #include "quillet/quillet.h"
@@ -11,6 +13,8 @@
 namespace quillet {
 
 struct MapFile::Impl {
+  // Declared first, so that it is released last.
+  std::optional<map::WriteLock> lock;
   std::unique_ptr<map::Map> map;
   std::shared_ptr<platform::ObjectFactory> platform = std::make_shared<platform::ObjectFactory>();
 
@@ -20,9 +24,10 @@ struct MapFile::Impl {
 MapFile::MapFile(std::unique_ptr<Impl> impl) : mImpl(std::move(impl)) {}
 MapFile::~MapFile() = default;
 
-std::unique_ptr<MapFile> MapFile::Open(const std::filesystem::path& path,
-                                       const std::string& source) {
+std::unique_ptr<MapFile> MapFile::Open(const std::filesystem::path& path, const std::string& source,
+                                       Access access) {
   auto impl = std::make_unique<Impl>();
+  if (access == Access::kWrite) impl->lock.emplace(path);
   impl->map = host::OpenMap(path.string(), source);
   return std::unique_ptr<MapFile>(new MapFile(std::move(impl)));
 }

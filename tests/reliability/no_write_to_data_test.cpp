@@ -1,0 +1,159 @@
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "reliability_support.h"
+
+namespace quillet::test {
+namespace {
+
+// The bundled countries in each format the command reads, beside nothing else in a data folder
+// of their own.
+struct Format {
+  const char* name;
+  std::vector<std::string> ogr2ogr;  // how to convert world.gpkg; none: a copy of it
+  const char* file;
+  // The copy in WAL mode with committed changes not yet checkpointed: -wal and -shm beside it.
+  bool wal = false;
+  // Why the row does not run yet, or null.
+  const char* pending = nullptr;
+};
+
+void PrintTo(const Format& format, std::ostream* out) {
+  *out << format.name;
+}
+
+const Format kFormats[] = {
+    {"GeoPackage", {}, "world.gpkg"},
+    {"GeoPackageWal",
+     {},
+     "world.gpkg",
+     true,
+     "GDAL's SQLite opens world.gpkg-wal and -shm for writing (O_RDWR|O_CREAT) in every "
+     "command, and closing, checkpoints the WAL into world.gpkg and removes both; waits for "
+     "the read-only reader of data in place"},
+    {"Shapefile", {"-f", "ESRI Shapefile"}, "world.shp"},
+    {"Csv", {"-f", "CSV", "-lco", "CREATE_CSVT=YES"}, "world.csv"},
+    {"GeoJson", {"-f", "GeoJSON"}, "world.geojson"},
+    {"SpatiaLite", {"-f", "SQLite", "-dsco", "SPATIALITE=YES"}, "world.sqlite"},
+};
+
+// The calls of a strace log (strace -f -y) that write to, create or remove something in
+// `folder`, one line each.
+Lines WritesInto(const std::string& log, const fs::path& folder) {
+  static const std::regex call(R"(^\d+\s+(\w+)\((.*)$)");
+  static const std::regex opensToWrite(R"(O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND)");
+  // A descriptor shown with its path ("AT_FDCWD</tmp>", "3</tmp/a.gpkg>") or a quoted path.
+  static const std::regex named(R"re(<([^>]*)>|"((?:[^"\\]|\\.)*)")re");
+  static const std::set<std::string> changing = {
+      "creat",     "unlink", "unlinkat", "rename", "renameat", "renameat2", "truncate",
+      "ftruncate", "mkdir",  "mkdirat",  "rmdir",  "link",     "linkat",    "symlink",
+      "symlinkat", "mknod",  "mknodat",  "chmod",  "fchmodat", "utimensat"};
+  const std::string inside = folder.string() + "/";
+  Lines writes;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch parts;
+    if (!std::regex_match(line, parts, call)) continue;
+    const std::string name = parts[1];
+    const std::string args = parts[2];
+    const bool opens = name == "open" || name == "openat" || name == "openat2";
+    if (!(opens && std::regex_search(args, opensToWrite)) && !changing.count(name)) continue;
+    std::string directory;
+    for (std::sregex_iterator at(args.begin(), args.end(), named), end; at != end; ++at) {
+      std::string path;
+      if ((*at)[1].matched) {
+        directory = (*at)[1];
+        if (name != "ftruncate") continue;
+        path = directory;
+      } else {
+        path = (*at)[2];
+        if (!path.empty() && path[0] != '/') path = directory + "/" + path;
+      }
+      if (path.rfind(inside, 0) == 0) {
+        writes.push_back(line);
+        break;
+      }
+    }
+  }
+  return writes;
+}
+
+class NoWriteToData : public ::testing::TestWithParam<Format> {
+ protected:
+  void SetUp() override {
+    const Format& format = GetParam();
+    if (format.pending) GTEST_SKIP() << format.pending;
+    fs::create_directories(data);
+    fs::create_directories(maps);
+    if (format.ogr2ogr.empty()) {
+      fs::copy_file(kWorld, data / format.file);
+    } else {
+      Lines args = {"ogr2ogr", "-q", (data / format.file).string(), kWorld.string(), "world"};
+      args.insert(args.begin() + 2, format.ogr2ogr.begin(), format.ogr2ogr.end());
+      const Ran run = RunProgram(args);
+      ASSERT_EQ(run.status, 0) << run.err;
+    }
+    if (format.wal) KeepUncheckpointedChanges(data / format.file);
+    WriteText(map, R"({"quillet": 1, "layers": [{"name": "by continent",
+      "source": {"path": "../data/)" +
+                       std::string(format.file) + R"(", "layer": "world"},
+      "renderer": {"kind": "uniqueValue", "fields": ["continent"], "classes": [
+        {"values": ["Africa"], "label": "Africa"}, {"values": ["Asia"], "label": "Asia"}],
+        "default": {"label": "Other"}}}]})");
+  }
+
+  // Puts the database in WAL mode and commits a change that stays in the -wal file.
+  static void KeepUncheckpointedChanges(const fs::path& file) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr), SQLITE_OK);
+    // The spatial index's triggers call GDAL's functions; a change of attributes needs none.
+    ASSERT_EQ(sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr), SQLITE_OK);
+    for (const char* sql : {"PRAGMA journal_mode=WAL", "PRAGMA wal_autocheckpoint=0",
+                            "UPDATE world SET pop = pop + 1 WHERE fid = 1"})
+      ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
+    ASSERT_TRUE(fs::exists(file.string() + "-wal"));
+    ASSERT_TRUE(fs::exists(file.string() + "-shm"));
+  }
+
+  TempFolder folder;
+  const fs::path data = folder.Path() / "data";
+  const fs::path maps = folder.Path() / "maps";
+  const fs::path map = maps / "map.json";
+};
+
+// Every command, set and reset too, reads the data in place: no data file is opened for
+// writing, and nothing is created or removed beside it, even for a moment.
+TEST_P(NoWriteToData, NoCommandWritesBesideTheData) {
+  const auto before = Snapshot(data);
+  const std::string expression = "$$LABEL: [pop].Sum.FormatNumber(0) people";
+  const Lines sequence[] = {
+      {"labels", "--expression", expression},
+      {"verify", "--expression", expression, "--sample"},
+      {"set", "--expression", expression},
+      {"reset"},
+      {"show"},
+  };
+  const fs::path log = folder.Path() / "strace.log";
+  for (const Lines& command : sequence) {
+    Lines args = {"strace",      "-f",         "-qq",
+                  "-y",          "-e",         "trace=%file,ftruncate",
+                  "-o",          log.string(), QUILLET_BINARY,
+                  command[0],    map.string(), "--layer",
+                  "by continent"};
+    args.insert(args.end(), command.begin() + 1, command.end());
+    SCOPED_TRACE(command[0]);
+    const Ran run = RunProgram(args, maps, kHung);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(WritesInto(ReadText(log), data), Lines{});
+  }
+  EXPECT_EQ(Snapshot(data), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, NoWriteToData, ::testing::ValuesIn(kFormats),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quillet::test
