@@ -53,7 +53,8 @@ void LeavePending(int slot) {
 class TemporaryFile {
  public:
   explicit TemporaryFile(std::string pattern) : mPath(std::move(pattern)) {
-    // The signals a host removes temporary files on wait until the file is in the table.
+    // SIGINT, SIGTERM and SIGHUP, on which a host removes these files, wait until the file is
+    // in the table.
     sigset_t terminating;
     sigset_t previous;
     sigemptyset(&terminating);
