@@ -81,6 +81,10 @@ MapDocument MapDocument::Parse(const std::string& text, const std::filesystem::p
   } catch (const Json::parse_error& error) {
     throw map::MapError(at(error.byte == 0 ? 0 : error.byte - 1), "",
                         "malformed JSON: " + ParseReason(error.what()));
+  } catch (const Json::exception& error) {
+    // A number beyond a double's range, which the parser reports without a place.
+    const std::string what = error.what();
+    throw map::MapError(path.string(), "", "malformed JSON: " + what.substr(what.find("] ") + 2));
   }
   MapDocument document(path, std::move(json));
   document.ReadLayers();
