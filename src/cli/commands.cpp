@@ -79,7 +79,10 @@ Outcome Result(Session& session, bool ok) {
   Outcome outcome;
   outcome.ok = ok;
   outcome.message = session.labeler.Message();
-  for (const std::string& label : *session.labeler.Labels())
+  // Held: after a failed run the object hands out a collection of its own, which would
+  // otherwise go before the loop reads it.
+  const auto labels = session.labeler.Labels();
+  for (const std::string& label : *labels)
     outcome.labels.push_back(Shown(label, outcome.labelsMadeValid));
   outcome.skippedLegendItems = session.labeler.SkippedLegendItems() != 0;
   return outcome;
