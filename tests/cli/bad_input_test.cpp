@@ -7,14 +7,6 @@
 namespace quillet::test {
 namespace {
 
-Lines FolderListing(const fs::path& folder) {
-  Lines names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Runs `set` on the map (with the expression [pop].Sum unless the options give one), plain and
 // with --json, and expects exit status 2, the one line "quillet: " `says` on standard error (in
 // the JSON object as its message), and the map's folder exactly as it was.
@@ -23,7 +15,7 @@ void ExpectRefused(const fs::path& map, const std::vector<std::string>& options,
   // A FIFO is not read: that would wait for a writer.
   const auto contents = [&] { return fs::is_regular_file(map) ? ReadText(map) : ""; };
   const std::string before = contents();
-  const Lines listing = FolderListing(map.parent_path());
+  const Lines listing = Listing(map.parent_path());
   for (const bool json : {false, true}) {
     std::vector<std::string> args = {"set", map.string()};
     if (std::find(options.begin(), options.end(), "--expression") == options.end())
@@ -43,7 +35,7 @@ void ExpectRefused(const fs::path& map, const std::vector<std::string>& options,
       EXPECT_EQ(run.out, "");
     }
     EXPECT_EQ(contents(), before);
-    EXPECT_EQ(FolderListing(map.parent_path()), listing);
+    EXPECT_EQ(Listing(map.parent_path()), listing);
   }
 }
 

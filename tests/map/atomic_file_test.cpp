@@ -17,15 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test::Listing;
 using test::ReadText;
-
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string Failure(const fs::path& path) {
   return test::ErrorOf([&] { map::ReplaceFileAtomically(path, "x"); }).Description();

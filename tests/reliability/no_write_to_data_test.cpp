@@ -39,43 +39,29 @@ const Format kFormats[] = {
     {"SpatiaLite", {"-f", "SQLite", "-dsco", "SPATIALITE=YES"}, "world.sqlite"},
 };
 
-// The calls of a strace log (strace -f -y) that write to, create or remove something in
-// `folder`, one line each.
+// The calls of a strace log (strace -f -y, the command given absolute paths) that open a file
+// in `folder` for writing, or create, change or remove anything there, one line each.
 Lines WritesInto(const std::string& log, const fs::path& folder) {
   static const std::regex call(R"(^\d+\s+(\w+)\((.*)$)");
   static const std::regex opensToWrite(R"(O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND)");
-  // A descriptor shown with its path ("AT_FDCWD</tmp>", "3</tmp/a.gpkg>") or a quoted path.
-  static const std::regex named(R"re(<([^>]*)>|"((?:[^"\\]|\\.)*)")re");
   static const std::set<std::string> changing = {
       "creat",     "unlink", "unlinkat", "rename", "renameat", "renameat2", "truncate",
       "ftruncate", "mkdir",  "mkdirat",  "rmdir",  "link",     "linkat",    "symlink",
       "symlinkat", "mknod",  "mknodat",  "chmod",  "fchmodat", "utimensat"};
+  // A path inside, quoted or shown with a descriptor, or the folder itself as a descriptor.
   const std::string inside = folder.string() + "/";
+  const std::string itself = "<" + folder.string() + ">";
   Lines writes;
   std::istringstream lines(log);
   for (std::string line; std::getline(lines, line);) {
     std::smatch parts;
     if (!std::regex_match(line, parts, call)) continue;
     const std::string name = parts[1];
-    const std::string args = parts[2];
     const bool opens = name == "open" || name == "openat" || name == "openat2";
-    if (!(opens && std::regex_search(args, opensToWrite)) && !changing.count(name)) continue;
-    std::string directory;
-    for (std::sregex_iterator at(args.begin(), args.end(), named), end; at != end; ++at) {
-      std::string path;
-      if ((*at)[1].matched) {
-        directory = (*at)[1];
-        if (name != "ftruncate") continue;
-        path = directory;
-      } else {
-        path = (*at)[2];
-        if (!path.empty() && path[0] != '/') path = directory + "/" + path;
-      }
-      if (path.rfind(inside, 0) == 0) {
-        writes.push_back(line);
-        break;
-      }
-    }
+    const bool changes = opens ? std::regex_search(line, opensToWrite) : changing.count(name) > 0;
+    if (changes &&
+        (line.find(inside) != std::string::npos || line.find(itself) != std::string::npos))
+      writes.push_back(line);
   }
   return writes;
 }

@@ -41,15 +41,6 @@ inline int Finish(pid_t child) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-/// The names in a folder, sorted.
-inline Lines Listing(const fs::path& folder) {
-  Lines names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 /// The files of a folder, each as its name, size and a hash of its bytes, to compare a folder
 /// before and after.
 inline Lines Snapshot(const fs::path& folder) {
