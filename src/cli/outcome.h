@@ -31,6 +31,9 @@ struct Outcome {
   /// set, reset: the file has no place for the labels and was left as it was (the message
   /// says so; plain output shows it on standard error).
   bool unchanged = false;
+  /// How many of the labels, the sample and the instructions held bytes that are not UTF-8 (from
+  /// the layer's data) and show U+FFFD in their place, as the map holds them.
+  int labelsMadeValid = 0;
   /// show, plain: the report's lines.
   std::vector<std::string> report;
 

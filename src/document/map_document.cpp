@@ -69,14 +69,24 @@ MapDocument MapDocument::Read(const std::filesystem::path& path) {
 }
 
 MapDocument MapDocument::Parse(const std::string& text, const std::filesystem::path& path) {
+  const auto at = [&](size_t offset) {
+    const auto [line, column] = LineAndColumn(text, offset);
+    return path.string() + ":" + std::to_string(line) + ":" + std::to_string(column);
+  };
+  if (const size_t deep = TooDeeplyNested(text); deep != std::string::npos)
+    throw map::MapError(at(deep), "",
+                        "arrays and objects nest deeper than " + std::to_string(kMaxJsonDepth) +
+                            " levels, which no map document needs");
   Json json;
   try {
     json = Json::parse(text);
   } catch (const Json::parse_error& error) {
-    const size_t offset = error.byte == 0 ? 0 : error.byte - 1;
-    const auto [line, column] = LineAndColumn(text, offset);
-    throw map::MapError(path.string() + ":" + std::to_string(line) + ":" + std::to_string(column),
-                        "", "malformed JSON: " + ParseReason(error.what()));
+    throw map::MapError(at(error.byte == 0 ? 0 : error.byte - 1), "",
+                        "malformed JSON: " + ParseReason(error.what()));
+  } catch (const Json::exception& error) {
+    // A number beyond a double's range, which the parser reports without a place.
+    const std::string what = error.what();
+    throw map::MapError(path.string(), "", "malformed JSON: " + what.substr(what.find("] ") + 2));
   }
   MapDocument document(path, std::move(json));
   document.ReadLayers();
@@ -204,6 +214,10 @@ void MapDocument::StoreOriginalLabels(size_t layer, const std::vector<std::strin
   const auto found = json.find("originalLabels");
   if (found != json.end() && !found->is_null()) return;
   json["originalLabels"] = labels;
+}
+
+void MapDocument::CheckContents(const std::string& contents) const {
+  Parse(contents, mPath);
 }
 
 std::string MapDocument::Text() const {

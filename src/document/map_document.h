@@ -45,6 +45,7 @@ class MapDocument : public map::Map {
 
  protected:
   std::string Where(size_t layer, map::LayerPart part) const override;
+  void CheckContents(const std::string& contents) const override;
 
  private:
   MapDocument(std::filesystem::path path, Json json);

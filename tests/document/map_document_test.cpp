@@ -42,6 +42,7 @@ TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
       {"{\"é\": 1 2}",
        ":1:9: malformed JSON: syntax error while parsing object - unexpected number literal; "
        "expected '}'"},
+      {"{\"quillet\": 1e999}", ": malformed JSON: number overflow parsing '1e999'"},
       {"[]", ": /: expected an object, found an array ([])"},
       {R"({"layers": []})", ": /: missing key \"quillet\""},
       {R"({"quillet": "1", "layers": []})",

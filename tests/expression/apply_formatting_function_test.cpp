@@ -54,6 +54,22 @@ TEST(ApplyFormattingFunction, FailuresGiveBackTheValue) {
   });
 }
 
+// Spaces and Replace may make a text of kLongestLabel characters, not one more; a text that
+// is longer already may keep its length.
+TEST(ApplyFormattingFunction, TextsGrowToTheLongestLabelAndNoFurther) {
+  const auto blanks = [](size_t n) { return std::string(n, ' '); };
+  const std::string half(32768, 'b');
+  const std::string long_(70000, 'a');
+  ExpectRows({
+      {Variant("ab"), "Spaces", L(32767), kNone,
+       Variant("a" + blanks(32767) + "b" + blanks(32767))},
+      {Variant("ab"), "Spaces", L(32768), kNone, Variant("ab")},
+      {Variant("aa"), "Replace", Variant("A"), Variant(half), Variant(half + half)},
+      {Variant("aaa"), "Replace", Variant("A"), Variant(half), Variant("aaa")},
+      {Variant(long_), "Replace", Variant("a"), Variant("c"), Variant(std::string(70000, 'c'))},
+  });
+}
+
 TEST(ApplyFormattingFunction, NumericFunctionsLeaveOtherValuesAlone) {
   for (const char* name : {"Abs", "FormatCurrency", "FormatNumber", "Round"}) {
     ExpectRows({

@@ -9,6 +9,7 @@
 #include "quillet/error.h"
 #include "runtime/date.h"
 #include "support/en_us.h"
+#include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
@@ -73,6 +74,9 @@ TEST(ToText, Dates) {
   };
   for (const auto& [serial, text] : rows)
     EXPECT_EQ(ToText(Variant::Date(serial), Locale::EnUs()), text) << text;
+  // Beyond 31 Dec 9999 no date has a text; far beyond, its day count would not fit an integer.
+  for (const double serial : {DateSerial(10000, 1, 1), 6.08847e+247})
+    EXPECT_EQ(test::ErrorNumberOf([&] { ToText(Variant::Date(serial), Locale::EnUs()); }), 5);
 }
 
 // German dates are checked through Format with no pattern.
