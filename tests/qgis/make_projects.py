@@ -227,7 +227,7 @@ def BuildProject(project, data):
     Add("Remote", "dbname='gis' host=localhost port=5432 table=\"public\".\"countries\" (geom) "
         "sql=\"pop\" > 0", provider="postgres")
 
-    # A reachable server (tests/qgis/postgres_server.sh) gives a PostgreSQL layer that works.
+    # A reachable server (tests/postgres_servers.sh) gives a PostgreSQL layer that works.
     server = os.environ.get("QUILLET_TEST_POSTGRES")
     if server:
         Add("PG continents", f"{server} table=\"public\".\"countries\" (geom) "

@@ -331,8 +331,7 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
 
 TEST_F(QgisProject, PostgresLayersAreReadOnTheServer) {
   if (ReadText(File("world.qgs")).find("<layername>PG continents</layername>") == std::string::npos)
-    GTEST_SKIP()
-        << "no PostgreSQL server with PostGIS for the tests (tests/qgis/postgres_server.sh)";
+    GTEST_SKIP() << "no PostgreSQL server with PostGIS for the tests (tests/postgres_servers.sh)";
   const Ran ran = Set("world.qgs", "PG continents", kPeople);
   ASSERT_EQ(ran.status, 0) << ran.err;
   const Json legend = Legends({"world.qgs"}).at("PG continents");
