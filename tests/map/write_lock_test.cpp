@@ -32,7 +32,7 @@ TEST(WriteLock, WaitsForTheHolderThenLocksTheFileItSaved) {
   test::WriteText(path, "old");
   const int holder = open(path.c_str(), O_RDONLY);
   ASSERT_EQ(flock(holder, LOCK_EX), 0);
-  EXPECT_EQ(test::ErrorOf([&] { WriteLock lock(path, 1s); }).Description(),
+  EXPECT_EQ(test::Why([&] { WriteLock lock(path, 1s); }),
             path.string() + ": another process is writing the map; waited 1 s for it to finish");
 
   // The holder saves, renaming a new file over the old one, and lets go while the writer waits.
