@@ -54,14 +54,17 @@ asan: deps
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The fuzzers (clang's libFuzzer), each for FUZZ_SECONDS on its seed corpus: the expression
-# parser, and the XML reader under QGIS projects.
+# parser, the XML reader under QGIS projects, the JSON map reader, the Format pattern formatter
+# and the qualifier of QGIS filters.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
+FUZZERS = expression:corpus xml:xml_corpus json_map:json_corpus format:format_corpus \
+  subset_string:subset_corpus
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQUILLET_FUZZ=ON -DQUILLET_TESTS=OFF -DQUILLET_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target expression_fuzzer xml_fuzzer
-	@for fuzzer in expression:corpus xml:xml_corpus; do \
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(foreach f,$(FUZZERS),$(firstword $(subst :, ,$(f)))_fuzzer)
+	@for fuzzer in $(FUZZERS); do \
 	  name=$${fuzzer%%:*}; seeds=fuzz/$${fuzzer#*:}; mkdir -p $(FUZZ_BUILD)/$$name-corpus; \
 	  $(FUZZ_BUILD)/fuzz/$${name}_fuzzer -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/$$name-corpus \
 	    $$seeds > $(FUZZ_BUILD)/$$name-fuzz.log 2>&1 || { tail -n 60 $(FUZZ_BUILD)/$$name-fuzz.log; exit 1; }; \

@@ -20,6 +20,7 @@ class Error : public std::exception {
     kOverflow = 6,              ///< "Overflow"
     kSubscriptOutOfRange = 9,   ///< "Subscript out of range"
     kTypeMismatch = 13,         ///< "Type mismatch"
+    kOutOfStringSpace = 14,     ///< "Out of string space": a text longer than allowed
     kInvalidUseOfNull = 94,     ///< "Invalid use of Null"
     kDuplicateKey = 457,  ///< "This key is already associated with an element of this collection"
     kPlatform = 1000,     ///< a failure reported by the GIS platform, with its own text
@@ -34,6 +35,7 @@ class Error : public std::exception {
   static Error Overflow();
   static Error SubscriptOutOfRange();
   static Error TypeMismatch();
+  static Error OutOfStringSpace();
   static Error InvalidUseOfNull();
   static Error DuplicateKey();
   /// A failure of the GIS platform (a bad where clause, a missing table...).

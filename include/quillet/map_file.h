@@ -32,11 +32,23 @@ using LoadProgress = std::function<void(int64_t done, int64_t total)>;
 /// wrong: input that cannot be read, as opposed to the component's refusals.
 class MapFile {
  public:
+  /// What a host opens a map for.
+  enum class Access {
+    kRead,  ///< to read it: labels, verify, show
+    /// To change and save it: set, reset. The map is locked (an advisory lock, `flock`) from
+    /// before it is read until this object goes, so that a second writer waits for the first
+    /// and changes what the first saved; after two minutes of waiting `Open` fails saying that
+    /// another process is writing the map.
+    kWrite,
+  };
+
   /// Opens the map by its extension: `.qgs` and `.qgz` are QGIS projects, `.qml` a QGIS layer
   /// style whose data `source` names (a path GDAL opens, optionally followed by
-  /// "|layername=NAME"), anything else a JSON map document.
+  /// "|layername=NAME"), anything else a JSON map document. Only a regular file is read: a
+  /// FIFO or a device is refused.
   static std::unique_ptr<MapFile> Open(const std::filesystem::path& path,
-                                       const std::string& source = "");
+                                       const std::string& source = "",
+                                       Access access = Access::kRead);
   ~MapFile();
   MapFile(const MapFile&) = delete;
   MapFile& operator=(const MapFile&) = delete;
@@ -106,7 +118,10 @@ class MapFile {
                    const LabelCollection& originals);
   /// The file's bytes as `Save` writes them.
   std::string Contents() const;
-  /// Replaces the file atomically with `Contents()`.
+  /// Replaces the file atomically with `Contents()`, after reading them back as the kind of
+  /// file they are; when they do not read, fails and leaves the file as it was. Labels are
+  /// written as valid UTF-8: a byte of a label that is not (from data in another encoding)
+  /// becomes U+FFFD.
   void Save() const;
   /// Writes the map to another file, atomically, the map's own file untouched: data paths
   /// written relative to the map's folder are written relative to the new file's. Fails when

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -13,11 +14,13 @@
 #include "host/open_map.h"
 #include "map/atomic_file.h"
 #include "map/legend_entry.h"
+#include "map/write_lock.h"
 #include "quillet/error.h"
 #include "quillet/locale.h"
 #include "quillet/map_file.h"
 #include "quillet/quillet.h"
 #include "runtime/nearest_names.h"
+#include "runtime/utf8.h"
 
 namespace quillet::cli {
 namespace {
@@ -29,8 +32,23 @@ constexpr const char* kValidExpression = "Valid Expression";
 constexpr const char* kNoPlaceForLabels =
     "The legend of this layer shows no labels (a single symbol); the file is unchanged";
 
-std::vector<std::string> Items(const LabelCollection& labels) {
-  return {labels.begin(), labels.end()};
+// The text made valid UTF-8, counting in `changed` when it was not: labels computed from data in
+// another encoding show as they are written into the map.
+std::string Shown(const std::string& text, int& changed) {
+  if (runtime::InvalidUtf8(text) == std::string::npos) return text;
+  ++changed;
+  return runtime::ValidUtf8(text);
+}
+
+// An expression that is not UTF-8 would make labels that are not either.
+void CheckExpression(const std::string& expression) {
+  const size_t bad = runtime::InvalidUtf8(expression);
+  if (bad == std::string::npos) return;
+  char byte[8];
+  std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(expression[bad]));
+  throw runtime::Error::Platform("--expression: byte " + std::string(byte) + " at position " +
+                                 std::to_string(bad + 1) +
+                                 " is not valid UTF-8; quillet reads expressions as UTF-8 text");
 }
 
 // The legend's entries in the order the file shows them, with the labels (in the component's
@@ -59,8 +77,9 @@ std::optional<nlohmann::ordered_json> Entries(const MapFile& map, const std::str
 
 // One layer of the map with its data, and a `Quillet` set up as the options ask.
 struct Session {
-  Session(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err)
-      : map(MapFile::Open(options.map, options.source)),
+  Session(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err,
+          MapFile::Access access = MapFile::Access::kRead)
+      : map(MapFile::Open(options.map, options.source, access)),
         name(map->FindLayer(options.layer)),
         sink(std::make_shared<CapturingMessageSink>(options.messages ? &err : nullptr)),
         labeler(map->Platform(), sink) {
@@ -109,7 +128,11 @@ Outcome Result(Session& session, bool ok) {
   Outcome outcome;
   outcome.ok = ok;
   outcome.message = session.labeler.Message();
-  outcome.labels = Items(*session.labeler.Labels());
+  // Held: after a failed run the object hands out a collection of its own, which would
+  // otherwise go before the loop reads it.
+  const auto labels = session.labeler.Labels();
+  for (const std::string& label : *labels)
+    outcome.labels.push_back(Shown(label, outcome.labelsMadeValid));
   if (ok) outcome.entries = Entries(*session.map, session.name, outcome.labels);
   if (!ok && !session.labeler.Cause().empty()) outcome.cause = session.labeler.Cause();
   if (!ok && !outcome.cause) outcome.cause = MissingFieldCause(session, outcome.message);
@@ -142,8 +165,11 @@ Outcome Verify(const CommandOptions& options, const runtime::Locale& locale, std
                       options.instructions ? kComTrue : kComFalse) != 0;
   Outcome outcome = Result(session, ok);
   if (ok && options.sample) {
-    outcome.sampleLabel = session.labeler.SampleLabel();
-    if (options.instructions) outcome.instructions = InstructionsBox(*session.sink);
+    outcome.sampleLabel = Shown(session.labeler.SampleLabel(), outcome.labelsMadeValid);
+    // The instructions hold the sample, counted already.
+    if (options.instructions)
+      if (const auto box = InstructionsBox(*session.sink))
+        outcome.instructions = runtime::ValidUtf8(*box);
   }
   return outcome;
 }
@@ -151,7 +177,9 @@ Outcome Verify(const CommandOptions& options, const runtime::Locale& locale, std
 Outcome Set(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
   // Refused before any work: a file of another kind, or one that is the map itself.
   if (!options.output.empty()) host::CheckSameKind(options.map, options.output);
-  Session session(options, locale, err);
+  // Written to another file, the map is only read.
+  Session session(options, locale, err,
+                  options.output.empty() ? MapFile::Access::kWrite : MapFile::Access::kRead);
   // From the labels before the first set, so that setting again does not build on its own
   // labels.
   if (!options.fromCurrent) session.map->UseOriginalLabels(session.name, session.layer);
@@ -174,7 +202,7 @@ Outcome Set(const CommandOptions& options, const runtime::Locale& locale, std::o
 }
 
 Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std::ostream& err) {
-  Session session(options, locale, err);
+  Session session(options, locale, err, MapFile::Access::kWrite);
   if (!session.map->KeepsLabels(session.name)) {
     // A single symbol has no label to put back; a kind the component does not label is
     // refused in its words, as set refuses it.
@@ -211,6 +239,9 @@ Outcome Reset(const CommandOptions& options, const runtime::Locale& locale, std:
 }
 
 Outcome Init(const CommandOptions& options) {
+  // Adding to a map reads it, changes it and saves it, as set does.
+  std::optional<map::WriteLock> lock;
+  if (!options.output.empty()) lock.emplace(options.output);
   const std::string text = MapDocumentWithLayer(options.init, options.output);
   Outcome outcome;
   outcome.ok = true;
@@ -234,6 +265,7 @@ Outcome Init(const CommandOptions& options) {
 }  // namespace
 
 Outcome RunCommand(const CommandOptions& options, std::ostream& err) {
+  CheckExpression(options.expression);
   runtime::Locale locale = runtime::Locale::EnUs();
   if (!options.locale.empty()) {
     try {

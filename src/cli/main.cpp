@@ -15,13 +15,16 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <limits>
+#include <new>
 
 #include "cli/commands.h"
 #include "cli/help_texts.h"
 #include "cli/output.h"
+#include "map/atomic_file.h"
 #include "quillet/error.h"
 
 namespace {
@@ -115,9 +118,30 @@ void AddInit(CLI::App& app, CommandOptions& options) {
   init->footer(quillet::cli::CommandHelp("init"));
 }
 
+// Interrupted while it saves, the command removes its temporary file beside the map, then ends
+// as the signal would have ended it.
+extern "C" void OnTerminatingSignal(int signal) {
+  quillet::map::RemovePendingTemporaryFiles();
+  std::raise(signal);  // the handler was reset, so this ends the process once it returns
+}
+
+void RemoveTemporaryFilesOnSignals() {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction previous {};
+    sigaction(signal, nullptr, &previous);
+    if (previous.sa_handler == SIG_IGN) continue;  // nohup and the like keep theirs
+    struct sigaction action {};
+    action.sa_handler = OnTerminatingSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  RemoveTemporaryFilesOnSignals();
   CLI::App app("Legend labels computed from the features each legend entry stands for.", "quillet");
   app.require_subcommand(1, 1);
   app.set_version_flag("--version", std::string("quillet ") + QUILLET_VERSION);
@@ -205,6 +229,12 @@ int main(int argc, char** argv) {
     return outcome.ExitStatus();
   } catch (const quillet::runtime::Error& error) {
     quillet::cli::PrintBadInput(options.json, error.Description(), std::cout, std::cerr);
+  } catch (const std::bad_alloc&) {
+    quillet::cli::PrintBadInput(options.json,
+                                options.map +
+                                    ": out of memory: the map, its data or the labels need more "
+                                    "memory than the process may have; the map is unchanged",
+                                std::cout, std::cerr);
   } catch (const std::exception& error) {
     quillet::cli::PrintBadInput(options.json, error.what(), std::cout, std::cerr);
   }

@@ -33,6 +33,9 @@ struct Outcome {
   bool unchanged = false;
   /// init without --output: the new map document's text.
   std::optional<std::string> document;
+  /// How many of the labels, the sample and the instructions held bytes that are not UTF-8 (from
+  /// the layer's data) and show U+FFFD in their place, as the map holds them.
+  int labelsMadeValid = 0;
   /// show, plain: the report's lines.
   std::vector<std::string> report;
 

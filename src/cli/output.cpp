@@ -71,6 +71,11 @@ void PrintOutcome(const CommandOptions& options, const Outcome& outcome, std::os
                   std::ostream& err) {
   if (!outcome.ok) err << TerminalLines(outcome.message) << '\n';
   if (!outcome.ok && outcome.cause) err << "quillet: " << *outcome.cause << '\n';
+  if (outcome.labelsMadeValid > 0)
+    err << "quillet: " << outcome.labelsMadeValid
+        << (outcome.labelsMadeValid == 1 ? " label holds" : " labels hold")
+        << " bytes that are not UTF-8 (is the layer's data in another encoding?); they are "
+           "shown, and set writes them, with U+FFFD in their place\n";
   if (options.json) {
     out << JsonOutcome(outcome) << '\n';
     return;

@@ -25,6 +25,27 @@ std::string Shown(const Json& value) {
 
 }  // namespace
 
+size_t TooDeeplyNested(std::string_view text) {
+  size_t depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxJsonDepth) return i;
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return std::string_view::npos;
+}
+
 std::string Pointer(const std::string& parent, const std::string& key) {
   // Keys are escaped as JSON pointers require.
   std::string escaped;

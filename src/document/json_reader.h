@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "quillet/error.h"
@@ -12,6 +13,16 @@ namespace quillet::document {
 
 /// A map document's JSON, keys kept in the order the file has them.
 using Json = nlohmann::ordered_json;
+
+/// The deepest nesting of arrays and objects that a map document may have: far more than its
+/// keys need, and few enough that reading, copying and writing the values (which recurse once
+/// per level) stay well within the stack.
+inline constexpr size_t kMaxJsonDepth = 1000;
+
+/// The offset of the first '[' or '{' that opens a value nested deeper than `kMaxJsonDepth`
+/// (brackets inside strings do not count), or npos. Meant for text before it is parsed; on
+/// malformed text it may miss, and the parser then says what is wrong.
+size_t TooDeeplyNested(std::string_view text);
 
 /// A JSON pointer one step below `parent`: "/layers" + "renderer" -> "/layers/renderer".
 std::string Pointer(const std::string& parent, const std::string& key);

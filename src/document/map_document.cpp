@@ -42,15 +42,18 @@ class PlacedDomParser : public nlohmann::detail::json_sax_dom_parser<Json> {
  public:
   explicit PlacedDomParser(Json& json) : json_sax_dom_parser(json, false) {}
   template <class Exception>
-  bool parse_error(std::size_t position, const std::string& /*token*/, const Exception& error) {
-    failedAt = position;
-    reason = error.what();
+  bool parse_error(std::size_t position, const std::string& token, const Exception& error) {
+    // A number out of range is placed where it begins, anything else where reading stopped.
     overflow = error.id == 406;
+    number = token;
+    failedAt = overflow ? position - std::min(position, token.size()) : position - (position > 0);
+    reason = error.what();
     return false;
   }
-  size_t failedAt = 0;
+  size_t failedAt = 0;  ///< the byte offset
   std::string reason;
   bool overflow = false;
+  std::string number;
 };
 
 // The parser's reason without its prefix and position ("syntax error while parsing ...").
@@ -135,18 +138,21 @@ MapDocument MapDocument::Read(const std::filesystem::path& path) {
 }
 
 MapDocument MapDocument::Parse(const std::string& text, const std::filesystem::path& path) {
+  const auto at = [&](size_t offset) {
+    const auto [line, column] = LineAndColumn(text, offset);
+    return path.string() + ":" + std::to_string(line) + ":" + std::to_string(column);
+  };
+  if (const size_t deep = TooDeeplyNested(text); deep != std::string::npos)
+    throw map::MapError(at(deep), "",
+                        "arrays and objects nest deeper than " + std::to_string(kMaxJsonDepth) +
+                            " levels, which no map document needs");
   Json json;
   PlacedDomParser parser(json);
   if (!Json::sax_parse(text, &parser)) {
-    const size_t offset = parser.failedAt == 0 ? 0 : parser.failedAt - 1;
-    const auto [line, column] = LineAndColumn(text, offset);
-    const std::string reason = ParseReason(parser.reason);
-    const std::string number = reason.substr(reason.find('\'') + 1);
-    throw map::MapError(path.string() + ":" + std::to_string(line) + ":" + std::to_string(column),
-                        "",
-                        parser.overflow ? "the number " + number.substr(0, number.find('\'')) +
+    throw map::MapError(at(parser.failedAt), "",
+                        parser.overflow ? "the number " + parser.number +
                                               " is beyond the range of numbers (about 1.8e308)"
-                                        : "malformed JSON: " + reason);
+                                        : "malformed JSON: " + ParseReason(parser.reason));
   }
   MapDocument document(path, std::move(json), text);
   document.ReadLayers();
@@ -299,6 +305,10 @@ void MapDocument::Write(const std::string& object, const std::string& key, const
     return;
   }
   mEdits[at] = span ? mLayout.Replace(at, value) : mLayout.AddMember(object, key, value);
+}
+
+void MapDocument::CheckContents(const std::string& contents) const {
+  Parse(contents, mPath);
 }
 
 std::string MapDocument::Text() const {

@@ -54,6 +54,7 @@ class MapDocument : public map::Map {
   /// Checks the renderer's fields against the loaded table: each one of its fields, and a
   /// class breaks field numeric.
   void FinishLoading(size_t layer, const map::LoadedLayer& loaded) const override;
+  void CheckContents(const std::string& contents) const override;
 
  private:
   MapDocument(std::filesystem::path path, Json json, std::string text);

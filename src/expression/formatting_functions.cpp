@@ -1,8 +1,10 @@
 #include "expression/formatting_functions.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
+#include "expression/label_size.h"
 #include "quillet/error.h"
 #include "runtime/case.h"
 #include "runtime/format.h"
@@ -69,8 +71,11 @@ Variant Mid(const Variant& value, const Variant& start, const Variant& length,
 
 Variant Replace(const Variant& value, const Variant& find, const Variant& replacement,
                 const Locale& locale) {
-  return runtime::Replace(TextOf(value, locale), TextOf(find, locale), TextOf(replacement, locale),
-                          1, -1, runtime::kTextCompare);
+  const std::string text = TextOf(value, locale);
+  // A text that is longer already may keep its length, as the other functions let it.
+  const size_t longest = std::max(kLongestLabel, runtime::CodePointCount(text));
+  return runtime::Replace(text, TextOf(find, locale), TextOf(replacement, locale), 1, -1,
+                          runtime::kTextCompare, longest);
 }
 
 Variant Right(const Variant& value, const Variant& length, const Variant&, const Locale& locale) {
@@ -90,9 +95,8 @@ Variant Spaces(const Variant& value, const Variant& count, const Variant&, const
   const int32_t blanks = WholeOf(count, locale);
   if (blanks <= 0) return text;
   const std::u32string characters = runtime::ToCodePoints(text);
-  // The runtime's strings hold at most 2^31 - 1 characters.
-  if (characters.size() * (static_cast<size_t>(blanks) + 1) > 0x7FFFFFFFu)
-    throw runtime::Error::Overflow();
+  if (characters.size() * (static_cast<size_t>(blanks) + 1) > kLongestLabel)
+    throw runtime::Error::OutOfStringSpace();
   std::string out;
   for (char32_t c : characters) {
     runtime::AppendUtf8(out, c);

@@ -26,7 +26,8 @@ runtime::Variant LTrim(const runtime::Variant& value, const runtime::Variant&,
                        const runtime::Variant&, const runtime::Locale& locale);
 runtime::Variant Mid(const runtime::Variant& value, const runtime::Variant& start,
                      const runtime::Variant& length, const runtime::Locale& locale);
-/// Letter case ignored in the search.
+/// Letter case ignored in the search. Fails when the text would grow beyond `kLongestLabel`
+/// characters.
 runtime::Variant Replace(const runtime::Variant& value, const runtime::Variant& find,
                          const runtime::Variant& replacement, const runtime::Locale& locale);
 runtime::Variant Right(const runtime::Variant& value, const runtime::Variant& length,
@@ -35,7 +36,8 @@ runtime::Variant Round(const runtime::Variant& value, const runtime::Variant& di
                        const runtime::Variant&, const runtime::Locale& locale);
 runtime::Variant RTrim(const runtime::Variant& value, const runtime::Variant&,
                        const runtime::Variant&, const runtime::Locale& locale);
-/// Every character followed by `count` blanks, the last one too.
+/// Every character followed by `count` blanks, the last one too. Fails when that is more than
+/// `kLongestLabel` characters.
 runtime::Variant Spaces(const runtime::Variant& value, const runtime::Variant& count,
                         const runtime::Variant&, const runtime::Locale& locale);
 runtime::Variant TCase(const runtime::Variant& value, const runtime::Variant&,

@@ -1,11 +1,13 @@
 #include "quillet/map_file.h"
 
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include "host/open_map.h"
 #include "map/atomic_file.h"
 #include "map/legend_entry.h"
+#include "map/write_lock.h"
 #include "platform/layers/object_factory.h"
 #include "platform/store/sqlite_connection.h"
 #include "quillet/com_bool.h"
@@ -31,6 +33,8 @@ std::vector<std::string> FieldsNamedIn(const std::string& expression) {
 }  // namespace
 
 struct MapFile::Impl {
+  // Declared first, so that it is released last.
+  std::optional<map::WriteLock> lock;
   std::unique_ptr<map::Map> map;
   std::shared_ptr<platform::ObjectFactory> platform = std::make_shared<platform::ObjectFactory>();
   // What Interrupt reaches from another thread; the connections are not kept alive by it.
@@ -44,9 +48,10 @@ struct MapFile::Impl {
 MapFile::MapFile(std::unique_ptr<Impl> impl) : mImpl(std::move(impl)) {}
 MapFile::~MapFile() = default;
 
-std::unique_ptr<MapFile> MapFile::Open(const std::filesystem::path& path,
-                                       const std::string& source) {
+std::unique_ptr<MapFile> MapFile::Open(const std::filesystem::path& path, const std::string& source,
+                                       Access access) {
   auto impl = std::make_unique<Impl>();
+  if (access == Access::kWrite) impl->lock.emplace(path);
   impl->map = host::OpenMap(path.string(), source);
   return std::unique_ptr<MapFile>(new MapFile(std::move(impl)));
 }
@@ -160,7 +165,7 @@ void MapFile::Save() const {
 
 void MapFile::SaveAs(const std::filesystem::path& path) const {
   host::CheckSameKind(mImpl->map->Path(), path);
-  map::ReplaceFileAtomically(path, mImpl->map->ContentsAt(path));
+  mImpl->map->SaveAs(path);
 }
 
 void MapFile::Interrupt() {

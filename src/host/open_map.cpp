@@ -1,7 +1,10 @@
 #include "host/open_map.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
 
 #include "document/map_document.h"
 #include "qgis/qgis_map.h"
@@ -13,17 +16,20 @@ namespace {
 
 // A JSON map document starts with '{' (after blanks and a byte order mark). Anything else
 // under another extension is most likely a data file given where the map goes; saying so
-// helps more than a JSON syntax error at line 1. Only the first bytes are read.
+// helps more than a JSON syntax error at line 1. Only the first bytes of a regular file are
+// read: anything else is left to the reader, which refuses it without waiting on it.
 bool LooksLikeAnotherKindOfFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;  // reading the map document says why
-  std::string start(3, '\0');
-  in.read(start.data(), 3);
-  in.clear();
-  in.seekg(start == "\xEF\xBB\xBF" ? 3 : 0);
-  for (char c = 0; in.get(c);)
-    if (c != ' ' && c != '\t' && c != '\n' && c != '\r') return c != '{';
-  return false;
+  const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (descriptor < 0) return false;  // reading the map document says why
+  struct stat info {};
+  const bool regular = fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
+  std::string start(regular ? 4096 : 0, '\0');
+  const ssize_t got = regular ? read(descriptor, start.data(), start.size()) : 0;
+  close(descriptor);
+  start.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  const size_t from = start.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+  const size_t first = start.find_first_not_of(" \t\n\r", from);
+  return first != std::string::npos && start[first] != '{';
 }
 
 // The kind of map a path names by its extension: ".qgs", ".qgz", ".qml" or "" (a document).

@@ -1,12 +1,30 @@
 #include "legend/assemble_label.h"
 
+#include <string_view>
+
 #include "core/markers.h"
 #include "expression/apply_formatting_function.h"
+#include "expression/label_size.h"
 #include "expression/wrap_label_text.h"
+#include "quillet/error.h"
 #include "runtime/case.h"
 #include "runtime/text_form.h"
+#include "runtime/utf8.h"
 
 namespace quillet {
+namespace {
+
+// Adds a part to the label, which may not grow beyond kLongestLabel characters.
+void Append(std::string& label, size_t& characters, std::string_view part) {
+  characters += runtime::CodePointCount(part);
+  if (characters > kLongestLabel)
+    throw runtime::Error(runtime::Error::kOutOfStringSpace,
+                         "Out of string space: a label holds at most " +
+                             std::to_string(kLongestLabel) + " characters");
+  label += part;
+}
+
+}  // namespace
 
 std::string ReplaceNewlineMarkers(std::string text) {
   std::string out;
@@ -27,6 +45,7 @@ std::string ReplaceNewlineMarkers(std::string text) {
 std::string AssembleLabel(const QuilletState& state, const FieldSummaries& summaries,
                           const LegendResolver& resolveLegend) {
   std::string text;
+  size_t characters = 0;
   for (const ExpressionPart& part : state.mExpressionParts) {
     if (part.Kind == PartKind::kField) {
       runtime::Variant value;
@@ -39,11 +58,11 @@ std::string AssembleLabel(const QuilletState& state, const FieldSummaries& summa
                                   state.locale);
         }
       }
-      text += runtime::ToText(value, state.locale);
+      Append(text, characters, runtime::ToText(value, state.locale));
     } else if (part.Kind == PartKind::kLegend) {
-      if (auto legend = resolveLegend(part.Value)) text += *legend;
+      if (auto legend = resolveLegend(part.Value)) Append(text, characters, *legend);
     } else {
-      text += part.Value;
+      Append(text, characters, part.Value);
     }
   }
   text = ReplaceNewlineMarkers(std::move(text));

@@ -13,6 +13,14 @@ namespace quillet::map {
 ///
 /// Any failure removes the temporary file, leaves the target as it was, and throws a
 /// runtime error "cannot save <path>: <what failed>: <the system's reason>".
+///
+/// A process killed while it saves leaves its temporary file behind (".map.json.AB12cd"). The
+/// file is locked while its save is under way, so a later save of the same target tells such
+/// leftovers from another process's save in progress and removes them.
 void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view contents);
+
+/// Removes the temporary files of the saves under way in this process, leaving their targets as
+/// they were. Async-signal-safe: for a handler of SIGINT or SIGTERM, before the process ends.
+void RemovePendingTemporaryFiles() noexcept;
 
 }  // namespace quillet::map

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/store/sql_text.h"
+#include "runtime/utf8.h"
 
 namespace quillet::map {
 
@@ -20,11 +21,12 @@ std::string RangeStands(double lower, double upper, bool first, bool throughUppe
 
 std::vector<std::string> RendererLabels(const gis::FeatureRenderer& renderer) {
   const auto* self = &renderer;
-  if (const auto* simple = dynamic_cast<const gis::SimpleRenderer*>(self)) return {simple->Label()};
+  if (const auto* simple = dynamic_cast<const gis::SimpleRenderer*>(self))
+    return {runtime::ValidUtf8(simple->Label())};
   if (const auto* classes = dynamic_cast<const gis::RendererClasses*>(self)) {
     std::vector<std::string> labels;
     for (int32_t i = 0; i < classes->ClassCount(); ++i)
-      labels.push_back(classes->Class(i));
+      labels.push_back(runtime::ValidUtf8(classes->Class(i)));
     return labels;
   }
   if (const auto* bivariate = dynamic_cast<const gis::BivariateRenderer*>(self))

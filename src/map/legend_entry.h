@@ -30,7 +30,9 @@ std::string RangeStands(double lower, double upper, bool first, bool throughUppe
 
 /// The labels a platform renderer shows, in legend order: a simple renderer's label, every
 /// class of a class list (the default class last), a bivariate renderer's main renderer's;
-/// none for a kind with no labels.
+/// none for a kind with no labels. They are made valid UTF-8 (U+FFFD for a byte that is not),
+/// as a map file must hold them: a label computed from data in another encoding would
+/// otherwise make a file that no reader takes.
 std::vector<std::string> RendererLabels(const gis::FeatureRenderer& renderer);
 
 }  // namespace quillet::map

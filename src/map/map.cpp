@@ -1,5 +1,9 @@
 #include "map/map.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -85,22 +89,45 @@ void AddNames(const std::vector<std::string>& names, std::vector<std::string>& w
   }
 }
 
+// What a file that is not a regular one is, for messages.
+std::string FileKind(mode_t mode) {
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "a special file";
+}
+
 }  // namespace
 
 std::string ReadWholeFile(const std::filesystem::path& path, const std::string& what) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error))
-    throw MapError(path.string(), "", "cannot read the " + what + ": it is a folder");
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw MapError(path.string(), "",
-                   "cannot read the " + what + ": " + std::string(std::strerror(errno)));
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad())
-    throw MapError(path.string(), "",
-                   "cannot read the " + what + ": " + std::string(std::strerror(errno)));
-  return text.str();
+  const auto fail = [&](const std::string& why) {
+    return MapError(path.string(), "", "cannot read the " + what + ": " + why);
+  };
+  // Opened without waiting: a FIFO in the file's place would otherwise block here for good.
+  const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (descriptor < 0) throw fail(std::strerror(errno));
+  struct Closer {
+    int descriptor;
+    ~Closer() { close(descriptor); }
+  } closer{descriptor};
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0) throw fail(std::strerror(errno));
+  if (S_ISDIR(info.st_mode)) throw fail("it is a folder");
+  if (!S_ISREG(info.st_mode))
+    throw fail("it is " + FileKind(info.st_mode) + ", not a regular file");
+  std::string text;
+  text.reserve(static_cast<size_t>(info.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = read(descriptor, buffer, sizeof buffer);
+    if (got == 0) return text;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw fail(std::strerror(errno));
+    }
+    text.append(buffer, static_cast<size_t>(got));
+  }
 }
 
 std::string ResolvePath(const std::string& written, const std::filesystem::path& folder) {
@@ -271,7 +298,24 @@ void Map::Finish(size_t index, const LoadedLayer& loaded) const {
 }
 
 void Map::Save() const {
-  ReplaceFileAtomically(mPath, Contents());
+  Write(mPath, Contents());
+}
+
+void Map::SaveAs(const std::filesystem::path& path) const {
+  Write(path, ContentsAt(path));
+}
+
+void Map::Write(const std::filesystem::path& path, const std::string& contents) const {
+  // What is about to replace the file must read back, or the user's map would be lost to every
+  // reader until mended by hand.
+  try {
+    CheckContents(contents);
+  } catch (const runtime::Error& error) {
+    throw MapError("cannot save " + path.string(), "",
+                   "what would be written does not read back (" + error.Description() +
+                       "); the file is unchanged");
+  }
+  ReplaceFileAtomically(path, contents);
 }
 
 std::string Map::ContentsAt(const std::filesystem::path& path) const {

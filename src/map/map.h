@@ -141,8 +141,11 @@ class Map {
 
   /// The file's bytes as `Save` writes them.
   virtual std::string Contents() const = 0;
-  /// Replaces the file atomically with `Contents()`.
+  /// Replaces the file atomically with `Contents()`, once they have been read back as this kind
+  /// of file (`CheckContents`); when they do not read, fails and leaves the file as it was.
   void Save() const;
+  /// Writes the map to `path` instead, as `Save` writes it, the map's own file untouched.
+  void SaveAs(const std::filesystem::path& path) const;
   /// The file's bytes as they are written at `path` instead: by default `Contents()`, in the
   /// map's own folder only, since data paths may be written relative to it.
   virtual std::string ContentsAt(const std::filesystem::path& path) const;
@@ -156,6 +159,8 @@ class Map {
   std::string File() const { return mPath.string(); }
   /// Where a part of the layer's description stands in the file, for error messages.
   virtual std::string Where(size_t layer, LayerPart part) const = 0;
+  /// Reads `contents` as this kind of file is read, failing as reading the file would.
+  virtual void CheckContents(const std::string& contents) const = 0;
   /// Checks a loaded layer against what the file says of it and completes what only its loaded
   /// tables tell; `Load` fails with its error.
   virtual void FinishLoading(size_t /*layer*/, const LoadedLayer& /*loaded*/) const {}
@@ -167,11 +172,15 @@ class Map {
   /// `FinishLoading`, then a check that the layer's definition can run on its table, so that
   /// a misspelt field fails here, naming the place, rather than as a failed label run.
   void Finish(size_t layer, const LoadedLayer& loaded) const;
+  /// Replaces the file at `path` with `contents` once they read back (`CheckContents`).
+  void Write(const std::filesystem::path& path, const std::string& contents) const;
   /// Why `name` names several layers, and how to name one of them (by path first).
   std::string Ambiguity(std::string_view name, bool byPath, std::vector<size_t> layers) const;
 };
 
-/// The file's bytes. Fails with "cannot read the <what>: <reason>" (a folder, a missing file).
+/// The file's bytes. Fails with "cannot read the <what>: <reason>": a missing or unreadable
+/// file, a folder, and anything else that is not a regular file (a FIFO, a device), which is
+/// refused without being read.
 std::string ReadWholeFile(const std::filesystem::path& path, const std::string& what);
 
 /// A path written in a file, resolved against the file's folder unless it is absolute.

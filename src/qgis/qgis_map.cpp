@@ -453,6 +453,14 @@ void QgisMap::StoreOriginalLabels(size_t layer, const std::vector<std::string>& 
   if (!entries.empty()) item.originalEntries = entries;
 }
 
+void QgisMap::CheckContents(const std::string& contents) const {
+  if (!mArchive) {
+    ParseXml(contents, File());
+    return;
+  }
+  ParseXml(ZipArchive::Parse(contents, File()).Extract(mMember), File());
+}
+
 std::string QgisMap::Contents() const {
   // Unchanged, an archive keeps its bytes rather than being deflated anew.
   if (mEdits.empty()) return mArchive ? mArchiveBytes : mText;

@@ -58,6 +58,7 @@ class QgisMap : public map::Map {
 
  protected:
   std::string Where(size_t layer, map::LayerPart part) const override;
+  void CheckContents(const std::string& contents) const override;
   void FinishLoading(size_t layer, const map::LoadedLayer& loaded) const override;
 
  private:

@@ -36,43 +36,6 @@ bool IsXmlChar(uint32_t code) {
          (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
 }
 
-// The offset of the first byte that does not belong to well-formed UTF-8 (no overlong forms,
-// no surrogates, nothing above U+10FFFF), or npos.
-size_t InvalidUtf8(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t size = text.size();
-  size_t i = 0;
-  while (i < size) {
-    const unsigned char lead = bytes[i];
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return i;
-    }
-    if (i + length > size) return i;
-    if (bytes[i + 1] < low || bytes[i + 1] > high) return i;
-    for (size_t k = 2; k < length; ++k)
-      if (bytes[i + k] < 0x80 || bytes[i + k] > 0xBF) return i;
-    i += length;
-  }
-  return std::string_view::npos;
-}
-
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
@@ -82,7 +45,7 @@ class Parser {
   Parser(std::string_view text, const std::string& file) : mText(text), mFile(file) {}
 
   XmlElement Parse() {
-    if (const size_t bad = InvalidUtf8(mText); bad != std::string_view::npos)
+    if (const size_t bad = runtime::InvalidUtf8(mText); bad != std::string_view::npos)
       Fail(bad, "invalid UTF-8 (byte 0x" + Hex(static_cast<unsigned char>(mText[bad])) + ")");
     if (mText.substr(0, kByteOrderMark.size()) == kByteOrderMark) mPos = kByteOrderMark.size();
     mDeclarationAt = mPos;

@@ -103,9 +103,10 @@ std::string Inflate(std::string_view data, uint32_t size,
   stream.avail_in = static_cast<uInt>(data.size());
   std::string out;
   for (;;) {
-    // The central directory's size is a claim, not a promise: grow as the data comes.
+    // The central directory's size is a claim, not a promise: grow as the data comes, and never
+    // past one byte more than the claim, which is enough to see the data run over it.
     const size_t used = out.size();
-    out.resize(used + std::max<size_t>(used, 1 << 16));
+    out.resize(used + std::min<size_t>(std::max<size_t>(used, 1 << 16), size_t{size} + 1 - used));
     stream.next_out = reinterpret_cast<Bytef*>(out.data() + used);
     stream.avail_out = static_cast<uInt>(out.size() - used);
     const int status = inflate(&stream, Z_NO_FLUSH);
@@ -271,6 +272,10 @@ std::string ZipArchive::Extract(std::string_view name) const {
   const auto fail = [&](const std::string& what) {
     return map::MapError(mFile, member.name, what);
   };
+  if (member.size > kLargestMember)
+    throw fail("the member inflates to " + std::to_string(member.size) +
+               " bytes; quillet reads project members of at most " +
+               std::to_string(kLargestMember >> 20) + " MiB");
   const std::string_view data =
       std::string_view(mBytes).substr(member.dataOffset, member.compressedSize);
   std::string contents =

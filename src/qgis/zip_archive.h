@@ -8,6 +8,11 @@
 
 namespace quillet::qgis {
 
+/// The largest member `Extract` reads: a QGIS project is some megabytes of XML, so a member
+/// that claims more is refused before anything is inflated (a small archive can inflate to
+/// gigabytes).
+inline constexpr uint32_t kLargestMember = 256u << 20;
+
 /// A zip archive held in memory, as a QGIS .qgz project is: one .qgs project (XML) and
 /// sometimes other members, such as the project's .qgd SQLite file. Quillet reads one member
 /// and writes the archive back with that member replaced and everything else left as it was.
@@ -29,7 +34,7 @@ class ZipArchive {
   std::vector<std::string> Names() const;
   /// The contents of the first member named `name`, inflated and checked against the CRC-32 and
   /// size the central directory gives. Fails naming the member when there is none of that name,
-  /// its data is damaged, or the check fails.
+  /// its size is above `kLargestMember`, its data is damaged, or the check fails.
   std::string Extract(std::string_view name) const;
   /// The bytes of an archive equal to this one but for the contents of the first member named
   /// `name`, which become `contents`: deflated, with a fresh CRC and sizes, version needed 2.0,

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "quillet/error.h"
+
 namespace quillet::runtime {
 namespace {
 
@@ -34,6 +36,8 @@ constexpr double kNoFraction = 1e-12;
 }  // namespace
 
 DateParts SplitDateSerial(double serial) {
+  // Far outside, the day count would not even fit an integer.
+  if (!IsValidDateSerial(serial)) throw Error::InvalidProcedureCall();
   double whole = std::trunc(serial);
   int64_t seconds = std::llround(std::fabs(serial - whole) * kSecondsPerDay);
   if (seconds >= 86400) {  // rounding carried into the next day

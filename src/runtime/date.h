@@ -19,7 +19,8 @@ struct DateParts {
 
 /// Takes a serial (days since 30 Dec 1899; fraction = time of day) apart. For a negative
 /// serial the whole part counts toward zero and the time is the fraction's absolute value,
-/// so -1.25 is 29 Dec 1899 06:00. The time is rounded to the nearest second.
+/// so -1.25 is 29 Dec 1899 06:00. The time is rounded to the nearest second. A serial outside
+/// 1 Jan 100 .. 31 Dec 9999 (`IsValidDateSerial`) is error 5.
 DateParts SplitDateSerial(double serial);
 
 /// The serial of a calendar day at midnight (proleptic Gregorian calendar).

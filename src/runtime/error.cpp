@@ -22,6 +22,9 @@ Error Error::SubscriptOutOfRange() {
 Error Error::TypeMismatch() {
   return Error(kTypeMismatch, "Type mismatch");
 }
+Error Error::OutOfStringSpace() {
+  return Error(kOutOfStringSpace, "Out of string space");
+}
 Error Error::InvalidUseOfNull() {
   return Error(kInvalidUseOfNull, "Invalid use of Null");
 }

@@ -41,7 +41,8 @@ std::string Trim(std::string_view text) {
 }
 
 std::string Replace(std::string_view expression, std::string_view find,
-                    std::string_view replacement, int32_t start, int32_t count, int32_t compare) {
+                    std::string_view replacement, int32_t start, int32_t count, int32_t compare,
+                    size_t longest) {
   if (start < 1 || count < -1 || (compare != kBinaryCompare && compare != kTextCompare))
     throw Error::InvalidProcedureCall();
   const std::string_view rest = expression.substr(CodePointOffset(expression, start - 1));
@@ -62,10 +63,12 @@ std::string Replace(std::string_view expression, std::string_view find,
   for (int32_t done = 0; count < 0 || done < count; ++done) {
     const size_t found = text.find(pattern, at);
     if (found == std::u32string::npos) break;
+    if (result.size() + (found - at) + with.size() > longest) throw Error::OutOfStringSpace();
     result.append(original, at, found - at);
     result += with;
     at = found + pattern.size();
   }
+  if (result.size() + (original.size() - at) > longest) throw Error::OutOfStringSpace();
   result.append(original, at, std::u32string::npos);
   return FromCodePoints(result);
 }

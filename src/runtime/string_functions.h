@@ -40,9 +40,10 @@ enum CompareMethod : int32_t { kBinaryCompare = 0, kTextCompare = 1 };
 /// non-overlapping occurrences of `find`, searched left to right, replaced. "" when the text
 /// is empty or `start` lies beyond its end; an empty `find` or a count of 0 copies the text
 /// from `start`. A start below 1, a count below -1 or a compare method other than 0 and 1 is
-/// error 5.
+/// error 5. A result of more than `longest` characters is error 14, raised before the text
+/// grows past it.
 std::string Replace(std::string_view expression, std::string_view find,
                     std::string_view replacement, int32_t start = 1, int32_t count = -1,
-                    int32_t compare = kBinaryCompare);
+                    int32_t compare = kBinaryCompare, size_t longest = SIZE_MAX);
 
 }  // namespace quillet::runtime

@@ -9,6 +9,10 @@ bool IsContinuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }
 
+bool IsRawByte(char32_t c) {
+  return c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF;
+}
+
 }  // namespace
 
 size_t DecodeUtf8(std::string_view text, size_t at, char32_t& codePoint) {
@@ -49,7 +53,7 @@ size_t DecodeUtf8(std::string_view text, size_t at, char32_t& codePoint) {
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
-  if (c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF) {
+  if (IsRawByte(c)) {
     out += static_cast<char>(c - kRawByteBase);
   } else if (c < 0x80) {
     out += static_cast<char>(c);
@@ -93,6 +97,32 @@ size_t CodePointCount(std::string_view text) {
   for (size_t at = 0; at < text.size(); ++count)
     at += DecodeUtf8(text, at, c);
   return count;
+}
+
+size_t InvalidUtf8(std::string_view text) {
+  char32_t c = 0;
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = DecodeUtf8(text, at, c);
+    if (IsRawByte(c)) return at;
+    at += length;
+  }
+  return std::string_view::npos;
+}
+
+std::string ValidUtf8(std::string_view text) {
+  const size_t first = InvalidUtf8(text);
+  if (first == std::string_view::npos) return std::string(text);
+  std::string out(text.substr(0, first));
+  char32_t c = 0;
+  for (size_t at = first; at < text.size();) {
+    const size_t length = DecodeUtf8(text, at, c);
+    if (IsRawByte(c))
+      out += "\uFFFD";
+    else
+      out.append(text.substr(at, length));
+    at += length;
+  }
+  return out;
 }
 
 size_t CodePointOffset(std::string_view text, size_t index) {

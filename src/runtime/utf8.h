@@ -23,6 +23,13 @@ std::string FromCodePoints(std::u32string_view codePoints);
 /// The number of characters (code points) of UTF-8 text.
 size_t CodePointCount(std::string_view text);
 
+/// The offset of the first byte that belongs to no well-formed UTF-8 character (overlong forms,
+/// surrogates and values above U+10FFFF are not), or npos when the text is valid UTF-8.
+size_t InvalidUtf8(std::string_view text);
+/// The text with every byte that belongs to no UTF-8 character replaced by U+FFFD, so that a
+/// file that must be UTF-8 can hold it.
+std::string ValidUtf8(std::string_view text);
+
 /// The byte offset at which the code point with 0-based index `index` starts; the text's size
 /// when the text has no more than `index` code points.
 size_t CodePointOffset(std::string_view text, size_t index);

@@ -1,25 +1,25 @@
+#include <sys/stat.h>
+
+#include <algorithm>
+
 #include "cli_test_support.h"
 
 namespace quillet::test {
 namespace {
 
-Lines FolderListing(const fs::path& folder) {
-  Lines names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// Runs `set` on the map, plain and with --json, and expects exit status 2, the one line
-// "quillet: " `says` on standard error (in the JSON object as its message), and the map's
-// folder exactly as it was.
+// Runs `set` on the map (with the expression [pop].Sum unless the options give one), plain and
+// with --json, and expects exit status 2, the one line "quillet: " `says` on standard error (in
+// the JSON object as its message), and the map's folder exactly as it was.
 void ExpectRefused(const fs::path& map, const std::vector<std::string>& options,
                    const std::string& says, bool asNobody = false) {
-  const std::string before = ReadText(map);
-  const Lines listing = FolderListing(map.parent_path());
+  // A FIFO is not read: that would wait for a writer.
+  const auto contents = [&] { return fs::is_regular_file(map) ? ReadText(map) : ""; };
+  const std::string before = contents();
+  const Lines listing = Listing(map.parent_path());
   for (const bool json : {false, true}) {
-    std::vector<std::string> args = {"set", map.string(), "--expression", "[pop].Sum"};
+    std::vector<std::string> args = {"set", map.string()};
+    if (std::find(options.begin(), options.end(), "--expression") == options.end())
+      args.insert(args.end(), {"--expression", "[pop].Sum"});
     args.insert(args.end(), options.begin(), options.end());
     if (json) args.push_back("--json");
     SCOPED_TRACE(::testing::PrintToString(args));
@@ -34,8 +34,8 @@ void ExpectRefused(const fs::path& map, const std::vector<std::string>& options,
     } else {
       EXPECT_EQ(run.out, "");
     }
-    EXPECT_EQ(ReadText(map), before);
-    EXPECT_EQ(FolderListing(map.parent_path()), listing);
+    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(Listing(map.parent_path()), listing);
   }
 }
 
@@ -64,6 +64,9 @@ TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
 
   ExpectRefused(map, {"--layer", "Countries", "--locale", "xx-YY"},
                 "--locale xx-YY: Unknown locale: xx-YY");
+  ExpectRefused(map, {"--layer", "Countries", "--expression", "$$LABEL caf\xE9"},
+                "--expression: byte 0xE9 at position 12 is not valid UTF-8; quillet reads "
+                "expressions as UTF-8 text");
   ExpectRefused(map, {"--layer", "Nope"},
                 map.string() +
                     ": no layer named \"Nope\" (its layers: \"Countries\", \"Countries by "
@@ -109,6 +112,33 @@ TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
                 data.string() +
                     ": not a map: quillet opens map documents (JSON), QGIS projects (.qgs, "
                     ".qgz) and QGIS layer styles (.qml); data files are named by a map's source");
+  // Nesting that would exhaust the stack of every reader and writer of JSON.
+  const std::string prefix = R"({"quillet": 1, "layers": [], "deep": )";
+  WriteText(map, prefix + std::string(100000, '[') + std::string(100000, ']') + "}");
+  ExpectRefused(map, {"--layer", "Countries"},
+                map.string() + ":1:" + std::to_string(prefix.size() + 1000) +
+                    ": arrays and objects nest deeper than 1000 levels, which no map document "
+                    "needs");
+  // A project that inflates to more than any project is, refused before inflating it.
+  const fs::path bomb = folder / "bomb.qgz";
+  const Ran zipped =
+      RunProgram({"python3", "-c",
+                  "import sys, zipfile\n"
+                  "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                  "  with z.open('bomb.qgs', 'w') as member:\n"
+                  "    for _ in range(257): member.write(bytes(1 << 20))\n",
+                  bomb.string()});
+  ASSERT_EQ(zipped.status, 0) << zipped.err;
+  ExpectRefused(bomb, {"--layer", "Countries"},
+                bomb.string() +
+                    ": bomb.qgs: the member inflates to 269484032 bytes; quillet reads project "
+                    "members of at most 256 MiB");
+  // A FIFO would block the reader for good.
+  const fs::path fifo = folder / "map";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ExpectRefused(fifo, {"--layer", "Countries"},
+                fifo.string() + ": cannot read the map document: it is a FIFO, not a regular file");
+  fs::remove(fifo);
   fs::remove(map);
   ExpectRefused(map, {"--layer", "Countries"},
                 map.string() + ": cannot read the map document: No such file or directory");

@@ -17,10 +17,13 @@
 
 namespace quillet::test {
 
+/// A command that runs this long in a test hangs.
+inline constexpr unsigned kHung = 300;
+
 /// The built quillet command with these arguments.
 inline Ran Quillet(std::vector<std::string> args, const fs::path& folder = {}) {
   args.insert(args.begin(), QUILLET_BINARY);
-  return RunProgram(args, folder);
+  return RunProgram(args, folder, kHung);
 }
 
 /// The same as a user who may not write to folders that root owns: `nobody` when the tests
@@ -37,7 +40,7 @@ inline Ran QuilletAsNobody(std::vector<std::string> args, const fs::path& folder
   }
   args.insert(args.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--",
                              binary.string()});
-  return RunProgram(args, folder);
+  return RunProgram(args, folder, kHung);
 }
 
 /// A copy of the example folder and of the bundled data beside it, so that the example map's

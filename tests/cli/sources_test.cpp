@@ -211,6 +211,40 @@ TEST_P(Sources, InitMakesALayerThatLabelsAsSqlCounts) {
   EXPECT_EQ(run.OutLines(), equal);
 }
 
+// A server that cannot answer: the source named (its password hidden) with the server's reason.
+TEST(ServerSources, FailuresNameTheSourceAndTheReason) {
+  if (!fs::exists(fs::path(QUILLET_POSTGRES) / ".s.PGSQL.54329"))
+    GTEST_SKIP() << "no PostgreSQL server for the tests (tests/postgres_servers.sh)";
+  const std::string server = "host=" QUILLET_POSTGRES " user=postgres";
+  const struct {
+    std::string connection;
+    const char* layer;
+    std::string error;
+  } cases[] = {
+      {"PG:dbname=quillet port=54398 password=secret " + server, "world",
+       "Cannot open PG:dbname=quillet port=54398 password=*** " + server +
+           ": connection to server on socket \"" QUILLET_POSTGRES
+           "/.s.PGSQL.54398\" failed: No such file or directory"},
+      {"PG:dbname=nowhere port=54329 " + server, "world",
+       "Cannot open PG:dbname=nowhere port=54329 " + server +
+           ": connection to server on socket \"" QUILLET_POSTGRES
+           "/.s.PGSQL.54329\" failed: FATAL:  database \"nowhere\" does not exist"},
+      {"PG:dbname=quillet port=54329 " + server, "nosuch",
+       "The data source PG:dbname=quillet port=54329 " + server + " has no layer nosuch"},
+  };
+  TempFolder folder;
+  const std::string map = (folder.Path() / "map.json").string();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.connection);
+    WriteText(map, R"({"quillet": 1, "layers": [{"name": "w", "source": {"connection": ")" +
+                       c.connection + R"(", "layer": ")" + c.layer + R"("},
+      "renderer": {"kind": "simple", "label": "all"}}]})");
+    const Ran run = Quillet({"labels", map, "--layer", "w", "--expression", "[pop].Sum"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.ErrLines(), Lines{"quillet: " + map + ": /layers/0/source: " + c.error});
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, Sources, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -9,19 +9,11 @@
 
 #include "core/parsed_expression.h"
 #include "quillet/variant.h"
+#include "support/printing.h"
 
 namespace quillet {
 
 // Readable failure output for the parser's records.
-inline void PrintTo(const runtime::Variant& value, std::ostream* out) {
-  if (value.IsString())
-    *out << '"' << value.AsString() << '"';
-  else if (value.Kind() == runtime::VariantKind::kLong)
-    *out << value.AsLong() << " (Long)";
-  else
-    *out << "<" << runtime::KindName(value.Kind()) << ">";
-}
-
 inline void PrintTo(const FormattingStatement& statement, std::ostream* out) {
   *out << "(" << statement.Name << ", ";
   PrintTo(statement.Argument1, out);

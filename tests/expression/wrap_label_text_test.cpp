@@ -31,7 +31,7 @@ TEST(WrapLabelText, Examples) {
   const std::vector<Row> rows = {
       {"Supercalifragilisticexpialidocious", 10, "Supercali-|fragilist-|icexpiali-|docious"},
       {"  leading blanks here and there", 8, "leading|blanks|here and|there"},
-      {"  short", 10, "  short"},
+      {"  short", 7, "  short"},  // at the limit, its blanks kept
       {"exactly 10", 10, "exactly 10"},
       {"abc", 1, "-|a-|bc"},
       {"ab cd", 1, "-|ab|-|cd"},

@@ -17,8 +17,7 @@ TEST(MakeLabelsFlow, TheEarlierRendererKindWins) {
   Labeling run;
   const auto layer =
       Parcels(run.store).Renderer(std::make_shared<test::UniqueValueAndClassBreaks>()).Build();
-  ASSERT_TRUE(run.Make(layer, "$$LABEL: [POP].Count")) << run.labeler.Message();
-  EXPECT_EQ(run.Labels(), Labels{"Type A: 2"});
+  EXPECT_EQ(run.Made(layer, "$$LABEL: [POP].Count"), Labels{"Type A: 2"});
 }
 
 TEST(MakeLabelsFlow, AFailedRunHidesEarlierLabelsUntilTheNextRun) {

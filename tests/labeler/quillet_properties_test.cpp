@@ -11,8 +11,6 @@
 namespace quillet {
 namespace {
 
-using runtime::ComBool;
-
 TEST(QuilletObject, ANewObjectStartsAtItsDefaults) {
   Quillet labeler(nullptr);
   EXPECT_EQ(labeler.ShowMessages(), 0);
@@ -24,24 +22,6 @@ TEST(QuilletObject, ANewObjectStartsAtItsDefaults) {
   EXPECT_EQ(labeler.Message(), "");
   EXPECT_EQ(labeler.Labels()->Count(), 0);
   EXPECT_EQ(labeler.OriginalLabels()->Count(), 0);
-}
-
-// Each switch and the wrap length keep exactly what the host stored, non-standard true values
-// and the 16-bit limits included; each is read back before the next is set.
-TEST(QuilletObject, PropertiesStoreAnyValueUnchanged) {
-  Quillet labeler(nullptr);
-  for (const ComBool value : {-1, 0, 1, -32768, 32767, 0}) {
-    labeler.ShowMessages(value);
-    EXPECT_EQ(labeler.ShowMessages(), value);
-    labeler.ApplyDefinitionQuery(value);
-    EXPECT_EQ(labeler.ApplyDefinitionQuery(), value);
-    labeler.ApplySelectionSet(value);
-    EXPECT_EQ(labeler.ApplySelectionSet(), value);
-    labeler.UpdateAllOtherValues(value);
-    EXPECT_EQ(labeler.UpdateAllOtherValues(), value);
-    labeler.WrapTextIfLongerThan(value);
-    EXPECT_EQ(labeler.WrapTextIfLongerThan(), value);
-  }
 }
 
 // The collections handed out are the object's own, live, and outlive it.

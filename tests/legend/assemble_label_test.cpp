@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "expression/evaluate_expression.h"
+#include "expression/label_size.h"
 #include "quillet/error.h"
+#include "support/error_of.h"
 
 namespace quillet {
 namespace {
@@ -45,6 +47,19 @@ TEST_F(AssembleLabelTest, FieldsTakeTheirSummaryThenEachFurtherStatement) {
   EXPECT_EQ(Assemble("[pop].SUM.Round(1)"), "1234567.9");
   EXPECT_EQ(Assemble("[NAME].First.UCase, [POP].Count of [POP].First"), "DURHAM, 2 of 7");
   EXPECT_THROW(Assemble("[AREA].Sum"), runtime::Error);  // no summary for the field
+}
+
+// Characters are counted, not bytes: 65,535 two-byte characters and one more fit.
+TEST_F(AssembleLabelTest, ALabelHoldsAtMostTheLongestLabelsCharacters) {
+  std::string text;
+  for (size_t i = 1; i < kLongestLabel; ++i)
+    text += "\xC3\xA9";
+  EXPECT_EQ(Assemble(text + "[POP].First"), text + "7");
+  const runtime::Error error = test::ErrorOf([&] { Assemble(text + "[POP].Sum"); });
+  EXPECT_EQ(error.Number(), 14);
+  EXPECT_EQ(error.Description(), "Out of string space: a label holds at most 65536 characters");
+  EXPECT_EQ(test::ErrorOf([&] { Assemble(text + "$$LABEL"); }).Number(), 14);
+  EXPECT_EQ(test::ErrorOf([&] { Assemble(text + "[POP].First!"); }).Number(), 14);
 }
 
 TEST_F(AssembleLabelTest, PseudoFieldsComeFromTheResolverAsTyped) {

@@ -19,8 +19,7 @@ TEST(BivariateLabels, AClassBreaksMainRendererGivesTheClasses) {
   test::Labeling run;
   const auto byPop = ClassBreaks("POP").Break(20, "up to 20").Break(40, "up to 40");
   const auto layer = Parcels(run.store).Renderer(Bivariate(byPop, Simple())).Build();
-  ASSERT_TRUE(run.Make(layer, "$$LABEL: [POP].Sum")) << run.labeler.Message();
-  EXPECT_EQ(run.Labels(), (Labels{"up to 20: 30", "up to 40: 40"}));
+  EXPECT_EQ(run.Made(layer, "$$LABEL: [POP].Sum"), (Labels{"up to 20: 30", "up to 40: 40"}));
 }
 
 // Called on its own, the maker's refusal of another main renderer keeps its own text and makes

@@ -12,10 +12,6 @@ using Labels = std::vector<std::string>;
 
 class ClassBreaksLabels : public ::testing::Test {
  protected:
-  Labels Make(const LayerPtr& layer, const std::string& expression) {
-    EXPECT_TRUE(run.Make(layer, expression)) << run.labeler.Message();
-    return run.Labels();
-  }
   test::Labeling run;
 };
 
@@ -27,7 +23,7 @@ TEST_F(ClassBreaksLabels, EachClassIncludesItsUpperBreakOnly) {
           .Renderer(
               ClassBreaks("POP").Minimum(15).Break(15, "low").Break(20, "middle").Break(30, "high"))
           .Build();
-  EXPECT_EQ(Make(layer, "$$VALUE $$LABEL [POP].Sum/[POP].Count"),
+  EXPECT_EQ(run.Made(layer, "$$VALUE $$LABEL [POP].Sum/[POP].Count"),
             (Labels{"15 low 10/1", "20 middle 20/1", "$$SKIPPED"}));
   EXPECT_EQ(run.labeler.SkippedLegendItems(), -1);
   EXPECT_EQ(run.Queries(), (Labels{"( \"POP\" <= 15 )", "( \"POP\" > 15 AND \"POP\" <= 20 )",
@@ -40,11 +36,11 @@ TEST_F(ClassBreaksLabels, EmptyDelimitersAndADefinitionAppliedOnlyWhenAsked) {
                          .Definition("AREA < 4")
                          .Renderer(ClassBreaks("POP").Break(15, "low").Break(50, "high"))
                          .Build();
-  EXPECT_EQ(Make(layer, "[POP].Sum"), (Labels{"10", "20"}));
+  EXPECT_EQ(run.Made(layer, "[POP].Sum"), (Labels{"10", "20"}));
   EXPECT_EQ(run.Queries(), (Labels{"( AREA < 4) AND ( ( POP <= 15 ) )",
                                    "( AREA < 4) AND ( ( POP > 15 AND POP <= 50 ) )"}));
   run.labeler.ApplyDefinitionQuery(runtime::kComFalse);
-  EXPECT_EQ(Make(layer, "[POP].Sum"), (Labels{"10", "60"}));
+  EXPECT_EQ(run.Made(layer, "[POP].Sum"), (Labels{"10", "60"}));
 }
 
 TEST_F(ClassBreaksLabels, BreaksAreWrittenAndReadInTheObjectsLocale) {
@@ -59,7 +55,7 @@ TEST_F(ClassBreaksLabels, BreaksAreWrittenAndReadInTheObjectsLocale) {
     SCOPED_TRACE(locale);
     run.labeler.SetLocale(runtime::Locale::FromName(locale));
     run.factory->queries->clear();
-    EXPECT_EQ(Make(layer, "$$VALUE: [AREA].Sum"), (Labels{half + ": 4", "4: 7"}));
+    EXPECT_EQ(run.Made(layer, "$$VALUE: [AREA].Sum"), (Labels{half + ": 4", "4: 7"}));
     EXPECT_EQ(run.Queries().at(0), "( \"AREA\" <= " + half + " )");
   }
 }
@@ -67,9 +63,9 @@ TEST_F(ClassBreaksLabels, BreaksAreWrittenAndReadInTheObjectsLocale) {
 TEST_F(ClassBreaksLabels, ABreakBelowTheOneBeforeSelectsNothingAndNoBreaksNoLabels) {
   const auto reversed =
       Parcels(run.store).Renderer(ClassBreaks("POP").Break(40, "all").Break(20, "none")).Build();
-  EXPECT_EQ(Make(reversed, "[POP].Sum"), (Labels{"70", "$$SKIPPED"}));
+  EXPECT_EQ(run.Made(reversed, "[POP].Sum"), (Labels{"70", "$$SKIPPED"}));
   const auto none = Parcels(run.store, "parcels2").Renderer(ClassBreaks("POP")).Build();
-  EXPECT_EQ(Make(none, "[POP].Sum"), Labels{});
+  EXPECT_EQ(run.Made(none, "[POP].Sum"), Labels{});
 }
 
 }  // namespace

@@ -13,8 +13,7 @@ using test::Parcels;
 class SimpleRendererLabel : public ::testing::Test {
  protected:
   std::string LabelOf(const LayerPtr& layer, const std::string& expression) {
-    EXPECT_TRUE(run.Make(layer, expression)) << expression << ": " << run.labeler.Message();
-    const auto labels = run.Labels();
+    const auto labels = run.Made(layer, expression);
     return labels.size() == 1 ? labels[0] : "<" + std::to_string(labels.size()) + " labels>";
   }
   test::Labeling run;

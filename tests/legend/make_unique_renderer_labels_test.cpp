@@ -13,10 +13,6 @@ using Labels = std::vector<std::string>;
 
 class UniqueValueLabels : public ::testing::Test {
  protected:
-  Labels Make(const LayerPtr& layer, const std::string& expression) {
-    EXPECT_TRUE(run.Make(layer, expression)) << run.labeler.Message();
-    return run.Labels();
-  }
   // Parcels under `name`, joined by object id to owners 1 Ann, 2 Bob, 4 Cy.
   platform::LayerBuilder JoinedParcels(const std::string& name = "parcels") {
     return Parcels(run.store, name).Join(owners, "OBJECTID", "PID");
@@ -43,13 +39,13 @@ TEST_F(UniqueValueLabels, APlainTableUsesTheRenderersOwnClauses) {
                          .Renderer(UniqueValue("TYPE").Class({"A"}, "A").Class({"C"}, "C"))
                          .Definition("AREA > 2")
                          .Build();
-  EXPECT_EQ(Make(layer, "[AREA].Sum"), (Labels{"3", "4"}));
+  EXPECT_EQ(run.Made(layer, "[AREA].Sum"), (Labels{"3", "4"}));
   EXPECT_EQ(run.labeler.SkippedLegendItems(), 0);
   ASSERT_EQ(run.Queries().size(), 2u);
   EXPECT_EQ(run.Queries()[0].rfind("( AREA > 2) AND ", 0), 0u) << run.Queries()[0];
 
   run.labeler.ApplyDefinitionQuery(runtime::kComFalse);
-  EXPECT_EQ(Make(layer, "[AREA].Sum"), (Labels{"4.5", "4"}));
+  EXPECT_EQ(run.Made(layer, "[AREA].Sum"), (Labels{"4.5", "4"}));
 }
 
 TEST_F(UniqueValueLabels, OneLabelPerClassWithTheDefaultLastAndEmptyClassesSkipped) {
@@ -60,12 +56,12 @@ TEST_F(UniqueValueLabels, OneLabelPerClassWithTheDefaultLastAndEmptyClassesSkipp
                                        .Default("Other types"))
                          .Build();
   EXPECT_EQ(
-      Make(layer, "$$VALUE ($$LABEL): [POP].Sum in [POP].Count"),
+      run.Made(layer, "$$VALUE ($$LABEL): [POP].Sum in [POP].Count"),
       (Labels{"A (Type A): 10 in 2", "$$SKIPPED", "<all other values> (Other types): 60 in 2"}));
   EXPECT_EQ(run.labeler.SkippedLegendItems(), -1);
 
   // Literal text runs no query, so nothing is skipped; the flag stays set all the same.
-  EXPECT_EQ(Make(layer, "$$LABEL"), (Labels{"Type A", "Type Z", "Other types"}));
+  EXPECT_EQ(run.Made(layer, "$$LABEL"), (Labels{"Type A", "Type Z", "Other types"}));
   EXPECT_EQ(run.labeler.SkippedLegendItems(), -1);
 }
 
@@ -79,7 +75,7 @@ TEST_F(UniqueValueLabels, JoinedTableClausesCollectTheListedValues) {
           .Renderer(
               UniqueValue("TYPE").Class({"A"}, "A").Class({"B"}, "B").Default("<all other values>"))
           .Build();
-  EXPECT_EQ(Make(byType, "[owners.OWNER].First: [parcels.POP].Sum"),
+  EXPECT_EQ(run.Made(byType, "[owners.OWNER].First: [parcels.POP].Sum"),
             (Labels{"$$SKIPPED", "Bob: 20", "Cy: 40"}));
   EXPECT_EQ(run.Queries(), (Labels{"( POP > 10) AND TYPE = 'A'", "( POP > 10) AND TYPE = 'B'",
                                    "( POP > 10) AND NOT ( (TYPE = 'A') OR (TYPE = 'B') )"}));
@@ -87,7 +83,7 @@ TEST_F(UniqueValueLabels, JoinedTableClausesCollectTheListedValues) {
   run.factory->queries->clear();
   const auto byPop =
       JoinedParcels("parcels2").Renderer(UniqueValue("parcels2.POP").Class({"10"}, "ten")).Build();
-  EXPECT_EQ(Make(byPop, "[owners.OWNER].First"), (Labels{"Ann"}));
+  EXPECT_EQ(run.Made(byPop, "[owners.OWNER].First"), (Labels{"Ann"}));
   EXPECT_EQ(run.Queries(), (Labels{"\"parcels2.POP\" = 10"}));  // Shapefile delimiters
 }
 

@@ -1,9 +1,14 @@
 #include "map/atomic_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 
+#include "map/map.h"
+#include "map/map_error.h"
 #include "support/error_of.h"
 #include "support/files.h"
 
@@ -12,18 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test::Listing;
 using test::ReadText;
 
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::string Failure(const fs::path& path) {
-  return test::ErrorOf([&] { map::ReplaceFileAtomically(path, "x"); }).Description();
+  return test::Why([&] { map::ReplaceFileAtomically(path, "x"); });
 }
 
 TEST(AtomicFile, ReplacesKeepingThePermissionsAndFollowingALink) {
@@ -48,13 +46,9 @@ TEST(AtomicFile, ReplacesKeepingThePermissionsAndFollowingALink) {
 }
 
 TEST(AtomicFile, FailuresLeaveEverythingAsItWas) {
+  // A folder in the file's place: the rename fails after the text was written. (A temporary
+  // file that cannot be made is refused in tests/cli/bad_input_test.cpp.)
   test::TempFolder folder;
-  const fs::path missing = folder.Path() / "missing" / "map.json";
-  EXPECT_EQ(Failure(missing), "cannot save " + missing.string() +
-                                  ": cannot create a temporary file in " +
-                                  missing.parent_path().string() + ": No such file or directory");
-
-  // A folder in the file's place: the rename fails after the text was written.
   const fs::path taken = folder.Path() / "taken";
   fs::create_directory(taken);
   test::WriteText(taken / "inside", "kept");
@@ -63,6 +57,57 @@ TEST(AtomicFile, FailuresLeaveEverythingAsItWas) {
   EXPECT_NE(failure.find("Is a directory"), std::string::npos) << failure;
   EXPECT_EQ(ReadText(taken / "inside"), "kept");
   EXPECT_EQ(Listing(folder.Path()), std::vector<std::string>{"taken"});
+}
+
+// A killed save leaves its temporary file behind; the next save of the same file removes it, but
+// neither one that a save under way holds locked nor files that only look alike.
+TEST(AtomicFile, ASaveRemovesTheTemporaryFilesOfKilledSaves) {
+  test::TempFolder folder;
+  const fs::path path = folder.Path() / "map.json";
+  map::ReplaceFileAtomically(path, "old");
+  for (const char* name : {".map.json.AbC123", ".map.json.live01", ".map.json.bak",
+                           ".other.json.AbC123", ".map.json.AbC12"})
+    test::WriteText(folder.Path() / name, "x");
+  const int live = open((folder.Path() / ".map.json.live01").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(live, LOCK_EX), 0);
+  map::ReplaceFileAtomically(path, "new");
+  close(live);
+  EXPECT_EQ(ReadText(path), "new");
+  EXPECT_EQ(Listing(folder.Path()),
+            (std::vector<std::string>{".map.json.AbC12", ".map.json.bak", ".map.json.live01",
+                                      ".other.json.AbC123", "map.json"}));
+}
+
+// A map whose new contents its own reader refuses.
+class Unreadable : public map::Map {
+ public:
+  explicit Unreadable(fs::path path) : map::Map(std::move(path)) {}
+  std::string RendererKind(size_t) const override { return ""; }
+  std::vector<map::LegendEntry> Legend(size_t) const override { return {}; }
+  std::optional<std::vector<std::string>> OriginalLabels(size_t) const override { return {}; }
+  std::shared_ptr<gis::FeatureRenderer> Renderer(size_t,
+                                                 const std::vector<std::string>*) const override {
+    return nullptr;
+  }
+  void StoreLabels(size_t, const gis::FeatureRenderer&) override {}
+  void StoreOriginalLabels(size_t, const std::vector<std::string>&) override {}
+  std::string Contents() const override { return "broken"; }
+
+ protected:
+  std::string Where(size_t, map::LayerPart) const override { return ""; }
+  void CheckContents(const std::string& contents) const override {
+    throw map::MapError(File() + ":1:1", "", "cannot read " + contents);
+  }
+};
+
+TEST(Save, WhatDoesNotReadBackIsNeverWritten) {
+  test::TempFolder folder;
+  const fs::path path = folder.Path() / "map.json";
+  test::WriteText(path, "old");
+  EXPECT_EQ(test::Why([&] { Unreadable(path).Save(); }),
+            "cannot save " + path.string() + ": what would be written does not read back (" +
+                path.string() + ":1:1: cannot read broken); the file is unchanged");
+  EXPECT_EQ(test::ReadText(path), "old");
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class LoadLayer : public ::testing::Test {
   std::vector<std::string> LoadFailures(const MapDocument& document) {
     std::vector<std::string> failures;
     for (size_t i = 0; i < document.Layers().size(); ++i) {
-      const std::string failure = test::ErrorOf([&] { document.Load(i); }).Description();
+      const std::string failure = test::Why([&] { document.Load(i); });
       EXPECT_EQ(failure.rfind(map.string(), 0), 0u) << failure;
       failures.push_back(failure.substr(map.string().size()));
     }

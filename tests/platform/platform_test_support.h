@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,21 +13,14 @@
 #include "platform/store/feature_store.h"
 #include "platform/tables/query_filter.h"
 #include "platform/tables/statistics.h"
-#include "quillet/error.h"
 #include "quillet/gis/table.h"
 #include "quillet/variant.h"
-#include "runtime/text_form.h"
-
-namespace quillet::runtime {
-
-// Readable failure output for values.
-inline void PrintTo(const Variant& value, std::ostream* out) {
-  *out << KindName(value.Kind()) << " \"" << ToText(value, Locale::EnUs()) << '"';
-}
-
-}  // namespace quillet::runtime
+#include "support/error_of.h"
+#include "support/printing.h"
 
 namespace quillet::platform::test {
+
+using quillet::test::Why;
 
 using Ids = std::vector<int64_t>;
 
@@ -48,18 +39,6 @@ inline std::vector<int64_t> IdsOf(gis::Cursor& cursor) {
 inline std::vector<int64_t> Selected(gis::Table& table, const std::string& whereClause) {
   const QueryFilter filter(whereClause);
   return IdsOf(*table.Search(&filter, true));
-}
-
-/// The description of the platform error that `action` throws; a failure when it throws none.
-inline std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const runtime::Error& error) {
-    EXPECT_EQ(error.Number(), runtime::Error::kPlatform) << error.Description();
-    return error.Description();
-  }
-  ADD_FAILURE() << "no error";
-  return "";
 }
 
 /// Each field's name and type code, in order.

@@ -15,9 +15,9 @@
 namespace quillet::platform {
 namespace {
 
-using test::ErrorOf;
 using test::Ids;
 using test::Selected;
+using test::Why;
 
 // A class of a renderer's class list: its label, its where clause and what that selects.
 struct LegendClass {
@@ -134,7 +134,7 @@ TEST_F(UniqueValues, FailuresNameWhatIsWrong) {
        "A legend class needs at least one value"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ErrorOf(c.action), c.message);
+    EXPECT_EQ(Why(c.action), c.message);
 }
 
 TEST(UniqueValuesOnAJoin, QualifiedFieldsQuoteAsAliases) {
@@ -170,33 +170,11 @@ TEST_F(Breaks, LabelsByIndexAndFailures) {
       ClassBreaks("POP").Minimum(1).Break(100, "Few").Break(250, "Many").Build());
   renderer->SetLabel(1, "Lots");
   EXPECT_EQ(gis::Require<gis::RendererClasses>(renderer)->Class(1), "Lots");
-  EXPECT_EQ(ErrorOf([&] { renderer->Break(2); }), "Break index 2 is out of range (2 in all)");
-  EXPECT_EQ(ErrorOf([&] { renderer->SetLabel(-1, "x"); }),
-            "Break index -1 is out of range (2 in all)");
+  EXPECT_EQ(Why([&] { renderer->Break(2); }), "Break index 2 is out of range (2 in all)");
+  EXPECT_EQ(Why([&] { renderer->SetLabel(-1, "x"); }), "Break index -1 is out of range (2 in all)");
   const auto roads = TableBuilder(store, "roads").Field("NAME", gis::kFieldString).Build();
-  EXPECT_EQ(ErrorOf([&] { gis::Require<gis::RendererClasses>(renderer)->WhereClause(0, *roads); }),
+  EXPECT_EQ(Why([&] { gis::Require<gis::RendererClasses>(renderer)->WhereClause(0, *roads); }),
             "The renderer field POP is not in the table");
-}
-
-TEST(FeatureLayer, OffersEveryLayerRoleWithTheBuildersDefaults) {
-  FeatureStore store;
-  const std::shared_ptr<gis::Layer> layer =
-      LayerBuilder(store, "roads").Field("NAME", gis::kFieldString).Build();
-  EXPECT_EQ(layer->Name(), "roads");
-  const auto renderer = gis::Require<gis::GeoFeatureLayer>(layer)->Renderer();
-  EXPECT_EQ(gis::Require<gis::SimpleRenderer>(renderer)->Label(), "");
-  const auto featureClass = gis::Require<gis::FeatureLayer>(layer)->FeatureClass();
-  EXPECT_EQ(test::FieldsOf(*featureClass),
-            (std::vector<std::pair<std::string, int32_t>>{{"OBJECTID", gis::kFieldObjectId},
-                                                          {"NAME", gis::kFieldString}}));
-  EXPECT_EQ(test::IdsOf(*featureClass->Search(nullptr, true)), Ids{});
-  const auto source = gis::Require<gis::DataLayer>(layer)->DataSourceName();
-  EXPECT_EQ(source->Name(), "roads");
-  EXPECT_EQ(source->Category(), "In-Memory Store");
-  EXPECT_EQ(gis::Require<gis::DisplayTable>(layer)->DisplayedTable(), featureClass);
-  const auto definition = gis::Require<gis::FeatureLayerDefinition>(layer);
-  EXPECT_EQ(definition->DefinitionExpression(), "");
-  EXPECT_EQ(definition->DefinitionSelectionSet(), nullptr);
 }
 
 }  // namespace

@@ -13,10 +13,10 @@
 namespace quillet::platform {
 namespace {
 
-using test::ErrorOf;
 using test::Ids;
 using test::IdsOf;
 using test::OnParcels;
+using test::Why;
 
 TEST_F(OnParcels, ASelectionSetSearchesOnlyItsIdsUnderTheFilter) {
   layer->SetDefinitionSelection(std::vector<int64_t>{5, 2, 3, 2, 99});
@@ -27,7 +27,7 @@ TEST_F(OnParcels, ASelectionSetSearchesOnlyItsIdsUnderTheFilter) {
   const QueryFilter either("TYPE IS NULL OR TYPE = 'A'");
   EXPECT_EQ(IdsOf(*set->Search(&either, true)), (Ids{5}));
   const QueryFilter bad("NOSUCHFIELD = 1");
-  EXPECT_EQ(ErrorOf([&] { set->Search(&bad, true); }), "no such column: NOSUCHFIELD");
+  EXPECT_EQ(Why([&] { set->Search(&bad, true); }), "no such column: NOSUCHFIELD");
 
   layer->SetDefinitionSelection(std::vector<int64_t>{});
   EXPECT_EQ(layer->DefinitionSelectionSet()->Count(), 0);
@@ -117,7 +117,7 @@ TEST_F(OnParcels, StatisticsRefuseMissingOrUnsuitableInput) {
     DataStatistics statistics;
     statistics.SetField(c.field);
     statistics.SetCursor(c.cursor);
-    EXPECT_EQ(ErrorOf([&] { statistics.Statistics(); }), c.message);
+    EXPECT_EQ(Why([&] { statistics.Statistics(); }), c.message);
   }
 }
 

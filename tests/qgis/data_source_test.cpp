@@ -7,10 +7,7 @@
 namespace quillet::qgis {
 namespace {
 
-template <typename Action>
-std::string Why(Action&& action) {
-  return test::ErrorOf(std::forward<Action>(action)).Description();
-}
+using test::Why;
 
 TEST(QgisDataSource, OgrPathsLayersAndSubsets) {
   const DataSource relative = ReadDataSource(

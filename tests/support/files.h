@@ -2,11 +2,13 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace quillet::test {
 
@@ -22,6 +24,15 @@ inline std::string ReadText(const fs::path& path) {
 
 inline void WriteText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+/// The names in a folder, sorted.
+inline std::vector<std::string> Listing(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 /// A fresh folder in the system's temporary folder, readable by every user (so a test may run

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +79,11 @@ struct Labeling {
     return labeler.VerifyExpression(layer, expression) != 0;
   }
   std::vector<std::string> Labels() { return Items(*labeler.Labels()); }
+  /// The labels of a `MakeLabels` run that must succeed.
+  std::vector<std::string> Made(const LayerPtr& layer, std::string expression) {
+    EXPECT_TRUE(Make(layer, expression)) << expression << ": " << labeler.Message();
+    return Labels();
+  }
   const std::vector<std::string>& Queries() const { return *factory->queries; }
 };
 

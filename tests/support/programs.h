@@ -38,8 +38,11 @@ struct Ran {
 };
 
 /// Runs a program with these arguments (no shell: arguments reach it as they are), in
-/// `folder` when given, and collects its exit status and both output streams.
-inline Ran RunProgram(const std::vector<std::string>& args, const fs::path& folder = {}) {
+/// `folder` when given, and collects its exit status and both output streams. With
+/// `timeoutSeconds`, a program still running then is ended by SIGALRM (status 142), so that
+/// one that hangs fails its test instead of stalling the suite.
+inline Ran RunProgram(const std::vector<std::string>& args, const fs::path& folder = {},
+                      unsigned timeoutSeconds = 0) {
   int out[2];
   int err[2];
   if (pipe(out) != 0 || pipe(err) != 0) return {};
@@ -54,6 +57,7 @@ inline Ran RunProgram(const std::vector<std::string>& args, const fs::path& fold
     const int input = open("/dev/null", O_RDONLY);
     dup2(input, STDIN_FILENO);
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
+    if (timeoutSeconds > 0) alarm(timeoutSeconds);  // survives exec
     std::vector<char*> argv;
     for (const auto& arg : args)
       argv.push_back(const_cast<char*>(arg.c_str()));
