@@ -57,12 +57,13 @@ bool SearchCache::IsTooLarge(const std::string& sql, const StoreVersion& version
 }
 
 SearchRecorder::SearchRecorder(std::shared_ptr<SearchCache> cache, std::shared_ptr<Engine> engine,
-                               std::string sql, const StoreVersion& version, size_t columns)
+                               std::string sql, const StoreVersion& version,
+                               const std::vector<bool>& stored)
     : mCache(std::move(cache)),
       mEngine(std::move(engine)),
       mSql(std::move(sql)),
       mVersion(version),
-      mRows(std::make_shared<SearchRows>(columns)) {}
+      mRows(std::make_shared<SearchRows>(stored)) {}
 
 void SearchRecorder::RowAdded(bool added) {
   if (mRows && (!added || mRows->CellCount() > mCache->BudgetCells())) {

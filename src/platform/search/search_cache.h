@@ -66,8 +66,9 @@ class SearchCache {
 class SearchRecorder {
  public:
   /// `version` is the store's version when the search started.
+  /// `stored` marks the columns the search reads (the others it selects as NULL).
   SearchRecorder(std::shared_ptr<SearchCache> cache, std::shared_ptr<Engine> engine,
-                 std::string sql, const StoreVersion& version, size_t columns);
+                 std::string sql, const StoreVersion& version, const std::vector<bool>& stored);
 
   /// Room for the next row's values; null once recording has stopped.
   SearchRows* Rows() { return mRows.get(); }

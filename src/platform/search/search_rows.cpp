@@ -67,23 +67,36 @@ struct SearchRows::Texts {
   }
 };
 
-SearchRows::SearchRows(size_t columns)
-    : mColumns(columns), mRecordSize(columns * 9), mTexts(std::make_shared<Texts>()) {}
+SearchRows::SearchRows(size_t columns) : SearchRows(std::vector<bool>(columns, true)) {}
 
-std::shared_ptr<SearchRows> SearchRows::Pick(const SearchRows& base,
-                                             const std::vector<uint32_t>& picks) {
-  auto rows = std::make_shared<SearchRows>(base.mColumns);
-  rows->mTexts = base.mTexts;
-  rows->mOwnsTexts = false;
-  for (const uint32_t row : picks) {
-    std::memcpy(rows->NewRecord(), base.Record(row), base.mRecordSize);
-    rows->mCells += base.mColumns;
+SearchRows::SearchRows(const std::vector<bool>& stored)
+    : mColumns(stored.size()), mTexts(std::make_shared<Texts>()) {
+  for (const bool kept : stored)
+    mSlots.push_back(kept ? static_cast<int32_t>(mSlotCount++) : -1);
+  mRecordSize = mSlotCount * 9;
+}
+
+std::shared_ptr<SearchRows> SearchRows::Pick(std::shared_ptr<const SearchRows> base,
+                                             std::vector<uint32_t> picks) {
+  auto rows = std::make_shared<SearchRows>(std::vector<bool>(base->mColumns, false));
+  if (base->mBase) {
+    for (uint32_t& row : picks)
+      row = base->mPicks[row];
+    base = base->mBase;
   }
+  rows->mBase = std::move(base);
+  rows->mPicks = std::move(picks);
   return rows;
 }
 
+size_t SearchRows::RowCount() const {
+  if (mBase) return mPicks.size();
+  return mColumns ? mCells / mColumns : 0;
+}
+
 size_t SearchRows::CellCount() const {
-  return mCells + (mOwnsTexts ? mTexts->bytes / 16 : 0);
+  if (mBase) return mPicks.size();
+  return RowCount() * mSlotCount + mTexts->bytes / 16;
 }
 
 uint8_t* SearchRows::Record(size_t row) const {
@@ -101,45 +114,52 @@ uint8_t* SearchRows::NewRecord() {
 bool SearchRows::Append(const Variant& value) {
   uint64_t bits = 0;
   const VariantKind kind = value.Kind();
-  switch (kind) {
-    case VariantKind::kInteger:
-      bits = static_cast<uint64_t>(static_cast<int64_t>(value.AsInteger()));
-      break;
-    case VariantKind::kLong:
-      bits = static_cast<uint64_t>(static_cast<int64_t>(value.AsLong()));
-      break;
-    case VariantKind::kSingle:
-      bits = NumberBits(value.AsSingle());
-      break;
-    case VariantKind::kDouble:
-      bits = NumberBits(value.AsDouble());
-      break;
-    case VariantKind::kDate:
-      bits = NumberBits(value.AsDateSerial());
-      break;
-    case VariantKind::kBoolean:
-      bits = value.AsBoolean() ? 1 : 0;
-      break;
-    case VariantKind::kString:
-      if (!mTexts->Store(value.AsString(), bits)) return false;
-      break;
-    case VariantKind::kEmpty:
-    case VariantKind::kNull:
-      break;
-  }
   const size_t column = mCells % mColumns;
+  const int32_t slot = mSlots[column];
+  if (slot < 0 && kind != VariantKind::kNull) return false;
+  if (slot >= 0) switch (kind) {
+      case VariantKind::kInteger:
+        bits = static_cast<uint64_t>(static_cast<int64_t>(value.AsInteger()));
+        break;
+      case VariantKind::kLong:
+        bits = static_cast<uint64_t>(static_cast<int64_t>(value.AsLong()));
+        break;
+      case VariantKind::kSingle:
+        bits = NumberBits(value.AsSingle());
+        break;
+      case VariantKind::kDouble:
+        bits = NumberBits(value.AsDouble());
+        break;
+      case VariantKind::kDate:
+        bits = NumberBits(value.AsDateSerial());
+        break;
+      case VariantKind::kBoolean:
+        bits = value.AsBoolean() ? 1 : 0;
+        break;
+      case VariantKind::kString:
+        if (!mTexts->Store(value.AsString(), bits)) return false;
+        break;
+      case VariantKind::kEmpty:
+      case VariantKind::kNull:
+        break;
+    }
   uint8_t* record = column == 0 ? NewRecord() : Record(mCells / mColumns);
-  record[column] = static_cast<uint8_t>(kind);
-  std::memcpy(record + mColumns + 8 * column, &bits, sizeof bits);
+  if (slot >= 0) {
+    record[slot] = static_cast<uint8_t>(kind);
+    std::memcpy(record + mSlotCount + 8 * static_cast<size_t>(slot), &bits, sizeof bits);
+  }
   ++mCells;
   return true;
 }
 
 Variant SearchRows::Cell(size_t row, size_t column) const {
+  if (mBase) return mBase->Cell(mPicks[row], column);
+  const int32_t slot = mSlots[column];
+  if (slot < 0) return Variant::Null();
   const uint8_t* record = Record(row);
   uint64_t bits;
-  std::memcpy(&bits, record + mColumns + 8 * column, sizeof bits);
-  switch (static_cast<VariantKind>(record[column])) {
+  std::memcpy(&bits, record + mSlotCount + 8 * static_cast<size_t>(slot), sizeof bits);
+  switch (static_cast<VariantKind>(record[slot])) {
     case VariantKind::kNull:
       return Variant::Null();
     case VariantKind::kInteger:

@@ -29,6 +29,13 @@ bool SqlTable::Reads(size_t index) const {
   return index < mAskedFor.size() && mAskedFor[index];
 }
 
+std::vector<bool> SqlTable::ReadColumns() const {
+  std::vector<bool> read;
+  for (size_t i = 0; i < mFields->Definitions().size(); ++i)
+    read.push_back(Reads(i));
+  return read;
+}
+
 void SqlTable::AskFor(size_t index) const {
   if (mAskedFor.size() <= index) mAskedFor.resize(mFields->Definitions().size(), false);
   mAskedFor[index] = true;
@@ -95,8 +102,7 @@ std::shared_ptr<gis::Cursor> SqlTable::Open(const std::string& restriction,
   const StoreVersion readVersion = mEngine->Version();
   std::unique_ptr<SearchRecorder> recorder;
   if (!mCache->IsTooLarge(sql, readVersion))
-    recorder = std::make_unique<SearchRecorder>(mCache, mEngine, sql, readVersion,
-                                                mFields->Types().size());
+    recorder = std::make_unique<SearchRecorder>(mCache, mEngine, sql, readVersion, ReadColumns());
   return std::make_shared<platform::Cursor>(shared_from_this(), mFields->Types(), std::move(rows),
                                             recycling, std::move(recorder));
 }
@@ -111,7 +117,7 @@ std::shared_ptr<const SearchRows> SqlTable::ReadAndKeep(const std::string& sql,
     return nullptr;  // the search itself reports what is wrong with the clause
   }
   const std::vector<int32_t> types = mFields->Types();
-  auto rows = std::make_shared<SearchRows>(types.size());
+  auto rows = std::make_shared<SearchRows>(ReadColumns());
   try {
     while (statement->Next()) {
       bool added = true;
@@ -149,9 +155,9 @@ std::shared_ptr<const SearchRows> SqlTable::PickFromKeptRows(const std::string& 
     mGroups = ValueGroups::Build(base, *parsed);
     if (!mGroups) return nullptr;  // a value only SQLite can compare
   }
-  // The class's rows, copied together: the legend reads them once for each field and again
-  // for each numeric field's statistics.
-  std::shared_ptr<const SearchRows> rows = SearchRows::Pick(*base, mGroups->Picks(*parsed));
+  // The class's rows, read through the kept ones: the legend reads them once for each field
+  // and again for each numeric field's statistics.
+  std::shared_ptr<const SearchRows> rows = SearchRows::Pick(base, mGroups->Picks(*parsed));
   mCache->Keep(sql, version, rows);
   return rows;
 }

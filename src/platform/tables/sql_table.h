@@ -60,6 +60,8 @@ class SqlTable : public virtual gis::Table, public std::enable_shared_from_this<
   bool ReadsAllFields() const { return mReadsAll; }
   /// Whether searches read field `index` (see `ReadOnlyFieldsAskedFor`).
   bool Reads(size_t index) const;
+  /// `Reads` of every field, in order.
+  std::vector<bool> ReadColumns() const;
   /// Makes searches read field `index` too.
   void AskFor(size_t index) const;
 
