@@ -75,17 +75,6 @@ double Median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-std::string PopCase() {
-  const auto breaks = SyntheticLayer::PopBreaks();
-  std::string sql = "CASE";
-  for (size_t i = 0; i < breaks.size(); ++i) {
-    char bound[32];
-    std::snprintf(bound, sizeof bound, "%.0f", breaks[i]);
-    sql += std::string(" WHEN POP <= ") + bound + " THEN " + std::to_string(i);
-  }
-  return sql + " END";
-}
-
 struct Workload {
   std::string name;
   nlohmann::ordered_json renderer;
@@ -107,8 +96,8 @@ std::vector<Workload> Workloads() {
   return {
       {"W1", unique, "", groupByClass + " GROUP BY CLS"},
       {"W2", breaks, "",
-       "SELECT " + PopCase() + " AS k, count(*), sum(POP), avg(AREA) FROM parcels" +
-           " WHERE POP <= 100000 GROUP BY k"},
+       "SELECT " + SyntheticLayer::PopClassSql() +
+           " AS k, count(*), sum(POP), avg(AREA) FROM parcels" + " WHERE POP <= 100000 GROUP BY k"},
       {"W3", unique, kHalfOfTheFeatures,
        groupByClass + " WHERE " + kHalfOfTheFeatures + " GROUP BY CLS"},
   };

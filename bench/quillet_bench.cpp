@@ -145,17 +145,6 @@ struct Workload {
   std::vector<std::string> classKeys;  // reference key of each legend class, in class order
 };
 
-std::string PopCase() {
-  const auto breaks = bench::SyntheticLayer::PopBreaks();
-  std::string sql = "CASE";
-  for (size_t i = 0; i < breaks.size(); ++i) {
-    char bound[32];
-    std::snprintf(bound, sizeof bound, "%.0f", breaks[i]);
-    sql += std::string(" WHEN POP <= ") + bound + " THEN " + std::to_string(i);
-  }
-  return sql + " END";
-}
-
 std::vector<Workload> Workloads() {
   using bench::SyntheticLayer;
   const auto values = SyntheticLayer::ClassValues();
@@ -189,7 +178,8 @@ std::vector<Workload> Workloads() {
          layer.SetRenderer(builder.Build());
          layer.SetDefinitionExpression("");
        },
-       "SELECT " + PopCase() + " AS k, COUNT(*), SUM(POP), AVG(AREA) FROM source1.parcels %s" +
+       "SELECT " + bench::SyntheticLayer::PopClassSql() +
+           " AS k, COUNT(*), SUM(POP), AVG(AREA) FROM source1.parcels %s" +
            " WHERE POP <= 100000 GROUP BY k",
        breakKeys},
       {"W3", "W1 with a definition selecting about half",

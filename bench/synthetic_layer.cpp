@@ -96,6 +96,17 @@ std::vector<double> SyntheticLayer::PopBreaks() {
   return {10, 30, 100, 300, 1000, 3000, 10000, 30000, 60000, 100000};
 }
 
+std::string SyntheticLayer::PopClassSql() {
+  const auto breaks = PopBreaks();
+  std::string sql = "CASE";
+  for (size_t i = 0; i < breaks.size(); ++i) {
+    char bound[32];
+    std::snprintf(bound, sizeof bound, "%.0f", breaks[i]);
+    sql += std::string(" WHEN POP <= ") + bound + " THEN " + std::to_string(i);
+  }
+  return sql + " END";
+}
+
 void WriteSyntheticGeoPackage(const std::string& path, int64_t features) {
   const std::string partial = path + ".partial";
   std::filesystem::remove(partial);

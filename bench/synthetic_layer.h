@@ -21,6 +21,8 @@ struct SyntheticLayer {
   static std::vector<std::string> ClassValues();
   /// The upper bounds of the ten POP classes; the last one is the largest POP.
   static std::vector<double> PopBreaks();
+  /// SQL numbering each POP value by its class from 0: "CASE WHEN POP <= 10 THEN 0 ... END".
+  static std::string PopClassSql();
 };
 
 /// Writes the layer with `features` features as a GeoPackage at `path` (replacing any file

@@ -70,10 +70,10 @@ def InstallFromZip(path, plugins):
     with zipfile.ZipFile(path) as archive:
         metadata = sorted(name for name in archive.namelist() if name.endswith("metadata.txt"))
     assert os.path.split(metadata[0])[0] == NAME
-    spec = importlib.util.spec_from_file_location(
+    found = importlib.util.spec_from_file_location(
         "installer_unzip", "/usr/share/qgis/python/pyplugin_installer/unzip.py")
-    installer = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(installer)
+    installer = importlib.util.module_from_spec(found)
+    found.loader.exec_module(installer)
     installer.unzip(path, plugins)
 
 
