@@ -4,7 +4,8 @@
 # the QGIS projects) and public.world (for the command's tests) in the database quillet; and a
 # sharded copy: the database sharded on that server holds world as a table partitioned by hash
 # of its fid, whose partitions are postgres_fdw foreign tables on two more servers (ports
-# 54330 and 54331), with partitionwise aggregates and asynchronous foreign scans on.
+# 54330 and 54331), with partitionwise aggregates and asynchronous foreign scans on. Local
+# users are trusted, all but quillet_login, whose password is "right".
 #
 #   postgres_servers.sh start FOLDER DATA_DIR   without PostgreSQL and PostGIS installed it
 #                                               says so and starts nothing (the tests skip)
@@ -42,6 +43,9 @@ cd /  # the server's user may not reach the folder the tests run in
 
 start() {  # cluster-name port
   as_server_user "$bin/initdb" -D "$folder/$1" -A trust -U postgres >/dev/null
+  # Every user is trusted but one, who must give a password: the tests of a wrong one.
+  as_server_user sh -c "{ echo 'local all quillet_login scram-sha-256'; cat '$folder/$1/pg_hba.conf'; } \
+    >'$folder/$1/pg_hba.new' && mv '$folder/$1/pg_hba.new' '$folder/$1/pg_hba.conf'"
   as_server_user "$bin/pg_ctl" -D "$folder/$1" -l "$folder/$1.log" -w \
     -o "-k $folder -p $2 -c listen_addresses=''" start >/dev/null
 }
@@ -54,7 +58,8 @@ sql() {  # port database statements...
 start cluster $port
 for shard in "${shards[@]}"; do start "cluster-$shard" "$shard"; done
 sql $port postgres -c "CREATE DATABASE quillet" -c "CREATE DATABASE sharded"
-sql $port quillet -c "CREATE EXTENSION postgis"
+sql $port quillet -c "CREATE EXTENSION postgis" \
+  -c "CREATE ROLE quillet_login LOGIN PASSWORD 'right'"
 ogr2ogr -f PostgreSQL "PG:dbname=quillet host=$folder port=$port user=postgres" \
   "$data/world.gpkg" world -nln countries -lco GEOMETRY_NAME=geom
 # The command's tests compare with the GeoPackage: the same names, unchanged.

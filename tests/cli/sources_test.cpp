@@ -211,26 +211,40 @@ TEST_P(Sources, InitMakesALayerThatLabelsAsSqlCounts) {
   EXPECT_EQ(run.OutLines(), equal);
 }
 
-// A server that cannot answer: the source named (its password hidden) with the server's reason.
+// A server that cannot answer, or stops answering mid-run: the source named (its password
+// hidden) with the server's reason. Opening fails as bad input; a search that fails ends the
+// component's run, which says so, with the server's reason under it.
 TEST(ServerSources, FailuresNameTheSourceAndTheReason) {
   if (!fs::exists(fs::path(QUILLET_POSTGRES) / ".s.PGSQL.54329"))
     GTEST_SKIP() << "no PostgreSQL server for the tests (tests/postgres_servers.sh)";
   const std::string server = "host=" QUILLET_POSTGRES " user=postgres";
+  const std::string socket = ": connection to server on socket \"" QUILLET_POSTGRES;
   const struct {
     std::string connection;
     const char* layer;
     std::string error;
+    const char* definition = "";  // sent with the layer's searches, once the source is open
   } cases[] = {
       {"PG:dbname=quillet port=54398 password=secret " + server, "world",
-       "Cannot open PG:dbname=quillet port=54398 password=*** " + server +
-           ": connection to server on socket \"" QUILLET_POSTGRES
+       "Cannot open PG:dbname=quillet port=54398 password=*** " + server + socket +
            "/.s.PGSQL.54398\" failed: No such file or directory"},
       {"PG:dbname=nowhere port=54329 " + server, "world",
-       "Cannot open PG:dbname=nowhere port=54329 " + server +
-           ": connection to server on socket \"" QUILLET_POSTGRES
+       "Cannot open PG:dbname=nowhere port=54329 " + server + socket +
            "/.s.PGSQL.54329\" failed: FATAL:  database \"nowhere\" does not exist"},
+      {"PG:dbname=quillet port=54329 host=" QUILLET_POSTGRES " user=quillet_login password=wrong",
+       "world",
+       "Cannot open PG:dbname=quillet port=54329 host=" QUILLET_POSTGRES
+       " user=quillet_login password=***" +
+           socket +
+           "/.s.PGSQL.54329\" failed: FATAL:  password authentication failed for user "
+           "\"quillet_login\""},
       {"PG:dbname=quillet port=54329 " + server, "nosuch",
        "The data source PG:dbname=quillet port=54329 " + server + " has no layer nosuch"},
+      {"PG:dbname=quillet port=54329 options='-c statement_timeout=100' " + server, "world",
+       "canceling statement due to statement timeout", "pg_sleep(1) IS NOT NULL"},
+      {"PG:dbname=quillet port=54329 " + server, "world",
+       "server closed the connection unexpectedly",
+       "pg_terminate_backend(pg_backend_pid()) IS NOT NULL"},
   };
   TempFolder folder;
   const std::string map = (folder.Path() / "map.json").string();
@@ -238,10 +252,18 @@ TEST(ServerSources, FailuresNameTheSourceAndTheReason) {
     SCOPED_TRACE(c.connection);
     WriteText(map, R"({"quillet": 1, "layers": [{"name": "w", "source": {"connection": ")" +
                        c.connection + R"(", "layer": ")" + c.layer + R"("},
+      "definitionExpression": ")" +
+                       c.definition + R"(",
       "renderer": {"kind": "simple", "label": "all"}}]})");
     const Ran run = Quillet({"labels", map, "--layer", "w", "--expression", "[pop].Sum"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.ErrLines(), Lines{"quillet: " + map + ": /layers/0/source: " + c.error});
+    if (*c.definition) {
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.ErrLines(), (Lines{"Unknown Error in MakeLabels!",
+                                       "quillet: " + c.connection + ": " + c.error}));
+    } else {
+      EXPECT_EQ(run.status, 2);
+      EXPECT_EQ(run.ErrLines(), Lines{"quillet: " + map + ": /layers/0/source: " + c.error});
+    }
   }
 }
 

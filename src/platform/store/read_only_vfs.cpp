@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <fstream>
 #include <mutex>
+#include <string_view>
 
 #include "quillet/error.h"
 
@@ -65,15 +67,28 @@ std::string UriPath(const std::string& path) {
   return escaped;
 }
 
+// A database whose header says that its writers keep a rollback journal (not a WAL): the
+// read and write versions at offsets 18 and 19 are 1.
+bool IsRollbackJournalDatabase(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  char header[20] = {};
+  if (!file.read(header, sizeof header)) return false;
+  return std::string_view(header, 16) == std::string_view("SQLite format 3\0", 16) &&
+         header[18] == 1 && header[19] == 1;
+}
+
 }  // namespace
 
-std::string ReadOnlyUri(const std::filesystem::path& path) {
+ReadOnlyOpening ReadOnlyUri(const std::filesystem::path& path) {
   const std::filesystem::path absolute = std::filesystem::absolute(path);
   const std::string uri = "file:" + UriPath(absolute.string()) + "?mode=ro";
   std::error_code error;
-  if (!std::filesystem::exists(absolute.string() + "-wal", error)) return uri + "&immutable=1";
-  Register();
-  return uri + "&vfs=" + kVfsName;
+  if (std::filesystem::exists(absolute.string() + "-wal", error)) {
+    Register();
+    return {uri + "&vfs=" + kVfsName, false};
+  }
+  if (IsRollbackJournalDatabase(absolute)) return {uri, true};
+  return {uri + "&immutable=1", false};
 }
 
 }  // namespace quillet::platform

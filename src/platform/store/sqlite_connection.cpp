@@ -26,6 +26,8 @@ std::shared_ptr<SqliteConnection> SqliteConnection::InMemory() {
   // exclusive locking mode, set before any is attached; and a closing reader never
   // checkpoints someone else's WAL.
   connection->Execute("PRAGMA locking_mode = EXCLUSIVE");
+  // A file read under locks waits for its writer's commit, if need be this long.
+  sqlite3_busy_timeout(db, kLockWaitMilliseconds);
   sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   return connection;
 }
@@ -41,20 +43,28 @@ std::string SqliteConnection::AttachReadOnly(const std::filesystem::path& path) 
   if (const auto found = mAttached.find(absolute); found != mAttached.end()) return found->second;
   const std::string schema = "source" + std::to_string(mAttached.size() + 1);
   SqliteStatement attach(shared_from_this(), "ATTACH DATABASE ? AS " + QuoteIdentifier(schema));
-  attach.BindText(1, ReadOnlyUri(absolute));
+  const ReadOnlyOpening opening = ReadOnlyUri(absolute);
+  attach.BindText(1, opening.uri);
   try {
     attach.Run();
+    // Locks held only while a statement reads, so that a writer commits between two.
+    if (opening.sharedLocks)
+      Execute("PRAGMA " + QuoteIdentifier(schema) + ".locking_mode = NORMAL");
     // Reading the schema now makes a file that is no database fail here, with its path.
     SqliteStatement check(shared_from_this(),
                           "SELECT count(*) FROM " + QuoteIdentifier(schema) + ".sqlite_master");
     check.Step();
   } catch (const runtime::Error& error) {
+    std::string reason = error.Description();
+    if (sqlite3_extended_errcode(mDb) == SQLITE_READONLY_ROLLBACK)
+      reason = "a writer stopped in the middle of a change and left " + path.string() +
+               "-journal, which only a writer may roll back (" + reason + ")";
     try {
       Execute("DETACH DATABASE " + QuoteIdentifier(schema));
     } catch (const runtime::Error&) {
       // Never attached: nothing to undo.
     }
-    throw runtime::Error::Platform("Cannot read " + path.string() + ": " + error.Description());
+    throw runtime::Error::Platform("Cannot read " + path.string() + ": " + reason);
   }
   mAttached.emplace(absolute, schema);
   return schema;

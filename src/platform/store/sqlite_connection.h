@@ -25,6 +25,9 @@ namespace quillet::platform {
 /// `ReadOnlyUri`), so that their tables join each other and the store's in one query.
 class SqliteConnection : public Engine, public std::enable_shared_from_this<SqliteConnection> {
  public:
+  /// How long a search waits for the writer of a file read under locks to end its commit.
+  static constexpr int kLockWaitMilliseconds = 60'000;
+
   /// A private in-memory database.
   static std::shared_ptr<SqliteConnection> InMemory();
 
