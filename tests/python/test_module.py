@@ -51,10 +51,6 @@ def test_verify_is_the_commands():
 
 @pytest.mark.parametrize("call, error, text", [
     (lambda: quillet.labels("nope.json", LAYER, SUM), quillet.UnreadableError, "nope.json: "),
-    (lambda: quillet.labels(WORLD, "Oceans", SUM), quillet.UnreadableError,
-     'no layer named "Oceans"'),
-    (lambda: quillet.labels(WORLD, LAYER, SUM, locale="xx-XX"), quillet.UnreadableError,
-     "Unknown locale: xx-XX"),
     (lambda: quillet.labels(WORLD, LAYER, "[nosuch].Sum"), quillet.RefusedError, "nosuch"),
     (lambda: quillet.reset_labels(quillet.open_map(PROJECT), "Continents"),
      quillet.RefusedError, 'stores no original labels for layer "Continents"'),

@@ -6,8 +6,8 @@ Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py OUT_DIR DATA_
        ... make_projects.py --edit PROJECT LAYER reverse|delete=VALUE
 
 The first form copies the bundled data to OUT_DIR/data/, derives the sources the layers need
-(PrepareData) and writes, paths relative, world.qgs and world.qgz (one layer per renderer kind
-Quillet handles or refuses; with QUILLET_TEST_POSTGRES set to a server that answers, also "PG
+(PrepareData) and writes, paths relative, world.qgs (one layer per renderer kind Quillet
+handles or refuses; with QUILLET_TEST_POSTGRES set to a server that answers, also "PG
 continents"), with_extra.qgz (the same with an auxiliary storage, .qgd) and continents.qml.
 --edit reverses a layer's categories or ranges, or deletes its category VALUE, and saves: what
 a user does between a quillet set and a reset. Needs Debian's python3-qgis and gdal-bin.
@@ -274,8 +274,7 @@ def Main():
     PrepareData(dataDir, out / "data")
     project = QgsProject.instance()
     continents = BuildProject(project, out / "data")
-    for name in ["world.qgs", "world.qgz"]:
-        Check(project.write(str(out / name)), f"could not write {name}: {project.error()}")
+    Check(project.write(str(out / "world.qgs")), f"could not write world.qgs: {project.error()}")
     message, ok = continents.saveNamedStyle(str(out / "continents.qml"),
                                             QgsMapLayer.AllStyleCategories)
     Check(ok, "could not write continents.qml: " + message)

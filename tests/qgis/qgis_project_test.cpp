@@ -227,17 +227,13 @@ TEST_F(QgisProject, ResetPutsEachOriginalBackOnItsEntry) {
 }
 
 TEST_F(QgisProject, ArchivesStylesAndSingleSymbols) {
-  const Ran archive = Set("world.qgz", "Population", kPeople);
-  ASSERT_EQ(archive.status, 0) << archive.err;
-  EXPECT_EQ(ItemsOf(Legends({"world.qgz"}).at("Population")), ShownLabels(archive));
-
   // An archive's other members (here QGIS's auxiliary storage) keep their contents.
   const qgis::ZipArchive before = qgis::ZipArchive::Read(File("with_extra.qgz"));
-  ASSERT_EQ(Set("with_extra.qgz", "Population", kPeople).status, 0);
+  const Ran archive = Set("with_extra.qgz", "Population", kPeople);
+  ASSERT_EQ(archive.status, 0) << archive.err;
   const qgis::ZipArchive after = qgis::ZipArchive::Read(File("with_extra.qgz"));
   ASSERT_EQ(after.Names(), before.Names());
   EXPECT_EQ(after.Extract("with_extra.qgd"), before.Extract("with_extra.qgd"));
-  EXPECT_NE(after.Extract("with_extra.qgs"), before.Extract("with_extra.qgs"));
   EXPECT_EQ(ItemsOf(Legends({"with_extra.qgz"}).at("Population")), ShownLabels(archive));
 
   const Ran style = Run({"set", "continents.qml", "--source", "data/world.gpkg", "--layer", "world",
@@ -324,10 +320,10 @@ TEST_F(QgisProject, ShowListsEveryLayerAndWhyOneCannotBeOpened) {
   std::map<std::string, Json> layers;
   for (const auto& layer : shown.at("layers"))
     layers[layer.at("name").get<std::string>()] = layer;
-  ASSERT_GE(layers.size(), 18u) << ran.out;
   EXPECT_EQ(layers.at("Clustered").at("renderer"), "pointCluster of graduatedSymbol");
   EXPECT_EQ(layers.at("Continents").at("definitionExpression"), "\"continent\" <> 'Antarctica'");
   EXPECT_EQ(layers.at("Continents").at("legend").back().at("stands"), "all other values");
+  EXPECT_EQ(layers.at("Outline").at("legend").at(0).at("stands"), "all features");
   EXPECT_EQ(layers.at("Joined").at("join").at("name"), "stats");
   EXPECT_TRUE(layers.at("Remote").contains("error"));
   EXPECT_TRUE(layers.at("Continents").at("entries").at(3).at("value").is_null());
