@@ -83,8 +83,7 @@ def test_the_object_its_collections_messages_and_progress():
 
     assert labeler.MakeLabels(layer, SUM)
     labels = labeler.Labels
-    assert list(labels) == Command("labels", WORLD, "--layer", LAYER, "--expression", SUM)[1][
-        "labels"]
+    assert list(labels) == quillet.labels(WORLD, LAYER, SUM)
     assert labels.Count == len(labels) > 2
     assert (labels.Item(1), labels.Item(labels.Count)) == (labels[0], labels[-1])
     assert labels[1:3] == list(labels)[1:3]

@@ -27,13 +27,9 @@ from qgis.core import (
     QgsRendererRange, QgsRuleBasedRenderer, QgsSingleSymbolRenderer, QgsSymbol,
     QgsVectorLayer, QgsVectorLayerJoinInfo)
 from qgis.PyQt.QtCore import Qt
-from qgis.PyQt.QtGui import QColor
 
 from qgis_session import RunWithQgis
 from read_legends import TreePath
-
-COLORS = ["#e41a1c", "#377eb8", "#4daf4a", "#984ea3", "#ff7f00", "#ffff33", "#a65628", "#999999"]
-
 
 def Check(ok, message):
     if not ok:
@@ -46,7 +42,6 @@ def PrepareData(dataDir, outData):
     that rows share keys) and rates.gpkg (a rate whose extremes 15 decimals cut off)."""
     outData.mkdir(parents=True, exist_ok=True)
     for name in ["world.gpkg", "sids.shp", "sids.shx", "sids.dbf"]:
-        Check((dataDir / name).is_file(), f"{dataDir / name} not found")
         shutil.copy(dataDir / name, outData / name)
 
     def Derive(name, source, *args):
@@ -70,26 +65,24 @@ def PrepareData(dataDir, outData):
           "SELECT name_long, area_km2, (lifeExp - 70.0) / 67.0 AS rate, geom FROM world")
 
 
-def Symbol(layer, index):
-    symbol = QgsSymbol.defaultSymbol(layer.geometryType())
-    symbol.setColor(QColor(COLORS[index % len(COLORS)]))
-    return symbol
+def Symbol(layer):
+    return QgsSymbol.defaultSymbol(layer.geometryType())
 
 
 def Categorized(layer, attr, values):
     """values: (value, label) pairs; label None means QGIS's default (the value as text)."""
     categories = [
-        QgsRendererCategory(value, Symbol(layer, i), str(value) if label is None else label)
-        for i, (value, label) in enumerate(values)]
+        QgsRendererCategory(value, Symbol(layer), str(value) if label is None else label)
+        for value, label in values]
     return QgsCategorizedSymbolRenderer(attr, categories)
 
 
 def Graduated(layer, attr, bounds):
     renderer = QgsGraduatedSymbolRenderer(attr)
     method = renderer.classificationMethod()
-    for i, (lower, upper) in enumerate(zip(bounds, bounds[1:])):
+    for lower, upper in zip(bounds, bounds[1:]):
         label = method.labelForRange(lower, upper)  # QGIS's own label format
-        renderer.addClassRange(QgsRendererRange(lower, upper, Symbol(layer, i), label))
+        renderer.addClassRange(QgsRendererRange(lower, upper, Symbol(layer), label))
     return renderer
 
 
@@ -107,14 +100,6 @@ def Classified(field, method, classes, descending=False):
 def Wrapped(wrapper, embedded):
     wrapper.setEmbeddedRenderer(embedded)
     return wrapper
-
-
-def Rules(layer):
-    root = QgsRuleBasedRenderer.Rule(None)
-    for i, (label, expression) in enumerate([
-            ("Large", "\"area_km2\" >= 1000000"), ("Small", "\"area_km2\" < 1000000")]):
-        root.appendChild(QgsRuleBasedRenderer.Rule(Symbol(layer, i), 0, 0, expression, label))
-    return QgsRuleBasedRenderer(root)
 
 
 def Join(layer, joined, field, cached=False):
@@ -150,7 +135,7 @@ def BuildProject(project, data):
     Add("Populous", world, lambda l: Graduated(l, "pop", [1e7, 1e8, 2e9]))
     # Natural breaks fall on data values, written with more digits than labels carry.
     Add("Natural breaks", world, Classified("area_km2", QgsClassificationJenks(), 7))
-    Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l, 0)))
+    Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l)))
     Add("Inverted", world, lambda l: QgsInvertedPolygonRenderer(Categorized(
         l, "continent", [("Africa", None), ("Europe", None), (None, "Other")])))
     Add("Merged", world, lambda l: QgsMergedFeatureRenderer(
@@ -159,7 +144,7 @@ def BuildProject(project, data):
         l, "NAME", [("Ashe", None), ("Surry", None), ("Wake", None), (None, "Other")])))
     Add("Clustered", points, lambda l: Wrapped(QgsPointClusterRenderer(), Graduated(
         l, "BIR74", [0, 1000, 5000, 25000])))
-    Add("Rules", world, Rules)
+    Add("Rules", world, lambda l: QgsRuleBasedRenderer(Symbol(l)))
     Add("Grouped", world, lambda l: Categorized(
         l, "continent", [(["Africa", "Asia"], "Africa and Asia"), ("Europe", None)]))
     Add("By expression", world, lambda l: Categorized(

@@ -158,9 +158,7 @@ def test_the_action_is_enabled_where_quillet_labels(plugin, project, layer, tip)
 def test_the_action_follows_a_changed_renderer(plugin, project):
     layer = Layer("Continents")
     qgis.utils.iface.Select(layer)
-    root = QgsRuleBasedRenderer.Rule(None)
-    root.appendChild(QgsRuleBasedRenderer.Rule(QgsSymbol.defaultSymbol(layer.geometryType())))
-    layer.setRenderer(QgsRuleBasedRenderer(root))
+    layer.setRenderer(QgsRuleBasedRenderer(QgsSymbol.defaultSymbol(layer.geometryType())))
     assert not plugin.action.isEnabled()
 
 
