@@ -10,30 +10,23 @@ namespace {
 // Runs `set` on the map (with the expression [pop].Sum unless the options give one), plain and
 // with --json, and expects exit status 2, the one line "quillet: " `says` on standard error (in
 // the JSON object as its message), and the map's folder exactly as it was.
-void ExpectRefused(const fs::path& map, const std::vector<std::string>& options,
-                   const std::string& says, bool asNobody = false) {
+void ExpectRefused(const fs::path& map, Lines args, const std::string& says) {
   // A FIFO is not read: that would wait for a writer.
   const auto contents = [&] { return fs::is_regular_file(map) ? ReadText(map) : ""; };
   const std::string before = contents();
   const Lines listing = Listing(map.parent_path());
+  if (std::find(args.begin(), args.end(), "--expression") == args.end())
+    args.insert(args.end(), {"--expression", "[pop].Sum"});
+  args.insert(args.begin(), {"set", map.string()});
+  const Json printed = {
+      {"ok", false}, {"message", says}, {"labels", Json::array()}, {"skippedLegendItems", false}};
   for (const bool json : {false, true}) {
-    std::vector<std::string> args = {"set", map.string()};
-    if (std::find(options.begin(), options.end(), "--expression") == options.end())
-      args.insert(args.end(), {"--expression", "[pop].Sum"});
-    args.insert(args.end(), options.begin(), options.end());
     if (json) args.push_back("--json");
     SCOPED_TRACE(::testing::PrintToString(args));
-    const Ran run = asNobody ? QuilletAsNobody(args) : Quillet(args);
+    const Ran run = Quillet(args);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.ErrLines(), Lines{"quillet: " + says});
-    if (json) {
-      const Json object = run.OutJson();
-      EXPECT_EQ(object["ok"], false);
-      EXPECT_EQ(object["message"], says);
-      EXPECT_EQ(object["labels"], Json::array());
-    } else {
-      EXPECT_EQ(run.out, "");
-    }
+    EXPECT_EQ(run.out, json ? printed.dump(2) + "\n" : "");
     EXPECT_EQ(contents(), before);
     EXPECT_EQ(Listing(map.parent_path()), listing);
   }
@@ -47,59 +40,36 @@ void Replace(const fs::path& map, const std::string& from, const std::string& to
   WriteText(map, text.replace(at, from.size(), to));
 }
 
-// One case for each stage that can meet input it cannot use: saving, the options, finding the
-// layer, loading its data, reading the map. The document's other messages are checked where
-// they are made, in tests/document.
+// One case for each stage that can meet input it cannot use: the options, the output's kind,
+// loading the layer's data, reading the map. The document's other messages are checked where
+// they are made, in tests/document, and a save that fails in tests/map.
 TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
   ExampleCopy copy;
   const fs::path map = copy.Map();
   const fs::path folder = map.parent_path();
-  const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  fs::permissions(folder, write, fs::perm_options::remove);
-  ExpectRefused(map, {"--layer", "Countries"},
-                "cannot save " + map.string() + ": cannot create a temporary file in " +
-                    folder.string() + ": Permission denied",
-                true);
-  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
-
   ExpectRefused(map, {"--layer", "Countries", "--locale", "xx-YY"},
                 "--locale xx-YY: Unknown locale: xx-YY");
   ExpectRefused(map, {"--layer", "Countries", "--expression", "$$LABEL caf\xE9"},
                 "--expression: byte 0xE9 at position 12 is not valid UTF-8; quillet reads "
                 "expressions as UTF-8 text");
-  ExpectRefused(map, {"--layer", "Nope"},
-                map.string() +
-                    ": no layer named \"Nope\" (its layers: \"Countries\", \"Countries by "
-                    "continent\", \"Population\", \"Continents and life expectancy\", "
-                    "\"Population circles\", \"G20 members by continent\", \"North Carolina "
-                    "counties\")");
   ExpectRefused(map, {"--layer", "Countries", "--output", (folder / "out.qgs").string()},
                 (folder / "out.qgs").string() + ": " + map.string() +
                     " is a map document, which is written to a file of its kind, not to a QGIS "
                     "project (.qgs)");
   // Mistakes in the map itself, each made alone, found when the layer is opened (the
-  // database's reason for a definition) or the map is read.
+  // database's reason for a definition) and its renderer's fields are checked.
   const struct {
     std::string from, to, layer, says;
   } mistakes[] = {
       {"\"pop > 1000000\"", "\"continent ILIKE 'a%'\"", "Countries by continent",
        "/layers/1/definitionExpression (layer \"Countries by continent\"): SQLite cannot run it: "
        "near \"ILIKE\": syntax error"},
-      {"\"pop > 1000000\"", "\"popp > 1000000\"", "Countries by continent",
-       "/layers/1/definitionExpression (layer \"Countries by continent\"): SQLite cannot run it: "
-       "no such column: popp"},
       {"\"continent\"\n", "\"contnent\"\n", "Countries by continent",
        "/layers/1/renderer/fields/0 (layer \"Countries by continent\"): the layer's table has no "
        "field contnent (nearest: continent)"},
       {"\"field\": \"pop\"", "\"field\": \"name_long\"", "Population",
        "/layers/2/renderer/field (layer \"Population\"): the field name_long is not numeric; "
        "class breaks need a numeric field"},
-      {"\"joinField\": \"iso\"", "\"joinField\": \"isox\"", "G20 members by continent",
-       "/layers/5/join/joinField: the join key isox is not a field of g20 (its fields: FID, iso, "
-       "member)"},
-      {"\"kind\": \"simple\"", "\"kind\": \"pie\"", "Countries",
-       "/layers/0/renderer/kind: unknown renderer kind \"pie\" (kinds: simple, uniqueValue, "
-       "classBreaks, bivariate, proportionalSymbol)"},
   };
   for (const auto& mistake : mistakes) {
     Replace(map, mistake.from, mistake.to);
@@ -138,28 +108,26 @@ TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   ExpectRefused(fifo, {"--layer", "Countries"},
                 fifo.string() + ": cannot read the map document: it is a FIFO, not a regular file");
-  fs::remove(fifo);
-  fs::remove(map);
-  ExpectRefused(map, {"--layer", "Countries"},
-                map.string() + ": cannot read the map document: No such file or directory");
 }
 
 TEST(BadUsage, ExitsWithTwoAndOneLine) {
   ExampleCopy copy;
   const std::string map = copy.Map().string();
-  const std::vector<std::vector<std::string>> usages = {
-      {},
-      {"frobnicate", map},
-      {"labels", map, "--layer", "Countries"},
-      {"labels", "--layer", "Countries", "--expression", "x"},
-      {"labels", map, "--expression", "x"},
-      {"labels", map, "--layer", "Countries", "--expression", "x", "--wrap", "32768"},
-      {"labels", map, "--layer", "Countries", "--expression", "x", "--wrap", "-32769"},
-      {"labels", map, "--layer", "Countries", "--expression", "x", "--wrap", "many"},
-      {"reset", map, "--layer", "Countries", "--expression", "x"},
-      {"show", map, "--sample"},
+  const auto wrap = [&](const char* length) {
+    return Lines{"labels", map, "--layer", "Countries", "--expression", "x", "--wrap", length};
   };
-  for (const auto& usage : usages) {
+  const std::pair<Lines, std::string> usages[] = {
+      {{}, ""},  // the option library's words where nothing is ours to say
+      {{"frobnicate", map},
+       "unknown command frobnicate; the commands are init, labels, verify, set, reset and show"},
+      {{"labels", map, "--layer", "Countries"}, "--expression is required"},
+      {{"reset", map, "--layer", "Countries", "--expression", "x"}, ""},
+      {wrap("32768"), "--wrap: 32768 is out of range (-32768 to 32767)"},
+      {wrap("-32769"), "--wrap: -32769 is out of range (-32768 to 32767)"},
+      {wrap("many"),
+       "--wrap: many is not a number (a whole number of characters, -32768 to 32767)"},
+  };
+  for (const auto& [usage, says] : usages) {
     SCOPED_TRACE(::testing::PrintToString(usage));
     const Ran run = Quillet(usage);
     EXPECT_EQ(run.status, 2);
@@ -167,18 +135,10 @@ TEST(BadUsage, ExitsWithTwoAndOneLine) {
     ASSERT_EQ(run.ErrLines().size(), 1u) << run.err;
     EXPECT_EQ(run.ErrLines()[0].rfind("quillet: ", 0), 0u);
     EXPECT_NE(run.err.find(" (quillet --help shows the usage)\n"), std::string::npos);
+    if (!says.empty()) {
+      EXPECT_EQ(run.err, "quillet: " + says + " (quillet --help shows the usage)\n");
+    }
   }
-  EXPECT_EQ(Quillet(usages[2]).err,
-            "quillet: --expression is required (quillet --help shows the usage)\n");
-  EXPECT_EQ(Quillet(usages[1]).err,
-            "quillet: unknown command frobnicate; the commands are init, labels, verify, set, "
-            "reset and show (quillet --help shows the usage)\n");
-  EXPECT_EQ(Quillet(usages[7]).err,
-            "quillet: --wrap: many is not a number (a whole number of characters, -32768 to "
-            "32767) (quillet --help shows the usage)\n");
-  EXPECT_EQ(Quillet(usages[5]).err,
-            "quillet: --wrap: 32768 is out of range (-32768 to 32767) (quillet --help shows the "
-            "usage)\n");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,23 +25,6 @@ inline Ran Quillet(std::vector<std::string> args, const fs::path& folder = {}) {
   return RunProgram(args, folder, kHung);
 }
 
-/// The same as a user who may not write to folders that root owns: `nobody` when the tests
-/// run as root, else the user running them. As `nobody` it runs a copy of the command in the
-/// temporary folder, since the build folder may lie where that user cannot reach.
-inline Ran QuilletAsNobody(std::vector<std::string> args, const fs::path& folder = {}) {
-  if (geteuid() != 0) return Quillet(std::move(args), folder);
-  static const TempFolder reachable;
-  const fs::path binary = reachable.Path() / "quillet";
-  if (!fs::exists(binary)) {
-    fs::copy_file(QUILLET_BINARY, binary);
-    fs::permissions(binary, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                fs::perms::others_read | fs::perms::others_exec);
-  }
-  args.insert(args.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--",
-                             binary.string()});
-  return RunProgram(args, folder, kHung);
-}
-
 /// A copy of the example folder and of the bundled data beside it, so that the example map's
 /// paths (../data/world.gpkg) hold and `set` changes only the copy.
 class ExampleCopy : public TempFolder {
@@ -60,15 +42,40 @@ class ExampleCopy : public TempFolder {
   fs::path Map() const { return Path() / "examples" / "world.json"; }
 };
 
-/// Rows of one SQL query over a GeoPackage (or any SQLite file), every value as text: the
-/// answers the command's labels must match, computed without the program.
-inline std::vector<Lines> Query(const fs::path& file, const std::string& sql) {
+/// Commands on a copy of the example map, each a process of its own.
+class ExampleMap : public ::testing::Test {
+ protected:
+  /// `command` on a layer of the map with an expression, then the options.
+  Ran Run(const char* command, const std::string& layer, const std::string& expression,
+          Lines options = {}) {
+    Lines args = {command, map, "--layer", layer, "--expression", expression};
+    args.insert(args.end(), options.begin(), options.end());
+    return Quillet(args);
+  }
+  Ran Labels(const std::string& layer, const std::string& expression, Lines options = {}) {
+    return Run("labels", layer, expression, std::move(options));
+  }
+  Ran Set(const std::string& layer, const std::string& expression, Lines options = {}) {
+    return Run("set", layer, expression, std::move(options));
+  }
+  Ran Reset(const std::string& layer) { return Quillet({"reset", map, "--layer", layer}); }
+  /// The renderer object of a layer as the map stores it now.
+  Json Renderer(size_t layer) const {
+    return Json::parse(ReadText(map))["layers"][layer]["renderer"];
+  }
+
+  ExampleCopy copy;
+  std::string map = copy.Map().string();
+};
+
+inline const fs::path kWorld = fs::path(QUILLET_DATA_DIR) / "world.gpkg";
+
+/// Rows of one SQL query over the bundled countries, every value as text: the answers the
+/// command's labels must match, computed without the program.
+inline std::vector<Lines> Query(const std::string& sql) {
   // Immutable: a reader of a database in WAL mode (the sample GeoPackage is one) would leave a
   // -wal and a -shm file beside it.
-  std::string uri = "file:";
-  for (const char c : file.string())
-    uri += c == '%' ? "%25" : c == '?' ? "%3f" : c == '#' ? "%23" : std::string(1, c);
-  uri += "?immutable=1";
+  const std::string uri = "file:" + kWorld.string() + "?immutable=1";
   sqlite3* db = nullptr;
   EXPECT_EQ(sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr),
             SQLITE_OK);
@@ -90,13 +97,32 @@ inline std::vector<Lines> Query(const fs::path& file, const std::string& sql) {
 }
 
 /// The first column of a query's rows.
-inline Lines Column(const std::vector<Lines>& rows) {
+inline Lines Column(const std::string& sql) {
   Lines column;
-  for (const auto& row : rows)
+  for (const auto& row : Query(sql))
     column.push_back(row.at(0));
   return column;
 }
 
-inline const fs::path kWorld = fs::path(QUILLET_DATA_DIR) / "world.gpkg";
+/// The bundled countries as `file`: converted by ogr2ogr with these options, or a copy.
+inline void ConvertWorld(const fs::path& file, const Lines& ogr2ogr) {
+  if (ogr2ogr.empty()) {
+    fs::copy_file(kWorld, file);
+    return;
+  }
+  Lines args = {"ogr2ogr", "-q", file.string(), kWorld.string(), "world"};
+  args.insert(args.begin() + 2, ogr2ogr.begin(), ogr2ogr.end());
+  const Ran run = RunProgram(args);
+  ASSERT_EQ(run.status, 0) << run.err;
+}
+
+/// A map document layer "by continent" of the countries in `source` (a JSON object): Africa,
+/// Asia and the rest, with `more` keys before the renderer.
+inline std::string ByContinent(const std::string& source, const std::string& more = "") {
+  return R"({"name": "by continent", "source": )" + source + ", " + more +
+         R"("renderer": {"kind": "uniqueValue", "fields": ["continent"], "classes": [
+           {"values": ["Africa"], "label": "Africa"}, {"values": ["Asia"], "label": "Asia"}],
+           "default": {"label": "Other"}}})";
+}
 
 }  // namespace quillet::test

@@ -31,21 +31,13 @@ const std::string kSimple = R"({"kind": "simple", "label": "All"})";
 TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
   // Each message follows "maps/m.json".
   const std::pair<std::string, std::string> cases[] = {
-      // The file as a whole.
-      {"",
-       ":1:1: malformed JSON: syntax error while parsing value - unexpected end of input; "
-       "expected '[', '{', or a literal"},
-      {"{\n  \"quillet\": 1,\n  \"layers\": [}\n",
-       ":3:14: malformed JSON: syntax error while parsing value - unexpected '}'; expected '[', "
-       "'{', or a literal"},
-      // Columns count characters, not bytes.
-      {"{\"é\": 1 2}",
-       ":1:9: malformed JSON: syntax error while parsing object - unexpected number literal; "
+      // The file as a whole. Columns count characters, not bytes.
+      {"{\n  \"é\": 1 2}",
+       ":2:10: malformed JSON: syntax error while parsing object - unexpected number literal; "
        "expected '}'"},
       {"{\"quillet\": 1,\n \"scale\": -1e400, \"layers\": []}",
        ":2:11: the number -1e400 is beyond the range of numbers (about 1.8e308)"},
       {"[]", ": /: expected an object, found an array ([])"},
-      {R"({"layers": []})", ": /: missing key \"quillet\""},
       {R"({"quillet": "1", "layers": []})",
        ": /quillet: expected an integer, found a string (\"1\")"},
       {R"({"quillet": 2, "layers": []})",
@@ -53,8 +45,6 @@ TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
       {R"({"quillet": 1})", ": /: missing key \"layers\""},
       {R"({"quillet": 1, "layers": 3})", ": /layers: expected an array, found a number (3)"},
       // A layer.
-      {Document("7"), ": /layers/0: expected an object, found a number (7)"},
-      {Document(R"({"source": {"path": "w.gpkg"}})"), ": /layers/0: missing key \"name\""},
       {Document(Layer(kSimple) + "," + Layer(kSimple)),
        ": /layers/1/name: another layer is named \"w\" already"},
       {Document(R"({"name": "w", "source": {"layer": "w"}, "renderer": {"kind": "simple"}})"),
@@ -74,15 +64,9 @@ TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
            Join(R"("source": {"path": "s.csv"}, "name": "s.t", "field": "a", "joinField": "b")")),
        ": /layers/0/join/name: a join name is a word without dots that qualifies the joined "
        "fields"},
-      {Document(Join(R"("source": {"path": "s.csv"}, "name": "s", "field": "a")")),
-       ": /layers/0/join: missing key \"joinField\""},
       // Its renderer.
       {Document(Layer(R"({"kind": "uniqueValue", "fields": []})")),
        ": /layers/0/renderer/fields: a unique value renderer needs a field"},
-      {Document(Layer(R"({"kind": "uniqueValue", "fields": ["a", 2]})")),
-       ": /layers/0/renderer/fields/1: expected a string, found a number (2)"},
-      {Document(Layer(R"({"kind": "uniqueValue", "fields": ["a"], "classes": {}})")),
-       ": /layers/0/renderer/classes: expected an array, found an object ({})"},
       {Document(Layer(R"({"kind": "uniqueValue", "fields": ["a"], "classes": [{"values": []}]})")),
        ": /layers/0/renderer/classes/0/values: a class needs at least one value"},
       {Document(
@@ -93,9 +77,6 @@ TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
            R"({"kind": "uniqueValue", "fields": ["a"], "classes": [{"values": ["x"]}, {"values": ["y", "x"]}]})")),
        ": /layers/0/renderer/classes/1/values: The value x is listed already"},
       {Document(Layer(
-           R"({"kind": "uniqueValue", "fields": ["a"], "classes": [{"values": ["x"], "label": 5}]})")),
-       ": /layers/0/renderer/classes/0/label: expected a string, found a number (5)"},
-      {Document(Layer(
            R"({"kind": "uniqueValue", "fields": ["a"], "classes": [{"values": ["Paris"]}, {"values": [3, "PARIS"]}]})")),
        ": /layers/0/renderer/classes/1/values/1: the values \"PARIS\" and \"Paris\" "
        "(/layers/0/renderer/classes/0/values/0) differ only in letter case, which the labels "
@@ -104,8 +85,6 @@ TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
            R"({"kind": "classBreaks", "field": "p", "classes": [{"break": 1}, {"break": 10}, {"break": 10}]})")),
        ": /layers/0/renderer/classes/2/break: the break 10 is not above the break before it, 10; "
        "breaks ascend from the lowest class up"},
-      {Document(Layer(R"({"kind": "classBreaks", "classes": []})")),
-       ": /layers/0/renderer: missing key \"field\""},
       {Document(Layer(R"({"kind": "classBreaks", "field": "p", "minimumBreak": "0"})")),
        ": /layers/0/renderer/minimumBreak: expected a number, found a string (\"0\")"},
       {Document(Layer(
@@ -227,22 +206,6 @@ TEST(MapDocumentWrite, LabelsInPlaceOriginalsOnceEveryOtherByteKept) {
     document.StoreOriginalLabels(0, {"never", "stored"});
     EXPECT_EQ(document.Text(), c.expected);
   }
-}
-
-TEST(MapDocumentWrite, SavesAndReadsBack) {
-  test::TempFolder folder;
-  const fs::path path = folder.Path() / "m.json";
-  test::WriteText(path, Document(Layer(kSimple)));
-  MapDocument document = MapDocument::Read(path);
-  auto renderer = document.Renderer(0);
-  gis::Require<gis::SimpleRenderer>(renderer)->SetLabel("Ünïcode ⏎ text");
-  document.StoreLabels(0, *renderer);
-  document.StoreOriginalLabels(0, {"All"});
-  document.Save();
-  EXPECT_EQ(test::ReadText(path), document.Text());
-  const MapDocument again = MapDocument::Read(path);
-  EXPECT_EQ(again.Legend(0).at(0).label, "Ünïcode ⏎ text");
-  EXPECT_EQ(again.OriginalLabels(0), (std::vector<std::string>{"All"}));
 }
 
 }  // namespace

@@ -16,12 +16,10 @@ struct LegendCase {
 
 TEST(RendererDocument, LegendEntriesInLegendOrder) {
   const LegendCase cases[] = {
-      {R"({"kind": "simple", "label": "All"})", {{"all features", "All"}}},
       {R"({"kind": "simple"})", {{"all features", ""}}},
       {R"({"kind": "uniqueValue", "fields": ["T"], "classes": [{"values": ["A"], "label": "a"},)"
        R"( {"values": ["B", 2], "label": "b or 2"}], "default": {"label": "rest"}})",
        {{"A", "a"}, {"B; 2", "b or 2"}, {"all other values", "rest"}}},
-      {R"({"kind": "uniqueValue", "fields": ["T"]})", {}},
       {R"({"kind": "classBreaks", "field": "P", "minimumBreak": -5, "classes": [)"
        R"({"break": 0.5, "label": "low"}, {"break": 1e6, "label": "high"}]})",
        {{"-5 to 0.5", "low"}, {"above 0.5 to 1000000", "high"}}},
@@ -47,30 +45,19 @@ TEST(RendererDocument, LegendEntriesInLegendOrder) {
   }
 }
 
+// A bivariate renderer's labels are its main renderer's. (The other kinds are written in
+// map_document_test.cpp, through the document.)
 TEST(RendererDocument, WritesLabelsIntoEveryEntry) {
-  Json unique = Json::parse(
-      R"({"kind": "uniqueValue", "fields": ["T"], "classes": [{"label": "a", "values": ["A"]},)"
-      R"( {"values": ["B"]}], "default": {"label": "rest"}})");
-  WriteLegendLabels(unique, {"new a", "new b", "new rest"});
-  EXPECT_EQ(unique.dump(),
-            R"({"kind":"uniqueValue","fields":["T"],"classes":[{"label":"new a","values":["A"]},)"
-            R"({"values":["B"],"label":"new b"}],"default":{"label":"new rest"}})");
-
   Json bivariate = Json::parse(
       R"({"kind": "bivariate", "main": {"kind": "classBreaks", "field": "P", "classes": [)"
       R"({"break": 1, "label": "one"}]}, "second": {"kind": "simple", "label": "keep"}})");
   WriteLegendLabels(bivariate, {"uno"});
   EXPECT_EQ(bivariate["main"]["classes"][0]["label"], "uno");
   EXPECT_EQ(bivariate["second"]["label"], "keep");
-
-  Json simple = Json::parse(R"({"kind": "simple"})");
-  WriteLegendLabels(simple, {"All"});
-  EXPECT_EQ(simple.dump(), R"({"kind":"simple","label":"All"})");
-
   EXPECT_EQ(test::ErrorOf([&] {
-              WriteLegendLabels(unique, {"too", "few"});
+              WriteLegendLabels(bivariate, {"too", "many"});
             }).Description(),
-            "The legend has 3 entries, not 2");
+            "The legend has 1 entries, not 2");
 }
 
 }  // namespace

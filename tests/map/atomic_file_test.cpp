@@ -46,9 +46,12 @@ TEST(AtomicFile, ReplacesKeepingThePermissionsAndFollowingALink) {
 }
 
 TEST(AtomicFile, FailuresLeaveEverythingAsItWas) {
-  // A folder in the file's place: the rename fails after the text was written. (A temporary
-  // file that cannot be made is refused in tests/cli/bad_input_test.cpp.)
   test::TempFolder folder;
+  const fs::path gone = folder.Path() / "gone";
+  EXPECT_EQ(Failure(gone / "map.json"), "cannot save " + (gone / "map.json").string() +
+                                            ": cannot create a temporary file in " + gone.string() +
+                                            ": No such file or directory");
+  // A folder in the file's place: the rename fails after the text was written.
   const fs::path taken = folder.Path() / "taken";
   fs::create_directory(taken);
   test::WriteText(taken / "inside", "kept");

@@ -1,7 +1,5 @@
 #include <cstdlib>
 #include <regex>
-#include <set>
-#include <sstream>
 
 #include "reliability_support.h"
 
@@ -12,12 +10,13 @@ namespace {
 // of their own.
 struct Format {
   const char* name;
-  std::vector<std::string> ogr2ogr;  // how to convert world.gpkg; none: a copy of it
+  Lines ogr2ogr;  // how world.gpkg is converted; none: a copy of it
   const char* file;
   // The copy in WAL mode with committed changes not yet checkpointed: -wal and -shm beside it.
   bool wal = false;
 };
 
+// Test listings name a format, not its bytes.
 void PrintTo(const Format& format, std::ostream* out) {
   *out << format.name;
 }
@@ -34,51 +33,32 @@ const Format kFormats[] = {
 // The calls of a strace log (strace -f -y, the command given absolute paths) that open a file
 // in `folder` for writing, or create, change or remove anything there, one line each.
 Lines WritesInto(const std::string& log, const fs::path& folder) {
-  static const std::regex call(R"(^\d+\s+(\w+)\((.*)$)");
-  static const std::regex opensToWrite(R"(O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND)");
-  static const std::set<std::string> changing = {
-      "creat",     "unlink", "unlinkat", "rename", "renameat", "renameat2", "truncate",
-      "ftruncate", "mkdir",  "mkdirat",  "rmdir",  "link",     "linkat",    "symlink",
-      "symlinkat", "mknod",  "mknodat",  "chmod",  "fchmodat", "utimensat"};
+  static const std::regex writes(
+      R"(\d+\s+((open|openat|openat2)\(.*(O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND)|)"
+      R"((creat|unlink|unlinkat|rename|renameat|renameat2|truncate|ftruncate|mkdir|mkdirat|rmdir|)"
+      R"(link|linkat|symlink|symlinkat|mknod|mknodat|chmod|fchmodat|utimensat)\().*)");
   // A path inside, quoted or shown with a descriptor, or the folder itself as a descriptor.
   const std::string inside = folder.string() + "/";
   const std::string itself = "<" + folder.string() + ">";
-  Lines writes;
-  std::istringstream lines(log);
-  for (std::string line; std::getline(lines, line);) {
-    std::smatch parts;
-    if (!std::regex_match(line, parts, call)) continue;
-    const std::string name = parts[1];
-    const bool opens = name == "open" || name == "openat" || name == "openat2";
-    const bool changes = opens ? std::regex_search(line, opensToWrite) : changing.count(name) > 0;
-    if (changes &&
+  Lines found;
+  for (const std::string& line : Ran::Split(log))
+    if (std::regex_match(line, writes) &&
         (line.find(inside) != std::string::npos || line.find(itself) != std::string::npos))
-      writes.push_back(line);
-  }
-  return writes;
+      found.push_back(line);
+  return found;
 }
 
 class NoWriteToData : public ::testing::TestWithParam<Format> {
  protected:
   void SetUp() override {
-    const Format& format = GetParam();
     fs::create_directories(data);
     fs::create_directories(maps);
-    if (format.ogr2ogr.empty()) {
-      fs::copy_file(kWorld, data / format.file);
-    } else {
-      Lines args = {"ogr2ogr", "-q", (data / format.file).string(), kWorld.string(), "world"};
-      args.insert(args.begin() + 2, format.ogr2ogr.begin(), format.ogr2ogr.end());
-      const Ran run = RunProgram(args);
-      ASSERT_EQ(run.status, 0) << run.err;
-    }
-    if (format.wal) KeepUncheckpointedChanges(data / format.file);
-    WriteText(map, R"({"quillet": 1, "layers": [{"name": "by continent",
-      "source": {"path": "../data/)" +
-                       std::string(format.file) + R"(", "layer": "world"},
-      "renderer": {"kind": "uniqueValue", "fields": ["continent"], "classes": [
-        {"values": ["Africa"], "label": "Africa"}, {"values": ["Asia"], "label": "Asia"}],
-        "default": {"label": "Other"}}}]})");
+    ConvertWorld(data / GetParam().file, GetParam().ogr2ogr);
+    if (GetParam().wal) KeepUncheckpointedChanges(data / GetParam().file);
+    WriteText(map, R"({"quillet": 1, "layers": [)" +
+                       ByContinent(R"({"path": "../data/)" + std::string(GetParam().file) +
+                                   R"(", "layer": "world"})") +
+                       "]}");
   }
 
   // Puts the database in WAL mode and commits a change that stays in the -wal file.
