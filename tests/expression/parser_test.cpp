@@ -16,19 +16,13 @@ namespace quillet {
 
 // Readable failure output for the parser's records.
 void PrintTo(const FormattingStatement& statement, std::ostream* out) {
-  *out << "(" << statement.Name << ", ";
-  PrintTo(statement.Argument1, out);
-  *out << ", ";
-  PrintTo(statement.Argument2, out);
-  *out << ")";
+  *out << statement.Name << "(" << ::testing::PrintToString(statement.Argument1) << ", "
+       << ::testing::PrintToString(statement.Argument2) << ")";
 }
 
 void PrintTo(const ExpressionPart& part, std::ostream* out) {
-  *out << KindName(part.Kind) << " \"" << part.Value << "\"";
-  for (const FormattingStatement& statement : part.Statements) {
-    *out << " ";
-    PrintTo(statement, out);
-  }
+  *out << KindName(part.Kind) << " \"" << part.Value << "\" "
+       << ::testing::PrintToString(part.Statements);
 }
 
 namespace {

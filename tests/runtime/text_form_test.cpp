@@ -20,45 +20,37 @@ namespace {
 
 // Doubles show 15 significant digits, Singles 7, each in fixed or scientific form.
 TEST(ToText, EveryKind) {
-  const std::vector<std::pair<Variant, std::string>> rows = {
-      {Variant::Double(0.1 + 0.2), "0.3"},
-      {Variant::Double(2.0 / 3), "0.666666666666667"},
-      {Variant::Double(-35.3632621), "-35.3632621"},
-      {Variant::Double(999999999999999), "999999999999999"},
-      {Variant::Double(1234567890123456), "1.23456789012346E+15"},
-      {Variant::Double(999999999999999.9), "1E+15"},
-      {Variant::Double(5.6789E-11), "0.000000000056789"},
-      {Variant::Double(5.6789E-12), "5.6789E-12"},
-      {Variant::Double(1.7976931348623157E308), "1.79769313486232E+308"},
-      {Variant::Double(-0.0), "0"},
-      {Variant::Single(75.3421115f), "75.34211"},
-      {Variant::Single(1E8f), "1E+08"},
-      {Variant::Single(654322.25f), "654322.3"},
-      {Variant::Long(2147483647), "2147483647"},
-      {Variant::Boolean(true), "True"},
-      {Variant::Boolean(false), "False"},
-      {Variant::Empty(), ""},
-      {Variant::Null(), ""},
-      {Variant("as is "), "as is "},
-  };
-  for (const auto& [value, text] : rows)
-    EXPECT_EQ(ToText(value, Locale::EnUs()), text) << KindName(value.Kind()) << " " << text;
+  EXPECT_EQ(ToText(Variant::Double(0.1 + 0.2)), "0.3");
+  EXPECT_EQ(ToText(Variant::Double(2.0 / 3)), "0.666666666666667");
+  EXPECT_EQ(ToText(Variant::Double(-35.3632621)), "-35.3632621");
+  EXPECT_EQ(ToText(Variant::Double(999999999999999)), "999999999999999");
+  EXPECT_EQ(ToText(Variant::Double(1234567890123456)), "1.23456789012346E+15");
+  EXPECT_EQ(ToText(Variant::Double(999999999999999.9)), "1E+15");
+  EXPECT_EQ(ToText(Variant::Double(5.6789E-11)), "0.000000000056789");
+  EXPECT_EQ(ToText(Variant::Double(5.6789E-12)), "5.6789E-12");
+  EXPECT_EQ(ToText(Variant::Double(1.7976931348623157E308)), "1.79769313486232E+308");
+  EXPECT_EQ(ToText(Variant::Double(-0.0)), "0");
+  EXPECT_EQ(ToText(Variant::Single(75.3421115f)), "75.34211");
+  EXPECT_EQ(ToText(Variant::Single(1E8f)), "1E+08");
+  EXPECT_EQ(ToText(Variant::Single(654322.25f)), "654322.3");
+  EXPECT_EQ(ToText(Variant::Long(2147483647)), "2147483647");
+  EXPECT_EQ(ToText(Variant::Boolean(true)), "True");
+  EXPECT_EQ(ToText(Variant::Boolean(false)), "False");
+  EXPECT_EQ(ToText(Variant::Empty()), "");
+  EXPECT_EQ(ToText(Variant::Null()), "");
+  EXPECT_EQ(ToText(Variant("as is ")), "as is ");
 }
 
 TEST(ToText, Dates) {
   const double day = DateSerial(1993, 1, 27);
   const double time = TimeSerial(17, 4, 23);
-  const std::vector<std::pair<double, std::string>> rows = {
-      {day + time, "1/27/1993 5:04:23 PM"},
-      {day, "1/27/1993"},
-      {time, "5:04:23 PM"},
-      {0, "12:00:00 AM"},
-      {-49192.24, "4/24/1765 5:45:36 AM"},
-      {day + 1e-13, "1/27/1993"},
-      {DateSerial(2000, 2, 29) + 0.5, "2/29/2000 12:00:00 PM"},
-  };
-  for (const auto& [serial, text] : rows)
-    EXPECT_EQ(ToText(Variant::Date(serial), Locale::EnUs()), text) << text;
+  EXPECT_EQ(ToText(Variant::Date(day + time)), "1/27/1993 5:04:23 PM");
+  EXPECT_EQ(ToText(Variant::Date(day)), "1/27/1993");
+  EXPECT_EQ(ToText(Variant::Date(time)), "5:04:23 PM");
+  EXPECT_EQ(ToText(Variant::Date(0)), "12:00:00 AM");
+  EXPECT_EQ(ToText(Variant::Date(-49192.24)), "4/24/1765 5:45:36 AM");
+  EXPECT_EQ(ToText(Variant::Date(day + 1e-13)), "1/27/1993");
+  EXPECT_EQ(ToText(Variant::Date(DateSerial(2000, 2, 29) + 0.5)), "2/29/2000 12:00:00 PM");
   // Beyond 31 Dec 9999 no date has a text; far beyond, its day count would not fit an integer.
   for (const double serial : {DateSerial(10000, 1, 1), 6.08847e+247})
     EXPECT_EQ(test::ErrorNumberOf([&] { ToText(Variant::Date(serial), Locale::EnUs()); }), 5);
