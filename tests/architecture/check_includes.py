@@ -1,10 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when a file includes a folder that its floor may not see.
+"""Fails when a file includes a folder that its floor may not see (ARCHITECTURE.md, Floors).
 
-The floors, bottom up: the public headers (include/quillet), runtime, then the component
-(core, expression, legend, labeler) and, beside it, the platform and the maps built on it;
-the command sits on top. The Python module (python/) is a host that sees the public headers
-only. A folder sees the floors below it, never one beside or above it.
 The build enforces the same arrows by include roots; this check states them as a rule.
 """
 import pathlib

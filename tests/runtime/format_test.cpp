@@ -59,31 +59,21 @@ TEST(FormatArguments, BadWeekSettingsAndDatesOutsideTheRangeAreInvalidCalls) {
   EXPECT_EQ(Text(D(2958465), "yyyy-mm-dd"), "9999-12-31");
 }
 
-TEST(FormatArguments, NoPattern) {
+// Text is read as a number, else as a date; Empty is no text, Null stays Null.
+TEST(FormatArguments, ValuesOfEachKind) {
   ExpectRows({
-      {D(-35.3632621), "", "-35.3632621"},
-      {Variant::Empty(), "", ""},
       {Variant::Empty(), "0.00", ""},
+      {Variant("39697.11"), "mm-dd-yy", "09-06-08"},
+      {Variant("1/27/1993"), "0.00", "33996.00"},
+      {Variant("n/a"), "0.00", "n/a"},
+      {Variant::Date(kDay), "0.00", "33996.00"},
+      {Variant::Boolean(true), "0.0", "-1.0"},
   });
   for (const char* pattern : {"", "0.00", "Fixed", "@"})
     EXPECT_TRUE(Format(Variant::Null(), pattern).IsNull()) << pattern;
 }
 
-TEST(FormatArguments, TextIsReadAsNumberOrDate) {
-  ExpectRows({
-      {Variant("39697.11"), "mm-dd-yy", "09-06-08"},
-      {Variant("12-11"), "dd-mm", "11-12"},
-      {Variant("1,234.5"), "0.00", "1234.50"},
-      {Variant("1/27/1993"), "0.00", "33996.00"},
-      {Variant("n/a"), "0.00", "n/a"},
-      {L(1), "<&>&", "1"},
-      {Variant::Date(kDay), "0.00", "33996.00"},
-      {D(33996.7113773148), "mm/dd/yyyy", "01/27/1993"},
-      {Variant::Boolean(true), "0.0", "-1.0"},
-  });
-}
-
-TEST(FormatNamed, Numbers) {
+TEST(FormatNamed, EveryNamedFormat) {
   struct NamedRow {
     std::string name, positive, negative, zero;
   };
@@ -108,11 +98,6 @@ TEST(FormatNamed, Numbers) {
       {Variant::Single(75.3421115f), "General Number", "75.34211"},
       // Only the whole pattern names a format; with more sections it is a user pattern,
       {D(5), "Fixed;Fixed", "Fixe4"},  // a date pattern by its "d"
-  });
-}
-
-TEST(FormatNamed, DatesAndTimes) {
-  ExpectRows({
       {Moment(), "General Date", "1/27/1993 5:04:23 PM"},
       {Moment(), "Long Date", "Wednesday, January 27, 1993"},
       {Moment(), "Medium Date", "27-Jan-93"},
@@ -120,53 +105,35 @@ TEST(FormatNamed, DatesAndTimes) {
       {Moment(), "Long Time", "5:04:23 PM"},
       {Moment(), "Medium Time", "05:04 PM"},
       {Moment(), "Short Time", "17:04"},
-      {Variant::Date(kDay + TimeSerial(12, 36, 0)), "Medium Time", "12:36 PM"},
-      {Variant::Date(kDay), "Long Time", "12:00:00 AM"},
   });
 }
 
-TEST(FormatNumberPattern, IntegerPart) {
+TEST(FormatNumberPattern, PlaceholdersRoundingAndGrouping) {
   ExpectRows({
+      // The integer part.
       {L(1), "000###", "000001"},
       {L(17), "#000", "017"},
-      {L(100), "0##", "100"},
       {D(0.17), "#.00", ".17"},
-      {L(0), "#", ""},
-      {L(0), "0", "0"},
       {D(-0.1), ".#", "-.1"},
       {L(0), "#.#", "."},
-      {L(1), "#.#", "1."},
       {L(5), "#-#", "-5"},
       {L(1234), "#-#", "123-4"},
-  });
-}
-
-TEST(FormatNumberPattern, FractionAndRounding) {
-  ExpectRows({
+      // The fraction, rounded half away from zero on the binary value.
       {D(1.2), "0#.0#0#0#0#0", "01.200000000"},
-      {D(0.00010705), "#0.##########", "0.00010705"},
       {D(2.5), "0", "3"},
       {D(9.9999999), "#0.000000", "10.000000"},
       {D(0.0995), "#.##", ".1"},
-      {D(0.0049), "#.##", "."},
       {D(0.075), "$#.##", "$.07"},
       {D(-0.001), "0.00", "-0.00"},
       // Beyond 15 significant digits the places print as zeros.
       {D(0.1), "0.00000000000000000000", "0.10000000000000000000"},
       {D(1234567890123456789.0), "0", "1234567890123460000"},
-      {D(1E20), "#,##0", "100,000,000,000,000,000,000"},
       {D(1.7976931348623157E308), "0.00E+000", "1.80E+308"},
       {D(4.94065645841247E-324), "0.00E+000", "4.94E-324"},
-  });
-}
-
-TEST(FormatNumberPattern, GroupingAndScaling) {
-  ExpectRows({
+      // Commas: between placeholders they group, before the point or at the end they scale.
       {L(100000), "#,###,###,###", "100,000"},
-      {D(5459.4), "##,##0.00", "5,459.40"},
       {L(123456789), "#,#.#", "123,456,789."},
       {L(100000000), "##0,,", "100"},
-      {L(1500), "0,", "2"},
       {L(500), "0,", "1"},
       {L(499), "0,", "0"},
       {L(1234567), "#,##0,.00", "1,234.57"},
@@ -175,40 +142,27 @@ TEST(FormatNumberPattern, GroupingAndScaling) {
   });
 }
 
-TEST(FormatNumberPattern, PercentAndScientific) {
+TEST(FormatNumberPattern, PercentScientificAndLiterals) {
   ExpectRows({
-      {L(5), "0.00%", "500.00%"},
       {D(0.5), "%0", "%50"},
       {D(3.0401E-13), "#####.####e-0%", "30401.e-15%"},
-      {D(1.7), "0.0000e+0#", "1.7000e+0"},
       {D(29.123456789), "0.#####E-#0#0", "2.91235E01"},
       {D(1.7), "0.0000e-1", "1.7000e01"},
-      {L(1000001), "0.0000e+1", "1.0000e+61"},
       {D(1.7), "0.0000E-000", "1.7000E000"},
       {D(47.11), ".0000E+0", ".4711E+2"},
       {D(4.500001E+45), "#000.0000e+0", "4500.0010e+42"},
-      {D(1E-15), "##00.0000e-0", "1000.0000e-18"},
       {D(0.000123), "0.00E-00", "1.23E-04"},
       {D(9.999), "0.00E+00", "1.00E+01"},
       {L(0), "#.##E+0", ".E+0"},
-  });
-}
-
-TEST(FormatNumberPattern, Literals) {
-  ExpectRows({
+      // Literals.
       {L(1), "00\\c\\o\\p\\y", "01copy"},
-      {L(17), "#3", "173"},
       {D(1.7), "#.33", "2.33"},
       {L(1), "1#####0000", "10001"},
-      {L(5), "\"Total: \"0", "Total: 5"},
       {L(-5), "\"Total: \"0", "-Total: 5"},
-      {L(5), "0 \"m\xC2\xB2\"", "5 m\xC2\xB2"},
       {L(5), "0.0.0", "5.0.0"},
       {L(5), "0\\", "5"},
       {L(5), "0\"unterminated", "5unterminated"},
-      {L(5), "\\0#", "05"},
       // Patterns of literals only.
-      {L(5), "\"five\"", "five"},
       {L(-5), "\\x", "-x"},
       {L(5), "tttt", "tttt"},
       {Variant("abc"), "\\x", "xabc"},
@@ -219,19 +173,15 @@ TEST(FormatNumberPattern, Sections) {
   ExpectRows({
       {L(-1234), "$#,##0;($#,##0)", "($1,234)"},
       {L(0), "\"pos\";\"neg\"", "pos"},
-      {L(-3), "\"pos\";\"neg\"", "neg"},
       {L(0), "\"pos\";\"neg\";\"zero\"", "zero"},
       {L(-5), "$#,##0;;\\Z\\e\\r\\o", "-$5"},
-      {L(0), "$#,##0;;\\Z\\e\\r\\o", "Zero"},
       {L(0), "#,0.00;(#,0.00);;\"NA\"", "0.00"},
       {D(-0.001), "0.00;(0.00)", "(0.00)"},
       {D(0.001), "0;-0;\\Z", "0"},
-      {L(5), "0;0;0;0;0", "5"},
       {L(-5), "\\;0", "-;5"},  // an escaped ";" parts no sections
   });
   EXPECT_EQ(Text(Variant::Null(), "0;0;0;\\N\\u\\l\\l"), "Null");
   EXPECT_EQ(Text(Variant::Null(), "0;0;0;"), "<Null>");
-  EXPECT_EQ(Text(Variant::Null(), "0;0"), "<Null>");
 }
 
 TEST(FormatDatePattern, Tokens) {
@@ -250,39 +200,33 @@ TEST(FormatDatePattern, Tokens) {
       {Moment(), "yy", "93"},
       {Moment(), "n", "4"},
       {Moment(), "ttttt", "5:04:23 PM"},
-      {Moment(), "AM/PM", "PM"},
-      {Moment(), "A/P", "P"},
       {Moment(), "AMPM", "PM"},
       {Moment(), "DD/MM/YYYY", "27/01/1993"},
       {Variant::Date(DateSerial(1900, 1, 1)), "yyy", "001"},
       {Variant::Date(DateSerial(999, 3, 4)), "yyyy", "999"},
       {Variant::Date(DateSerial(1993, 11, 30)), "q", "4"},
-  });
-}
-
-TEST(FormatDatePattern, MinutesAfterHours) {
-  ExpectRows({
-      {Moment(), "hh:mm", "17:04"},
+      // "m" and "mm" right after an hour are minutes.
       {Moment(), "hh :mm:mm", "17 :04:01"},
       {Moment(), "mm :ss:mm", "01 :23:01"},
       {Moment(), "hh:dd :mm", "17:27 :01"},
       {Moment(), "h\"h\"m", "17h4"},
       {Moment(), "hh:mmm", "17:Jan"},
+      // The twelve-hour clock, spelt as written.
+      {Moment(), "hh:mm:ss am/pm", "05:04:23 pm"},
+      {D(2.725), "hh:nn:ss A/P", "05:24:00 P"},
+      {Variant::Date(0), "h AM/PM", "12 AM"},
+      {Variant::Date(0.5), "h Am/Pm", "12 Pm"},
+      // Negative serials and literals.
+      {D(-49192.24), "m/d/yyyy h:nn:ss AM/PM", "4/24/1765 5:45:36 AM"},
+      {Moment(), "\\d\\a\\y d", "day 27"},
+      {Moment(), "yyyy\u5E74m\u6708", "1993\u5E741\u6708"},
+      {Moment(), "d 0 #", "27 0 #"},
   });
-}
-
-TEST(FormatDatePattern, TwelveHourClock) {
-  const Variant fivePm = Variant::Date(TimeSerial(17, 4, 23));
-  EXPECT_EQ(Text(fivePm, "hh:mm:ss am/pm"), "05:04:23 pm");
-  EXPECT_EQ(Text(D(2.725), "hh:nn:ss A/P"), "05:24:00 P");
-  EXPECT_EQ(Text(Variant::Date(0), "h AM/PM"), "12 AM");
-  EXPECT_EQ(Text(Variant::Date(0.5), "h Am/Pm"), "12 Pm");
 }
 
 TEST(FormatDatePattern, WeekdayAndWeekSettings) {
   const Variant saturday = Variant::Date(0);  // 30 Dec 1899
   EXPECT_EQ(Text(saturday, "w", 1), "7");
-  EXPECT_EQ(Text(saturday, "w", 2), "6");
   EXPECT_EQ(Text(saturday, "w", 7), "1");
   EXPECT_EQ(Text(saturday, "w", 0), "7");      // the locale's Sunday
   EXPECT_EQ(Text(Moment(), "ww", 0, 0), "5");  // en-US: Sunday and the week of 1 January
@@ -292,8 +236,7 @@ TEST(FormatDatePattern, WeekdayAndWeekSettings) {
   };
   const std::vector<WeekRow> rows = {
       {2000, 12, 31, 1, 1, "54"},  // the week of 1 January never rolls over
-      {2000, 1, 1, 1, 1, "1"},
-      {2010, 1, 1, 2, 2, "53"},  // belongs to the last week of 2009
+      {2010, 1, 1, 2, 2, "53"},    // belongs to the last week of 2009
       {2010, 1, 4, 2, 2, "1"},
       {2003, 12, 29, 2, 2, "53"},  // the last Monday: week 53 where ISO says 1
       {2003, 12, 30, 2, 2, "1"},
@@ -309,30 +252,16 @@ TEST(FormatDatePattern, WeekdayAndWeekSettings) {
   }
 }
 
-TEST(FormatDatePattern, NegativeSerialsAndLiterals) {
-  ExpectRows({
-      {D(-49192.24), "m/d/yyyy h:nn:ss AM/PM", "4/24/1765 5:45:36 AM"},
-      {Moment(), "\\d\\a\\y d", "day 27"},
-      {Moment(), "yyyy\xE5\xB9\xB4m\xE6\x9C\x88",
-       "1993\xE5\xB9\xB4"
-       "1\xE6\x9C\x88"},
-      {Moment(), "d 0 #", "27 0 #"},
-  });
-}
-
 TEST(FormatTextPattern, Placeholders) {
   ExpectRows({
-      {Variant("testing"), "@@@@@@@@", " testing"},
       {Variant("testing"), "&&&&&&&&", "testing"},
-      {Variant("testing"), "!@@@@@@@@", "testing "},
       {Variant("testing"), ">&&", "TESTING"},
       {Variant("HELLO"), "<", "hello"},
       {Variant("testing"), "@\\x", "txesting"},
       {Variant("testing"), "<&>&", "testing"},
       {Variant("ab"), "@-@@", " -ab"},
       {Variant("ab"), "!@-@@", "a-b "},
-      {Variant("S\xC3\xA3o"), "@@@@@", "  S\xC3\xA3o"},
-      {Variant("S\xC3\xA3o"), ">@", "S\xC3\x83O"},
+      {Variant("S\u00E3o"), "@@@@@", "  S\u00E3o"},
       {Variant(""), "@;\\e\\m\\p\\t\\y", "empty"},
       {D(1.5), "@@@@@", "  1.5"},
       {Variant("abc"), "\"<\"@\">\"", "<a>bc"},
@@ -346,7 +275,6 @@ TEST(FormatLocale, GermanEndToEnd) {
     return Format(value, pattern, 1, 1, de).AsString();
   };
   EXPECT_EQ(text(D(1234.5678), "#,##0.00"), "1.234,57");
-  EXPECT_EQ(text(D(-1234.5678), "Currency"), "-1.234,57 \xE2\x82\xAC");
   EXPECT_EQ(text(Moment(), "Short Date"), "27.01.1993");
   EXPECT_EQ(text(Moment(), "Long Date"), "Mittwoch, 27. Januar 1993");
   EXPECT_EQ(text(Moment(), ""), "27.01.1993 17:04:23");
@@ -356,7 +284,6 @@ TEST(FormatLocale, GermanEndToEnd) {
   EXPECT_EQ(text(Variant("6,90"), "0.00"), "6,90");
   // Group separators are not checked, so this reads as the number 27011993: no date.
   EXPECT_THROW(text(Variant("27.01.1993"), "yyyy-mm-dd"), Error);
-  EXPECT_EQ(text(Variant("27/1/1993"), "yyyy-mm-dd"), "1993-01-27");
   // The locale's week: Monday first, first week with four days (ISO week 4).
   EXPECT_EQ(Format(Moment(), "ww w", 0, 0, de).AsString(), "4 3");
 }

@@ -1,72 +1,56 @@
+// Values and dates as text and back: ToText, the calendar, system date patterns, ParseDate.
 #include "runtime/text_form.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "quillet/error.h"
 #include "runtime/date.h"
+#include "runtime/date_parse.h"
+#include "runtime/date_text.h"
 #include "support/en_us.h"
 #include "support/error_of.h"
 
 namespace quillet::runtime {
 namespace {
 
-TEST(ToText, Doubles) {
-  const std::vector<std::pair<double, std::string>> rows = {
-      {437.324, "437.324"},
-      {0.1 + 0.2, "0.3"},
-      {1.0 / 3, "0.333333333333333"},
-      {2.0 / 3, "0.666666666666667"},
-      {-35.3632621, "-35.3632621"},
-      {999999999999999, "999999999999999"},
-      {1234567890123456, "1.23456789012346E+15"},
-      {999999999999999.9, "1E+15"},
-      {1E15, "1E+15"},
-      {0.0000056789, "0.0000056789"},
-      {5.6789E-11, "0.000000000056789"},
-      {5.6789E-12, "5.6789E-12"},
-      {1.7976931348623157E308, "1.79769313486232E+308"},
-      {-0.0, "0"},
-      {1E14, "100000000000000"},
-  };
-  for (const auto& [value, text] : rows)
-    EXPECT_EQ(ToText(Variant::Double(value), Locale::EnUs()), text) << text;
-}
-
-TEST(ToText, SinglesAndOtherKinds) {
-  const std::vector<std::pair<Variant, std::string>> rows = {
-      {Variant::Single(75.3421115f), "75.34211"},
-      {Variant::Single(1E8f), "1E+08"},
-      {Variant::Single(654322.25f), "654322.3"},
-      {Variant::Single(1234567.f), "1234567"},
-      {Variant::Long(2147483647), "2147483647"},
-      {Variant::Boolean(true), "True"},
-      {Variant::Boolean(false), "False"},
-      {Variant::Empty(), ""},
-      {Variant::Null(), ""},
-      {Variant("as is "), "as is "},
-  };
-  for (const auto& [value, text] : rows)
-    EXPECT_EQ(ToText(value, Locale::EnUs()), text) << KindName(value.Kind()) << " " << text;
+// Doubles show 15 significant digits, Singles 7, each in fixed or scientific form.
+TEST(ToText, EveryKind) {
+  EXPECT_EQ(ToText(Variant::Double(0.1 + 0.2)), "0.3");
+  EXPECT_EQ(ToText(Variant::Double(2.0 / 3)), "0.666666666666667");
+  EXPECT_EQ(ToText(Variant::Double(-35.3632621)), "-35.3632621");
+  EXPECT_EQ(ToText(Variant::Double(999999999999999)), "999999999999999");
+  EXPECT_EQ(ToText(Variant::Double(1234567890123456)), "1.23456789012346E+15");
+  EXPECT_EQ(ToText(Variant::Double(999999999999999.9)), "1E+15");
+  EXPECT_EQ(ToText(Variant::Double(5.6789E-11)), "0.000000000056789");
+  EXPECT_EQ(ToText(Variant::Double(5.6789E-12)), "5.6789E-12");
+  EXPECT_EQ(ToText(Variant::Double(1.7976931348623157E308)), "1.79769313486232E+308");
+  EXPECT_EQ(ToText(Variant::Double(-0.0)), "0");
+  EXPECT_EQ(ToText(Variant::Single(75.3421115f)), "75.34211");
+  EXPECT_EQ(ToText(Variant::Single(1E8f)), "1E+08");
+  EXPECT_EQ(ToText(Variant::Single(654322.25f)), "654322.3");
+  EXPECT_EQ(ToText(Variant::Long(2147483647)), "2147483647");
+  EXPECT_EQ(ToText(Variant::Boolean(true)), "True");
+  EXPECT_EQ(ToText(Variant::Boolean(false)), "False");
+  EXPECT_EQ(ToText(Variant::Empty()), "");
+  EXPECT_EQ(ToText(Variant::Null()), "");
+  EXPECT_EQ(ToText(Variant("as is ")), "as is ");
 }
 
 TEST(ToText, Dates) {
   const double day = DateSerial(1993, 1, 27);
   const double time = TimeSerial(17, 4, 23);
-  const std::vector<std::pair<double, std::string>> rows = {
-      {day + time, "1/27/1993 5:04:23 PM"},
-      {day, "1/27/1993"},
-      {time, "5:04:23 PM"},
-      {0, "12:00:00 AM"},
-      {-49192.24, "4/24/1765 5:45:36 AM"},
-      {day + 1e-13, "1/27/1993"},
-      {DateSerial(2000, 2, 29) + 0.5, "2/29/2000 12:00:00 PM"},
-  };
-  for (const auto& [serial, text] : rows)
-    EXPECT_EQ(ToText(Variant::Date(serial), Locale::EnUs()), text) << text;
+  EXPECT_EQ(ToText(Variant::Date(day + time)), "1/27/1993 5:04:23 PM");
+  EXPECT_EQ(ToText(Variant::Date(day)), "1/27/1993");
+  EXPECT_EQ(ToText(Variant::Date(time)), "5:04:23 PM");
+  EXPECT_EQ(ToText(Variant::Date(0)), "12:00:00 AM");
+  EXPECT_EQ(ToText(Variant::Date(-49192.24)), "4/24/1765 5:45:36 AM");
+  EXPECT_EQ(ToText(Variant::Date(day + 1e-13)), "1/27/1993");
+  EXPECT_EQ(ToText(Variant::Date(DateSerial(2000, 2, 29) + 0.5)), "2/29/2000 12:00:00 PM");
   // Beyond 31 Dec 9999 no date has a text; far beyond, its day count would not fit an integer.
   for (const double serial : {DateSerial(10000, 1, 1), 6.08847e+247})
     EXPECT_EQ(test::ErrorNumberOf([&] { ToText(Variant::Date(serial), Locale::EnUs()); }), 5);
@@ -77,6 +61,89 @@ TEST(ToText, GermanSeparators) {
   const Locale de = Locale::FromName("de-DE");
   EXPECT_EQ(ToText(Variant::Double(1234.5678), de), "1234,5678");
   EXPECT_EQ(ToText(Variant::Double(1.25E-20), de), "1,25E-20");
+}
+
+TEST(DateSerial, CalendarParts) {
+  EXPECT_EQ(DateSerial(1993, 1, 27), 33996);
+  EXPECT_EQ(DateSerial(100, 1, 1), kFirstDateSerial);
+  EXPECT_EQ(DateSerial(9999, 12, 31), 2958465);
+  const DateParts parts = SplitDateSerial(-1.25);
+  EXPECT_EQ(parts.day, 29);
+  EXPECT_EQ(parts.hour, 6);
+  EXPECT_EQ(parts.weekday, 6);  // Friday
+  const DateParts carried = SplitDateSerial(1.9999999999);
+  EXPECT_EQ(carried.day, 1);  // rounds to the next midnight: 1 Jan 1900
+  EXPECT_EQ(carried.month, 1);
+  EXPECT_EQ(carried.hour, 0);
+  EXPECT_EQ(DaysInMonth(2000, 2), 29);
+  EXPECT_EQ(DaysInMonth(1900, 2), 28);
+  EXPECT_EQ(DaysInMonth(2023, 4), 30);
+}
+
+// The locale's own patterns (short and long date, long time) are checked through Format.
+TEST(DateText, SystemPatterns) {
+  const double moment = DateSerial(1993, 1, 27) + TimeSerial(17, 4, 23);
+  const Locale& en = Locale::EnUs();
+  struct Row {
+    std::string pattern, expected;
+  };
+  const std::vector<Row> rows = {
+      {"MM/dd/yy", "01/27/93"}, {"ddd MMM", "Wed Jan"},         {"HH:mm t", "17:04 P"},
+      {"'day' d", "day 27"},    {"d 'o''clock'", "27 o'clock"}, {"d ''", "27 '"},
+      {"yyyy'", "1993"},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(FormatSystemDatePattern(moment, row.pattern, en), row.expected) << row.pattern;
+  // A year before 1000 is written whole, without leading zeros, in every date form.
+  const double year100 = DateSerial(100, 1, 1);
+  EXPECT_EQ(GeneralDateText(year100, en), "1/1/100");
+  EXPECT_EQ(ToText(Format(Variant::Date(year100), "Long Date")), "Friday, January 1, 100");
+}
+
+TEST(ParseDate, ReadsDatesAndTimes) {
+  const Locale& en = Locale::EnUs();
+  struct Row {
+    std::string text;
+    double expected;
+  };
+  const double jan27 = DateSerial(1993, 1, 27);
+  const std::vector<Row> rows = {
+      {"1/27/1993", jan27},
+      {"27/1/1993", jan27},  // no 27th month: day first
+      {"1993-01-27", jan27},
+      {"1/1/29", DateSerial(2029, 1, 1)},
+      {"1/1/30", DateSerial(1930, 1, 1)},
+      {"January 27, 1993", jan27},
+      {"Wednesday, January 27, 1993", jan27},
+      {"Jan 1993", DateSerial(1993, 1, 1)},
+      {"1/2000", DateSerial(2000, 1, 1)},
+      {"1/27/1993 5:04:23 PM", jan27 + TimeSerial(17, 4, 23)},
+      {"17:04", TimeSerial(17, 4, 0)},
+      {"12:00 AM", 0},
+      {"5 pm", TimeSerial(17, 0, 0)},
+      {"4/24/1765 5:45:36 AM", -49192.24},
+  };
+  for (const Row& row : rows) {
+    const std::optional<double> serial = ParseDate(row.text, en);
+    ASSERT_TRUE(serial.has_value()) << row.text;
+    EXPECT_NEAR(*serial, row.expected, 1e-9) << row.text;
+  }
+}
+
+TEST(ParseDate, RejectsWhatIsNoDate) {
+  for (const char* text : {"", "abc", "12", "13/13/2000", "2/30/2000", "25:00", "1/1/1/1", "5:61",
+                           "13 PM", "PM", "1/1/99999", "Jan Feb 1", "1 + 2"})
+    EXPECT_FALSE(ParseDate(text, Locale::EnUs()).has_value()) << text;
+}
+
+TEST(ParseDate, LocaleOrderAndNames) {
+  const Locale de = Locale::FromName("de-DE");
+  EXPECT_EQ(*ParseDate("3/4/2000", de), DateSerial(2000, 4, 3));
+  EXPECT_EQ(*ParseDate("3/4/2000", Locale::EnUs()), DateSerial(2000, 3, 4));
+  EXPECT_EQ(*ParseDate("27. Januar 1993", de), DateSerial(1993, 1, 27));
+  EXPECT_EQ(*ParseDate("27. Okt 1993", de), DateSerial(1993, 10, 27));
+  const Locale fr = Locale::FromName("fr-FR");
+  EXPECT_EQ(*ParseDate("27 janv. 1993", fr), DateSerial(1993, 1, 27));
 }
 
 }  // namespace

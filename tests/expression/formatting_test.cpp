@@ -1,10 +1,12 @@
-#include "expression/apply_formatting_function.h"
-
+// The formatting functions a statement applies, and wrapping a finished label.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "expression/apply_formatting_function.h"
+#include "expression/wrap_label_text.h"
 #include "quillet/locale.h"
 
 namespace quillet {
@@ -40,16 +42,15 @@ void ExpectRows(const std::vector<Row>& rows,
   }
 }
 
+// A failing function, a summary method or a name outside the table leaves the value alone.
 TEST(ApplyFormattingFunction, FailuresGiveBackTheValue) {
   ExpectRows({
-      {Variant("abc"), "Left", L(-1), kNone, Variant("abc")},
-      {L(5), "Mid", L(-3), L(1), L(5)},
-      {D(2.5), "Round", L(-1), kNone, D(2.5)},
-      {D(1234.5), "FormatNumber", L(-2), kNone, D(1234.5)},
       {Variant::Integer(-32768), "Abs", kNone, kNone, Variant::Integer(-32768)},
       {D(5), "Format", Variant::Null(), kNone, D(5)},
       {Variant("abc"), "Spaces", L(2147483647), kNone, Variant("abc")},
       {Variant::Null(), "UCase", kNone, kNone, Variant::Null()},
+      {D(-2.5), "Sum", L(1), kNone, D(-2.5)},
+      {D(-2.5), "Formats", L(1), kNone, D(-2.5)},
   });
 }
 
@@ -69,21 +70,6 @@ TEST(ApplyFormattingFunction, TextsGrowToTheLongestLabelAndNoFurther) {
   });
 }
 
-TEST(ApplyFormattingFunction, NumericFunctionsLeaveOtherValuesAlone) {
-  for (const char* name : {"Abs", "FormatCurrency", "FormatNumber", "Round"}) {
-    ExpectRows({
-        {Variant("n/a"), name, L(2), kNone, Variant("n/a")},
-        {Variant::Null(), name, L(2), kNone, Variant::Null()},
-        {Variant::Date(33996.5), name, L(2), kNone, Variant::Date(33996.5)},
-    });
-  }
-}
-
-TEST(ApplyFormattingFunction, NamesOutsideTheTableChangeNothing) {
-  for (const char* name : {"Sum", "NONE", "", "Formats", "Spaces "})
-    ExpectRows({{D(-2.5), name, L(1), kNone, D(-2.5)}});
-}
-
 TEST(ApplyFormattingFunction, NumberFunctionsAndFormat) {
   const Variant day = Variant::Date(33996.7113773148);  // 27 Jan 1993 17:04:23
   ExpectRows({
@@ -95,28 +81,25 @@ TEST(ApplyFormattingFunction, NumberFunctionsAndFormat) {
       {D(1234.5678), "Format", Variant("#,##0.00"), kNone, Variant("1,234.57")},
       // Weeks start on Sunday and week 1 holds 1 January.
       {day, "Format", Variant("ww w"), kNone, Variant("5 4")},
-      {D(5), "Format", Variant(""), kNone, Variant("5")},
-      {Variant::Null(), "Format", Variant("0"), kNone, Variant::Null()},
+      // The number functions leave what is no number alone; a date is none.
+      {day, "FormatNumber", L(2), kNone, day},
+      {day, "FormatCurrency", kNone, kNone, day},
   });
 }
 
 TEST(ApplyFormattingFunction, TextFunctions) {
   ExpectRows({
-      {Variant("S\xC3\xA3o"), "Spaces", L(2), kNone, Variant("S  \xC3\xA3  o  ")},
-      {Variant("ABC"), "Spaces", L(0), kNone, Variant("ABC")},
+      {Variant("S\u00E3o"), "Spaces", L(2), kNone, Variant("S  \u00E3  o  ")},
       {Variant("NEW YORK county"), "TCase", kNone, kNone, Variant("New York County")},
-      {Variant("Total"), "Replace", Variant("TOTAL"), Variant("Sum"), Variant("Sum")},
       {Variant("Hello World 1234"), "LCase", kNone, kNone, Variant("hello world 1234")},
+      {Variant("Hello World 1234"), "UCase", kNone, kNone, Variant("HELLO WORLD 1234")},
+      {Variant("Total"), "Replace", Variant("TOTAL"), Variant("Sum"), Variant("Sum")},
       {Variant("Hello World"), "Left", L(7), kNone, Variant("Hello W")},
-      {Variant("123456"), "Left", D(2.5), kNone, Variant("12")},
       {Variant("Hello World"), "Right", L(5), kNone, Variant("World")},
-      {D(1234.5), "Left", L(2), kNone, Variant("12")},
       {Variant("Mid Function Demo"), "Mid", L(5), L(8), Variant("Function")},
       {Variant("  x  "), "Trim", kNone, kNone, Variant("x")},
       {Variant("  x  "), "LTrim", kNone, kNone, Variant("x  ")},
       {Variant("  x  "), "RTrim", kNone, kNone, Variant("  x")},
-      {Variant::Empty(), "UCase", kNone, kNone, Variant("")},
-      {Variant::Date(33996), "UCase", kNone, kNone, Variant("1/27/1993")},
   });
 }
 
@@ -126,11 +109,87 @@ TEST(ApplyFormattingFunction, ReadsTheLocaleItIsGiven) {
           {D(1234.56), "FormatNumber", L(1), kNone, Variant("1.234,6")},
           {Variant("6,90"), "Round", L(0), kNone, D(7)},
           {Variant("1.5"), "Abs", kNone, kNone, D(15)},
-          {D(-1234.5678), "FormatCurrency", kNone, kNone, Variant("-1.234,57 \xE2\x82\xAC")},
+          {D(-1234.5678), "FormatCurrency", kNone, kNone, Variant("-1.234,57 \u20AC")},
           {D(2.5), "Format", Variant("0.00"), kNone, Variant("2,50")},
           {D(2.5), "UCase", kNone, kNone, Variant("2,5")},
       },
       runtime::Locale::FromName("de-DE"));
+}
+
+// A "|" in the expected texts stands for a CR LF line break.
+std::string Breaks(std::string text) {
+  std::string out;
+  for (char c : text)
+    out += c == '|' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
+
+std::string Wrap(std::string text, int16_t limit) {
+  return WrapLabelText(text, limit);
+}
+
+TEST(WrapLabelText, Examples) {
+  const struct {
+    std::string text;
+    int16_t limit;
+    std::string expected;
+  } rows[] = {
+      {"Supercalifragilisticexpialidocious", 10, "Supercali-|fragilist-|icexpiali-|docious"},
+      {"  leading blanks here and there", 8, "leading|blanks|here and|there"},
+      {"  short", 7, "  short"},  // at the limit, its blanks kept
+      {"ab cd", 1, "-|ab|-|cd"},
+      {"one   two three", 5, "one  |two|three"},
+      {"abcd efgh", 5, "abcd|efgh"},
+      {"ab cdefghij", 5, "ab|cdef-|ghij"},
+      {"S\u00E3o Paulo city", 9, "S\u00E3o Paulo|city"},
+      {"word   ", 4, "word|"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(Wrap(row.text, row.limit), Breaks(row.expected))
+        << "[" << row.text << "] at " << row.limit;
+}
+
+TEST(WrapLabelText, LimitZeroOrLessLeavesEverything) {
+  for (int16_t limit : {int16_t{0}, int16_t{-1}, int16_t{-32768}}) {
+    std::string text = "a$$NEWLINEb and a long tail of words";
+    EXPECT_EQ(WrapLabelText(text, limit), "a$$NEWLINEb and a long tail of words");
+    EXPECT_EQ(text, "a$$NEWLINEb and a long tail of words");
+  }
+}
+
+TEST(WrapLabelText, NewlineTokensAreReplacedInTheCallersText) {
+  std::string text = "Total$$newline1,234$$NewLine";
+  EXPECT_EQ(WrapLabelText(text, 40), "Total\r\n1,234\r\n");
+  EXPECT_EQ(text, "Total\r\n1,234\r\n");
+  // Existing breaks count as characters of the line; a hyphen break may move the LF.
+  std::string longer = "abc$$NEWLINEdefg";
+  EXPECT_EQ(WrapLabelText(longer, 5), Breaks("abc\r-|\ndefg"));
+  EXPECT_EQ(longer, "abc\r\ndefg");
+  std::string atCr = "abcd$$NEWLINEefgh";
+  EXPECT_EQ(WrapLabelText(atCr, 5), Breaks("abcd-|\r\nef-|gh"));
+}
+
+TEST(WrapLabelText, TextsBeyondSixteenBitsStayUnwrapped) {
+  std::string atLimit(32767, 'x');
+  EXPECT_NE(Wrap(atLimit, 100), atLimit);
+  std::string beyond(32768, 'x');
+  EXPECT_EQ(Wrap(beyond, 100), beyond);
+  std::string withToken = std::string(32768, 'x') + "$$NEWLINE";
+  EXPECT_EQ(WrapLabelText(withToken, 100), std::string(32768, 'x') + "\r\n");
+}
+
+TEST(WrapLabelText, EveryLineHoldsTheLimit) {
+  const std::string text =
+      "The quick brown fox jumps over the lazy dog while extraordinarilylongwords wait";
+  for (int16_t limit = 2; limit <= 20; ++limit) {
+    const std::string wrapped = Wrap(text, limit);
+    size_t start = 0;
+    while (start <= wrapped.size()) {
+      const size_t end = std::min(wrapped.find("\r\n", start), wrapped.size());
+      EXPECT_LE(end - start, static_cast<size_t>(limit)) << wrapped << " at " << limit;
+      start = end + 2;
+    }
+  }
 }
 
 }  // namespace
