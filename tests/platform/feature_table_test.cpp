@@ -91,7 +91,6 @@ TEST_F(OnMixed, WhereClausesRunAsSqliteReadsThem) {
       // The clause stands on lines of its own, so a comment cannot swallow the order.
       {"N > 2 -- a trailing comment", {2, 4, 6, 7}},
       // Dates are ISO text, which sorts like the dates; a null date stays null.
-      {"D >= '1990-01-01'", {2, 4, 5, 6, 7}},
       {"D = '1990-01-01'", {2, 5}},
       {"D < '1990-01-02' AND D > '1990-01-01'", {7}},
       {"D IS NULL", {3}},
@@ -144,7 +143,6 @@ TEST(Table, RefusesBadDefinitionsAndRows) {
   };
   const std::string idFirst =
       "Table t needs its object id (type 6) as its first field, and only there";
-  EXPECT_EQ(create({{"NAME", gis::kFieldString}}), idFirst);
   EXPECT_EQ(create({{"NAME", gis::kFieldString}, {"ID", gis::kFieldObjectId}}), idFirst);
   EXPECT_EQ(create({}), "Table t needs an object id field");
   EXPECT_EQ(create({{"ID", gis::kFieldObjectId}, {"X", 9}}), "Unknown field type 9");

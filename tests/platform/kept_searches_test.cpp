@@ -27,6 +27,8 @@ Ids SqliteSelects(const FeatureTable& table, const std::string& clause) {
   return ids;
 }
 
+// A break in the object's locale read back whole is shown by the class breaks labels in de-DE
+// and ar-EG; here the forms those labels do not reach.
 TEST(ClassClause, RangesInALocaleAreReadAsSql) {
   const auto in = [](const char* name) { return runtime::Locale::FromName(name); };
   const struct {
@@ -34,12 +36,10 @@ TEST(ClassClause, RangesInALocaleAreReadAsSql) {
     const char* clause;
     const char* sql;
   } cases[] = {
-      {in("de-DE"), "( \"X\" <= 0,75 )", "( \"X\" <= 0.75 )"},
       {in("de-DE"), "( X > -1,5E+20 AND X <= 1E-05 )", "( X > -1.5E+20 AND X <= 1E-05 )"},
       // fr-FR groups with a narrow no-break space, which SQL has no other use for.
       {in("fr-FR"), "( [X] > 1\u202F234,5 AND [X] <= 2\u202F000 )",
        "( [X] > 1234.5 AND [X] <= 2000 )"},
-      {in("ar-EG"), "( X <= 2\u066B5 )", "( X <= 2.5 )"},
       // The definition is the user's SQL; names and text in quotes are no numbers.
       {in("de-DE"), "( substr(TYPE,1,2) = '1,5') AND ( ( \"X,1\" <= 0,5 ) )",
        "( substr(TYPE,1,2) = '1,5') AND ( ( \"X,1\" <= 0.5 ) )"},

@@ -154,11 +154,9 @@ TEST_F(Breaks, RangesIncludeTheirUpperBreakAndClassZeroItsMinimumInTheOrderAdded
                  {"Odd", R"("X" > 1e+21 AND "X" <= 0.1)", {}}});
 }
 
-TEST_F(Breaks, LabelsByIndexAndFailures) {
+TEST_F(Breaks, FailuresNameWhatIsWrong) {
   const auto renderer = gis::Require<gis::ClassBreaksRenderer>(
       ClassBreaks("X").Minimum(1).Break(100, "Few").Break(250, "Many").Build());
-  renderer->SetLabel(1, "Lots");
-  EXPECT_EQ(gis::Require<gis::RendererClasses>(renderer)->Class(1), "Lots");
   EXPECT_EQ(Why([&] { renderer->Break(2); }), "Break index 2 is out of range (2 in all)");
   EXPECT_EQ(Why([&] { renderer->SetLabel(-1, "x"); }), "Break index -1 is out of range (2 in all)");
   const auto roads = TableBuilder(store, "roads").Field("NAME", gis::kFieldString).Build();
