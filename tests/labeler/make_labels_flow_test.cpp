@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/dual_role_renderer.h"
+#include "platform/renderers/class_breaks_renderer.h"
+#include "platform/renderers/unique_value_renderer.h"
 #include "support/labeling.h"
 
 namespace quillet {
@@ -13,10 +14,27 @@ using test::Labeling;
 using test::Parcels;
 using Labels = std::vector<std::string>;
 
+// A renderer that is a unique value renderer (TYPE A, "Type A") and a class breaks renderer
+// (POP up to 100) at once, as a platform may offer.
+class UniqueValueAndClassBreaks : public platform::UniqueValueRenderer,
+                                  public platform::ClassBreaksRenderer {
+ public:
+  UniqueValueAndClassBreaks()
+      : platform::UniqueValueRenderer({"TYPE"}), platform::ClassBreaksRenderer("POP", 0) {
+    AddClass({"A"}, "Type A");
+    AddBreak(100, "Up to 100");
+  }
+  int32_t ClassCount() const override { return UniqueValueRenderer::ClassCount(); }
+  std::string Class(int32_t index) const override { return UniqueValueRenderer::Class(index); }
+  std::string WhereClause(int32_t index, const gis::Table& table) const override {
+    return UniqueValueRenderer::WhereClause(index, table);
+  }
+};
+
 TEST(MakeLabelsFlow, TheEarlierRendererKindWins) {
   Labeling run;
   const auto layer =
-      Parcels(run.store).Renderer(std::make_shared<test::UniqueValueAndClassBreaks>()).Build();
+      Parcels(run.store).Renderer(std::make_shared<UniqueValueAndClassBreaks>()).Build();
   EXPECT_EQ(run.Made(layer, "$$LABEL: [POP].Count"), Labels{"Type A: 2"});
 }
 

@@ -36,20 +36,17 @@ TEST_F(Verification, FieldChecksInTheirOrder) {
                          .Field("PHOTO", gis::kFieldBlob)
                          .Rows({{"A", 1, nullptr, platform::Cell::Bytes("g"), nullptr}})
                          .Build();
-  const char* done = "Successfully created formatting statement";
   const char* noSummary = "Field \"POP\" does not have an appropriate summary method!";
   const struct {
     const char* expression;
     bool valid;
     const char* message;
   } rows[] = {
-      {"[POP].Sum", true, done},
-      {"[pop].sum.FormatNumber(0)", true, done},
-      {"[TYPE].First [BUILT].Last [OBJECTID].Sum", true, done},
+      {"[TYPE].First [BUILT].Last [OBJECTID].Sum", true,
+       "Successfully created formatting statement"},
       // The expression's own diagnostics pass through.
       {"Total", true, "Expression is Valid but contains no fields!"},
       {"[A", false, "Missing close bracket(\"]\") on field name."},
-      {"[AREA2].Sum", false, "Field \"AREA2\" does not exist in attribute table!"},
       {"[SHAPE].Count", false,
        "Field \"SHAPE\": geometry and blob field types are not supported by this tool!"},
       {"[PHOTO]", false,
@@ -185,10 +182,6 @@ TEST_F(Verification, SampleLabelAndInstructions) {
             "\tAND\tTEXT:\" \"\r\n"
             "\tAND\tLEGEND:LABEL\r\n");
   EXPECT_EQ(run.labeler.Message(), "Successfully created formatting statement");
-
-  std::string plain = "[POP].Count";
-  ASSERT_EQ(run.labeler.VerifyExpression(layer, plain, -1, 0), -1);
-  EXPECT_EQ(run.boxes->Boxes().back().text, "SAMPLE LABEL: 4\r\n\r\n");
 }
 
 TEST_F(Verification, SampleLabelsShowTheFirstLegendEntryOfEachKind) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "expression/evaluate_expression.h"
 #include "legend/label_makers.h"
 #include "support/labeling.h"
 

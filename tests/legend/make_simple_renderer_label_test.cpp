@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "expression/evaluate_expression.h"
-#include "legend/label_makers.h"
 #include "support/labeling.h"
 
 namespace quillet {
@@ -31,21 +29,10 @@ TEST_F(SimpleRendererLabel, SummariesOverAllFeatures) {
       {"[POP].Average", "23.3333333333333"},
       {"[AREA].Sum [AREA].Variance", "11 0.8125"},  // population variance of 1.5, 2.5, 3, 4
       {"[TYPE].First to [TYPE].Last [BUILT].First", "A to C 3/4/2001"},
-      {"[POP].Sum and [pop].Maximum", "70 and 40"},  // one field, summarised once
       {"Total: $$LABEL<$$VALUE>", "Total: All parcels<>"},
   };
   for (const auto& row : rows)
     EXPECT_EQ(LabelOf(layer, row.expression), row.label);
-}
-
-// Verification refuses it, but the maker itself summarises a text field as 0.
-TEST(SimpleRendererLabelAlone, TextUnderANumericSummaryIsZero) {
-  platform::FeatureStore store;
-  const auto layer = Parcels(store).Build();
-  const QuilletState state = test::PlatformState("[TYPE].Sum [TYPE].Variance [TYPE].Count");
-  const LabelRun run = MakeSimpleRendererLabel(state, layer, runtime::Variant::Long(-1), false);
-  ASSERT_TRUE(run.Made) << run.Message;
-  EXPECT_EQ(test::Items(*run.Labels), std::vector<std::string>{"0 0 4"});
 }
 
 // The definition expression applies only when asked; a selection set restricts the reading

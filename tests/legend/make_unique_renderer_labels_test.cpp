@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "labeler/verify_expression.h"
-#include "legend/label_makers.h"
 #include "support/labeling.h"
 
 namespace quillet {
@@ -16,15 +14,6 @@ class UniqueValueLabels : public ::testing::Test {
   // Parcels under `name`, joined by object id to owners 1 Ann, 2 Bob, 4 Cy.
   platform::LayerBuilder JoinedParcels(const std::string& name = "parcels") {
     return Parcels(run.store, name).Join(owners, "OBJECTID", "PID");
-  }
-  // The maker called on its own after verification, which sets the join delimiters.
-  LabelRun MakeFailingAlone(const LayerPtr& layer) {
-    QuilletState state = test::PlatformState();
-    std::string expression = "[owners.PID].Sum";
-    EXPECT_TRUE(VerifyExpression(state, layer, expression, false, false)) << state.mMessage;
-    LabelRun run = MakeUniqueRendererLabels(state, layer);
-    EXPECT_FALSE(run.Made);
-    return run;
   }
   test::Labeling run;
   std::shared_ptr<platform::FeatureTable> owners = platform::TableBuilder(run.store, "owners")
@@ -87,15 +76,20 @@ TEST_F(UniqueValueLabels, JoinedTableClausesCollectTheListedValues) {
   EXPECT_EQ(run.Queries(), (Labels{"\"parcels2.POP\" = 10"}));  // Shapefile delimiters
 }
 
+// A failure inside the maker reads as the fallback; the cause says which class could not be
+// queried, and why. The joined clause is not escaped: the platform's own description comes through.
 TEST_F(UniqueValueLabels, JoinedFailuresInsideTheMaker) {
   const auto onlyDefault = JoinedParcels().Renderer(UniqueValue("TYPE").Default("all")).Build();
-  EXPECT_EQ(MakeFailingAlone(onlyDefault).Message, "Invalid procedure call or argument");
+  EXPECT_FALSE(run.Make(onlyDefault, "[owners.PID].Sum"));
+  EXPECT_EQ(run.labeler.Message(), "Unknown Error in MakeLabels!");
+  EXPECT_EQ(run.labeler.Cause(), "Invalid procedure call or argument");
 
-  // The clause is not escaped: the platform's own description comes through.
   const auto quoted =
       JoinedParcels("parcels2").Renderer(UniqueValue("TYPE").Class({"O'Hara"}, "quoted")).Build();
-  const LabelRun run = MakeFailingAlone(quoted);
-  EXPECT_NE(run.Message.find("syntax error"), std::string::npos) << run.Message;
+  EXPECT_FALSE(run.Make(quoted, "[owners.PID].Sum"));
+  EXPECT_EQ(
+      run.labeler.Cause(),
+      "the features of the value \"O'Hara\" could not be queried: near \"Hara\": syntax error");
 }
 
 }  // namespace

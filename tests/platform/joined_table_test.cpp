@@ -20,46 +20,46 @@ class Join : public ::testing::Test {
  protected:
   FeatureStore store;
   std::shared_ptr<FeatureLayer> layer =
-      test::Parcels(store).Join(test::Owners(store), "OWNER_ID", "ID").Build();
+      test::Mixed(store).Join(test::Owners(store), "OBJECTID", "ID").Build();
   std::shared_ptr<gis::Table> joined = layer->DisplayedTable();
 };
 
 TEST_F(Join, EveryOwnRowOnceAndClausesNameFieldsByAliasOrByTableAndColumn) {
   const test::Selects cases[] = {
-      {"", {1, 2, 3, 4, 5, 6}},  // every own row once, matched or not
-      {R"("parcels.POP" > 100)", {2, 5}},
-      {"parcels.POP > 100", {2, 5}},
-      {"[parcels.POP] > 100", {2, 5}},
-      {"owners.POP > 5", {2}},
-      {"NAME = 'Ann'", {1, 3}},
-      {R"("owners.NAME" IS NULL)", {5, 6}},
-      {R"(( "parcels.CODE" = 1) AND "owners.NAME" = 'Ann')", {1, 3}},
+      {"", {1, 2, 3, 4, 5, 6, 7}},  // every own row once, matched or not
+      {R"("mixed.N" > 2)", {2, 4, 6, 7}},
+      {"mixed.N > 2", {2, 4, 6, 7}},
+      {"[mixed.N] > 2", {2, 4, 6, 7}},
+      {"owners.N > 5", {2}},
+      {"NAME = 'Ann'", {1}},
+      {R"("owners.NAME" IS NULL)", {4, 5, 6, 7}},
+      {R"(( "mixed.N" = 1) AND "owners.NAME" = 'Ann')", {1}},
   };
   for (const auto& [clause, ids] : cases)
     EXPECT_EQ(Selected(*joined, clause), ids) << clause;
-  EXPECT_EQ(Why([&] { Selected(*joined, "POP > 1"); }), "ambiguous column name: POP");
-  EXPECT_EQ(Why([&] { Selected(*joined, R"("parcels.NAME" = 'Ann')"); }),
-            "no such column: parcels.NAME");
+  EXPECT_EQ(Why([&] { Selected(*joined, "N > 1"); }), "ambiguous column name: N");
+  EXPECT_EQ(Why([&] { Selected(*joined, R"("mixed.NAME" = 'Ann')"); }),
+            "no such column: mixed.NAME");
 }
 
 TEST_F(Join, FindsQualifiedNamesAndBareNamesThatOnlyOneTableHas) {
   const std::pair<const char*, int32_t> cases[] = {
-      {"parcels.POP", 3}, {"PARCELS.pop", 3},   {"Parcels.Built", 5}, {"owners.POP", 9},
-      {"owners.NAME", 8}, {"NAME", 8},          {"type", 1},          {"POP", -1},
-      {"OBJECTID", -1},   {"parcels.NAME", -1}, {"SIZE", -1},         {R"("NAME")", -1},
+      {"mixed.N", 2},     {"MIXED.n", 2},     {"Mixed.d", 6}, {"owners.N", 10},
+      {"owners.NAME", 9}, {"NAME", 9},        {"type", 1},    {"N", -1},
+      {"OBJECTID", -1},   {"mixed.NAME", -1}, {"SIZE", -1},   {R"("NAME")", -1},
   };
   for (const auto& [name, index] : cases)
     EXPECT_EQ(joined->FindField(name), index) << name;
 }
 
 TEST_F(Join, StatisticsAndSelectionSetsReadTheJoinedFields) {
-  EXPECT_EQ(test::StatisticsOf(joined->Search(nullptr, true), "owners.POP")[2], 5 + 7 + 5);
+  EXPECT_EQ(test::StatisticsOf(joined->Search(nullptr, true), "owners.N")[2], 5 + 7);
   layer->SetDefinitionSelection(std::vector<int64_t>{1, 2, 6});
-  const QueryFilter filter(R"("owners.NAME" IS NOT NULL AND parcels.POP >= 10)");
+  const QueryFilter filter(R"("owners.NAME" IS NOT NULL AND mixed.N >= 1)");
   const auto cursor = layer->DefinitionSelectionSet()->Search(&filter, true);
   std::vector<Variant> names;
   while (const auto row = cursor->NextRow())
-    names.push_back(row->Value(8));
+    names.push_back(row->Value(9));
   EXPECT_EQ(names, (std::vector<Variant>{"Ann", "Bob"}));
 }
 
@@ -75,36 +75,36 @@ TEST_F(Join, TheFeatureClassStaysTheUnjoinedTable) {
 // its last), never the own row twice.
 TEST(JoinSetup, EachOwnRowTakesOneJoinedRowAndTheCatchAllMayTakeTheNulls) {
   FeatureStore store;
-  const auto parcels = test::Parcels(store).Build()->Table();
+  const auto mixed = test::Mixed(store).Build()->Table();
   const auto owners = TableBuilder(store, "owners")
                           .Field("ID", gis::kFieldInteger)
                           .Field("NAME", gis::kFieldString)
                           .Rows({{1, "Ann"}, {1, "Abe"}, {2, "Bob"}, {2, nullptr}})
                           .Build();
-  const auto first = std::make_shared<JoinedTable>(parcels, "OWNER_ID", owners, "ID");
+  const auto first = std::make_shared<JoinedTable>(mixed, "OBJECTID", owners, "ID");
   const auto last =
-      std::make_shared<JoinedTable>(parcels, "OWNER_ID", owners, "ID", JoinMatch::kLast);
-  EXPECT_EQ(Selected(*first, ""), (std::vector<int64_t>{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(Selected(*first, "owners.NAME = 'Ann'"), (std::vector<int64_t>{1, 3}));
-  EXPECT_EQ(Selected(*last, "owners.NAME = 'Abe'"), (std::vector<int64_t>{1, 3}));
+      std::make_shared<JoinedTable>(mixed, "OBJECTID", owners, "ID", JoinMatch::kLast);
+  EXPECT_EQ(Selected(*first, ""), (std::vector<int64_t>{1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(Selected(*first, "owners.NAME = 'Ann'"), (std::vector<int64_t>{1}));
+  EXPECT_EQ(Selected(*last, "owners.NAME = 'Abe'"), (std::vector<int64_t>{1}));
   const std::string others = "NOT ( (owners.NAME = 'Ann') )";
-  EXPECT_EQ(Selected(*first, "( parcels.CODE = 1) AND " + others), (std::vector<int64_t>{}));
+  EXPECT_EQ(Selected(*first, "( mixed.TYPE = 'A') AND " + others), (std::vector<int64_t>{}));
   first->AlsoSelect(others, "owners.NAME IS NULL");
-  EXPECT_EQ(Selected(*first, "( parcels.CODE = 1) AND " + others), (std::vector<int64_t>{6}));
-  EXPECT_EQ(Selected(*first, others), (std::vector<int64_t>{2, 4, 5, 6}));
-  EXPECT_EQ(Selected(*first, "owners.NAME = 'Ann'"), (std::vector<int64_t>{1, 3}));
+  EXPECT_EQ(Selected(*first, "( mixed.TYPE = 'A') AND " + others), (std::vector<int64_t>{4, 7}));
+  EXPECT_EQ(Selected(*first, others), (std::vector<int64_t>{2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(Selected(*first, "owners.NAME = 'Ann'"), (std::vector<int64_t>{1}));
 }
 
 TEST(JoinSetup, RefusesMissingKeysAndTablesOfAnotherStore) {
   FeatureStore store;
-  const auto parcels = test::Parcels(store).Build()->Table();
+  const auto mixed = test::Mixed(store).Build()->Table();
   const auto owners = test::Owners(store);
-  EXPECT_EQ(Why([&] { JoinedTable(parcels, "OWNER", owners, "ID"); }),
-            "The join key OWNER is not a field of table parcels");
-  EXPECT_EQ(Why([&] { JoinedTable(parcels, "OWNER_ID", owners, "KEY"); }),
+  EXPECT_EQ(Why([&] { JoinedTable(mixed, "OWNER", owners, "ID"); }),
+            "The join key OWNER is not a field of table mixed");
+  EXPECT_EQ(Why([&] { JoinedTable(mixed, "OBJECTID", owners, "KEY"); }),
             "The join key KEY is not a field of table owners");
   FeatureStore other;
-  EXPECT_EQ(Why([&] { JoinedTable(parcels, "OWNER_ID", test::Owners(other), "ID"); }),
+  EXPECT_EQ(Why([&] { JoinedTable(mixed, "OBJECTID", test::Owners(other), "ID"); }),
             "Tables of different databases cannot be joined");
 }
 

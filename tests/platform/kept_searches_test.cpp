@@ -16,33 +16,6 @@ using test::Ids;
 using test::Selected;
 using test::Why;
 
-/// Values that SQLite and a plain comparison could judge differently.
-///   OBJECTID TYPE     N     M           X     S    D
-///   1        A        1     1           0.5   0.1  1985-06-01
-///   2        B        3     abc         2.5   0.2  1990-01-01
-///   3        a        null  2^60        null  0.3  null
-///   4        A        2.5   4           10    null 2001-01-01
-///   5        null     -2    5           3     0.1  1990-01-01
-///   6        O'Brien  10    null        1     0.5  1999-12-31
-///   7        A        3     3           2.5   0.2  1990-01-01 12:00:00
-std::shared_ptr<FeatureTable> Mixed(FeatureStore& store) {
-  return TableBuilder(store, "mixed")
-      .Field("TYPE", gis::kFieldString)
-      .Field("N", gis::kFieldInteger)
-      .Field("M", gis::kFieldInteger)
-      .Field("X", gis::kFieldDouble)
-      .Field("S", gis::kFieldSingle)
-      .Field("D", gis::kFieldDate)
-      .Rows({{"A", 1, 1, 0.5, 0.1, Cell::Date(1985, 6, 1)},
-             {"B", 3, "abc", 2.5, 0.2, Cell::Date(1990, 1, 1)},
-             {"a", nullptr, 1152921504606846976LL, nullptr, 0.3, nullptr},
-             {"A", 2.5, 4, 10, nullptr, Cell::Date(2001, 1, 1)},
-             {nullptr, -2, 5, 3, 0.1, Cell::Date(1990, 1, 1)},
-             {"O'Brien", 10, nullptr, 1, 0.5, Cell::Date(1999, 12, 31)},
-             {"A", 3, 3, 2.5, 0.2, Cell::Date(1990, 1, 1, 12)}})
-      .Build();
-}
-
 // What SQLite itself selects, with nothing kept and no shortcut.
 Ids SqliteSelects(const FeatureTable& table, const std::string& clause) {
   const auto rows =
@@ -54,6 +27,8 @@ Ids SqliteSelects(const FeatureTable& table, const std::string& clause) {
   return ids;
 }
 
+// A break in the object's locale read back whole is shown by the class breaks labels in de-DE
+// and ar-EG; here the forms those labels do not reach.
 TEST(ClassClause, RangesInALocaleAreReadAsSql) {
   const auto in = [](const char* name) { return runtime::Locale::FromName(name); };
   const struct {
@@ -61,12 +36,10 @@ TEST(ClassClause, RangesInALocaleAreReadAsSql) {
     const char* clause;
     const char* sql;
   } cases[] = {
-      {in("de-DE"), "( \"X\" <= 0,75 )", "( \"X\" <= 0.75 )"},
       {in("de-DE"), "( X > -1,5E+20 AND X <= 1E-05 )", "( X > -1.5E+20 AND X <= 1E-05 )"},
       // fr-FR groups with a narrow no-break space, which SQL has no other use for.
       {in("fr-FR"), "( [X] > 1\u202F234,5 AND [X] <= 2\u202F000 )",
        "( [X] > 1234.5 AND [X] <= 2000 )"},
-      {in("ar-EG"), "( X <= 2\u066B5 )", "( X <= 2.5 )"},
       // The definition is the user's SQL; names and text in quotes are no numbers.
       {in("de-DE"), "( substr(TYPE,1,2) = '1,5') AND ( ( \"X,1\" <= 0,5 ) )",
        "( substr(TYPE,1,2) = '1,5') AND ( ( \"X,1\" <= 0.5 ) )"},
@@ -79,11 +52,11 @@ TEST(ClassClause, RangesInALocaleAreReadAsSql) {
     EXPECT_EQ(WithSqlNumbers(c.clause, c.locale), c.sql) << c.clause;
 }
 
+class KeptSearches : public test::OnMixed {};
+
 // The clauses of the shape a legend asks are answered from rows kept under their definition;
 // SQL answers the others. Either way the rows must be SQLite's, and again when kept.
-TEST(KeptSearches, SelectExactlyWhatSqliteSelects) {
-  FeatureStore store;
-  const auto table = Mixed(store);
+TEST_F(KeptSearches, SelectExactlyWhatSqliteSelects) {
   const char* clauses[] = {
       "\"TYPE\" = 'A'", "[type] = 'a'", "TYPE = 'O''Brien'", "  TYPE == ''  ",
       "( X > 1 OR X IS NULL) AND \"TYPE\" = 'A'", "( D >= '1990-01-01') AND \"TYPE\" = 'A'",
@@ -112,9 +85,7 @@ TEST(KeptSearches, SelectExactlyWhatSqliteSelects) {
   EXPECT_EQ(kept.EntryCount(), 3u);
 }
 
-TEST(KeptSearches, NeverServeRowsFromBeforeAChange) {
-  FeatureStore store;
-  const auto table = Mixed(store);
+TEST_F(KeptSearches, NeverServeRowsFromBeforeAChange) {
   for (const char* clause : {"\"TYPE\" = 'A'", "TYPE IN ('A', 'C')", "( \"N\" <= 3 )"}) {
     const Ids before = Selected(*table, clause);
     table->Insert({{nullptr, "A", 1, 1, 1.0, 1.0, nullptr}});
@@ -129,9 +100,7 @@ TEST(KeptSearches, NeverServeRowsFromBeforeAChange) {
   }
 }
 
-TEST(KeptSearches, KeepOnlySearchesReadToTheEndAndWithinBudget) {
-  FeatureStore store;
-  const auto table = Mixed(store);
+TEST_F(KeptSearches, KeepOnlySearchesReadToTheEndAndWithinBudget) {
   SearchCache& kept = table->RecentSearches();
   const QueryFilter filter("TYPE IN ('A', 'B')");
 
@@ -156,9 +125,7 @@ TEST(KeptSearches, KeepOnlySearchesReadToTheEndAndWithinBudget) {
   EXPECT_EQ(kept.EntryCount(), 1u);
 }
 
-TEST(KeptSearches, KeptRowsReadLikeFreshOnes) {
-  FeatureStore store;
-  const auto table = Mixed(store);
+TEST_F(KeptSearches, KeptRowsReadLikeFreshOnes) {
   const QueryFilter filter("( X > 0.5) AND \"TYPE\" = 'A'");
   // Every value of every row, and whether the cursor handed out one row object throughout.
   auto read = [&](bool recycling) {
@@ -189,9 +156,7 @@ TEST(KeptSearches, KeptRowsReadLikeFreshOnes) {
             "Field index 7 is out of range (7 in all)");
 }
 
-TEST(KeptSearches, StatisticsOfKeptRowsEqualThoseOfFreshRows) {
-  FeatureStore store;
-  const auto table = Mixed(store);
+TEST_F(KeptSearches, StatisticsOfKeptRowsEqualThoseOfFreshRows) {
   for (const char* clause : {"", "\"TYPE\" = 'A'", "( \"N\" > -5 AND \"N\" <= 10 )"}) {
     const QueryFilter filter(clause);
     for (const char* field : {"N", "X", "S"}) {
@@ -214,18 +179,17 @@ std::vector<std::string> IndexNames(const FeatureStore& store) {
   return names;
 }
 
-TEST(AutomaticIndexes, IndexTheColumnsAClauseComparesOnBigTablesOnly) {
-  FeatureStore store;
-  const auto layer = test::Parcels(store).Build();
-  const auto& table = layer->Table();
-  EXPECT_EQ(Selected(*table, "POP > 100 AND CODE = 1"), (Ids{}));
-  EXPECT_TRUE(IndexNames(store).empty());  // 6 rows: a scan is as quick
+class AutomaticIndexes : public test::OnMixed {};
+
+TEST_F(AutomaticIndexes, IndexTheColumnsAClauseComparesOnBigTablesOnly) {
+  EXPECT_EQ(Selected(*table, "X > 100 AND N = 1"), (Ids{}));
+  EXPECT_TRUE(IndexNames(store).empty());  // 7 rows: a scan is as quick
 
   table->Indexes().SetMinimumRows(0);
   table->RecentSearches().Clear();
-  EXPECT_EQ(Selected(*table, "POP > 10 AND [CODE] = 1 AND OBJECTID > 0"), (Ids{3}));
+  EXPECT_EQ(Selected(*table, "X > 1 AND [N] = 3 AND OBJECTID > 0"), (Ids{2, 7}));
   EXPECT_EQ(IndexNames(store),
-            (std::vector<std::string>{"quillet_auto_parcels_CODE", "quillet_auto_parcels_POP"}));
+            (std::vector<std::string>{"quillet_auto_mixed_N", "quillet_auto_mixed_X"}));
   // The search that made the indexes is kept, under the schema that has them.
   EXPECT_EQ(table->RecentSearches().EntryCount(), 1u);
   EXPECT_EQ(Why([&] { Selected(*table, "NOSUCHFIELD = 1 AND TYPE = 'A'"); }),
@@ -233,9 +197,9 @@ TEST(AutomaticIndexes, IndexTheColumnsAClauseComparesOnBigTablesOnly) {
   EXPECT_EQ(IndexNames(store).size(), 2u);
 
   // SQLite keeps the index up to date as rows are added.
-  table->Insert({{nullptr, "A", 1, 500, 1, nullptr}});
-  EXPECT_EQ(Selected(*table, "POP > 10 AND [CODE] = 1"), (Ids{3, 7}));
-  EXPECT_EQ(Selected(*table, "( POP > 10) AND \"TYPE\" = 'A'"), (Ids{7}));
+  table->Insert({{nullptr, "A", 3, 1, 500, 1.0, nullptr}});
+  EXPECT_EQ(Selected(*table, "X > 1 AND [N] = 3"), (Ids{2, 7, 8}));
+  EXPECT_EQ(Selected(*table, "( X > 1) AND \"TYPE\" = 'A'"), (Ids{4, 7, 8}));
 }
 
 }  // namespace

@@ -62,33 +62,37 @@ inline std::vector<double> StatisticsOf(std::shared_ptr<gis::Cursor> cursor,
           results->StandardDeviation()};
 }
 
-/// Parcels with a text, an integer, a nullable number, an owner key and a date; row 5 has no
-/// TYPE, row 6 an apostrophe in its TYPE.
-///   OBJECTID TYPE     CODE POP  OWNER_ID BUILT
-///   1        A        1    10   1        1985-06-01
-///   2        B        2    250  2        1990-01-01
-///   3        C        1    100  1        1999-12-31
-///   4        A        2    null 3        null
-///   5        null     3    400  9        2001-01-01
-///   6        O'Brien  1    0    null     1990-01-01 12:00:00
-inline LayerBuilder Parcels(FeatureStore& store) {
-  LayerBuilder builder(store, "parcels");
+/// Values that SQLite and a plain comparison could judge differently: text in an integer
+/// field, 2^60, a single, dates with and without a time, a null TYPE, an apostrophe.
+///   OBJECTID TYPE     N     M           X     S    D
+///   1        A        1     1           0.5   0.1  1985-06-01
+///   2        B        3     abc         2.5   0.2  1990-01-01
+///   3        a        null  2^60        null  0.3  null
+///   4        A        2.5   4           10    null 2001-01-01
+///   5        null     -2    5           3     0.1  1990-01-01
+///   6        O'Brien  10    null        1     0.5  1999-12-31
+///   7        A        3     3           2.5   0.2  1990-01-01 12:00:00
+inline LayerBuilder Mixed(FeatureStore& store) {
+  LayerBuilder builder(store, "mixed");
   builder.Field("TYPE", gis::kFieldString)
-      .Field("CODE", gis::kFieldInteger)
-      .Field("POP", gis::kFieldInteger)
-      .Field("OWNER_ID", gis::kFieldInteger)
-      .Field("BUILT", gis::kFieldDate)
-      .Rows({{"A", 1, 10, 1, Cell::Date(1985, 6, 1)},
-             {"B", 2, 250, 2, Cell::Date(1990, 1, 1)},
-             {"C", 1, 100, 1, Cell::Date(1999, 12, 31)},
-             {"A", 2, nullptr, 3, nullptr},
-             {nullptr, 3, 400, 9, Cell::Date(2001, 1, 1)},
-             {"O'Brien", 1, 0, nullptr, Cell::Date(1990, 1, 1, 12)}});
+      .Field("N", gis::kFieldInteger)
+      .Field("M", gis::kFieldInteger)
+      .Field("X", gis::kFieldDouble)
+      .Field("S", gis::kFieldSingle)
+      .Field("D", gis::kFieldDate)
+      .Rows({{"A", 1, 1, 0.5, 0.1, Cell::Date(1985, 6, 1)},
+             {"B", 3, "abc", 2.5, 0.2, Cell::Date(1990, 1, 1)},
+             {"a", nullptr, 1152921504606846976LL, nullptr, 0.3, nullptr},
+             {"A", 2.5, 4, 10, nullptr, Cell::Date(2001, 1, 1)},
+             {nullptr, -2, 5, 3, 0.1, Cell::Date(1990, 1, 1)},
+             {"O'Brien", 10, nullptr, 1, 0.5, Cell::Date(1999, 12, 31)},
+             {"A", 3, 3, 2.5, 0.2, Cell::Date(1990, 1, 1, 12)}});
   return builder;
 }
 
-/// Owners keyed by ID; POP is also a column of the parcels, NAME only of the owners.
-///   OBJECTID ID NAME POP
+/// Owners keyed by ID, which joins the mixed rows by object id; N is also a column of the mixed
+/// rows, NAME only of the owners.
+///   OBJECTID ID NAME N
 ///   1        1  Ann  5
 ///   2        2  Bob  7
 ///   3        3  Cy   null
@@ -96,17 +100,17 @@ inline std::shared_ptr<FeatureTable> Owners(FeatureStore& store) {
   return TableBuilder(store, "owners")
       .Field("ID", gis::kFieldInteger)
       .Field("NAME", gis::kFieldString)
-      .Field("POP", gis::kFieldInteger)
+      .Field("N", gis::kFieldInteger)
       .Rows({{1, "Ann", 5}, {2, "Bob", 7}, {3, "Cy", nullptr}})
       .Build();
 }
 
-/// The parcels layer, fresh for each test.
-class OnParcels : public ::testing::Test {
+/// The mixed layer, fresh for each test.
+class OnMixed : public ::testing::Test {
  protected:
   FeatureStore store;
-  std::shared_ptr<FeatureLayer> layer = Parcels(store).Build();
-  gis::Table& table = *layer->Table();
+  std::shared_ptr<FeatureLayer> layer = Mixed(store).Build();
+  std::shared_ptr<FeatureTable> table = layer->Table();
 };
 
 }  // namespace quillet::platform::test

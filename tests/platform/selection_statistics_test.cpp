@@ -15,10 +15,10 @@ namespace {
 
 using test::Ids;
 using test::IdsOf;
-using test::OnParcels;
+using test::OnMixed;
 using test::Why;
 
-TEST_F(OnParcels, ASelectionSetSearchesOnlyItsIdsUnderTheFilter) {
+TEST_F(OnMixed, ASelectionSetSearchesOnlyItsIdsUnderTheFilter) {
   layer->SetDefinitionSelection(std::vector<int64_t>{5, 2, 3, 2, 99});
   const auto set = layer->DefinitionSelectionSet();
   EXPECT_EQ(set->Count(), 4);  // 2 counts once; 99 is not in the table
@@ -81,15 +81,15 @@ TEST(Statistics, SampleRateReadsTheFirstRowAndEveryRthAfterIt) {
   EXPECT_EQ(StatisticsOfValues({nullptr, 2, 3, 4, 5}, 2)[2], 8);
 }
 
-TEST_F(OnParcels, StatisticsKeepTheirResultsUntilTheInputChanges) {
+TEST_F(OnMixed, StatisticsKeepTheirResultsUntilTheInputChanges) {
   DataStatistics statistics;
-  statistics.SetField("POP");
-  statistics.SetCursor(table.Search(nullptr, true));
-  EXPECT_EQ(statistics.Statistics()->Sum(), 760);
-  EXPECT_EQ(statistics.Statistics()->Sum(), 760) << "a second read gave a consumed cursor's";
-  statistics.SetField("CODE");
-  statistics.SetCursor(table.Search(nullptr, true));
-  EXPECT_EQ(statistics.Statistics()->Sum(), 10);
+  statistics.SetField("N");
+  statistics.SetCursor(table->Search(nullptr, true));
+  EXPECT_EQ(statistics.Statistics()->Sum(), 17.5);
+  EXPECT_EQ(statistics.Statistics()->Sum(), 17.5) << "a second read gave a consumed cursor's";
+  statistics.SetField("X");
+  statistics.SetCursor(table->Search(nullptr, true));
+  EXPECT_EQ(statistics.Statistics()->Sum(), 19.5);
 }
 
 class ForeignCursor : public gis::Cursor {
@@ -97,21 +97,20 @@ class ForeignCursor : public gis::Cursor {
   std::shared_ptr<gis::Row> NextRow() override { return nullptr; }
 };
 
-TEST_F(OnParcels, StatisticsRefuseMissingOrUnsuitableInput) {
+TEST_F(OnMixed, StatisticsRefuseMissingOrUnsuitableInput) {
   struct Case {
     const char* field;
     std::shared_ptr<gis::Cursor> cursor;
     const char* message;
   };
   const Case cases[] = {
-      {"", table.Search(nullptr, true), "The statistics have no field"},
-      {"POP", nullptr, "The statistics have no cursor"},
-      {"SIZE", table.Search(nullptr, true),
+      {"", table->Search(nullptr, true), "The statistics have no field"},
+      {"N", nullptr, "The statistics have no cursor"},
+      {"SIZE", table->Search(nullptr, true),
        "The statistics field SIZE is not in the cursor's table"},
-      {"TYPE", table.Search(nullptr, true),
+      {"TYPE", table->Search(nullptr, true),
        "Statistics need numbers, but field TYPE holds a String"},
-      {"POP", std::make_shared<ForeignCursor>(),
-       "The statistics read only cursors of this platform"},
+      {"N", std::make_shared<ForeignCursor>(), "The statistics read only cursors of this platform"},
   };
   for (const auto& c : cases) {
     DataStatistics statistics;

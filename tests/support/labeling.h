@@ -98,10 +98,6 @@ inline QuilletState PlatformState(std::string expression = "") {
   return state;
 }
 
-}  // namespace quillet::test
-
-namespace quillet::test {
-
 /// Four parcels: TYPE A, B, A, C; POP 10, 20, null, 40; AREA 1.5, 2.5, 3, 4; BUILT a date
 /// (null on the third). Sums a test can check by eye: POP 70 over all, 10 for A, 40 for C.
 /// A store holds one table per name: a test that needs several parcel layers names them.
