@@ -9,8 +9,6 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/layers/dataset_name.h"
-#include "platform/renderers/simple_renderer.h"
 #include "quillet/error.h"
 #include "quillet/gis/field.h"
 #include "runtime/case.h"
@@ -306,16 +304,6 @@ SourceTable LoadOgrTable(FeatureStore& store, const std::string& source,
   done += static_cast<int64_t>(rows.size());
   if (progress) progress(done, total);
   return result;
-}
-
-std::shared_ptr<FeatureLayer> LoadOgrLayer(FeatureStore& store, const std::string& source,
-                                           const std::string& layerName,
-                                           const LoadProgress& progress) {
-  SourceTable loaded = LoadOgrTable(store, source, layerName, "", progress);
-  return std::make_shared<FeatureLayer>(
-      loaded.layerName, loaded.table,
-      std::make_shared<DatasetName>(loaded.layerName, loaded.category),
-      std::make_shared<SimpleRenderer>());
 }
 
 std::vector<std::string> OgrLayerNames(const std::string& source) {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/layers/feature_layer.h"
 #include "platform/sources/source_table.h"
 #include "platform/store/feature_store.h"
 
@@ -44,13 +43,6 @@ using LoadProgress = std::function<void(int64_t done, int64_t total)>;
 SourceTable LoadOgrTable(FeatureStore& store, const std::string& source,
                          const std::string& layerName = "", const std::string& tableName = "",
                          const LoadProgress& progress = {}, const CopyChoice& choice = {});
-
-/// `LoadOgrTable`, then a layer of the table named like it: its data source named like the
-/// layer with the driver's long name as category, a simple renderer with an empty label, no
-/// definition.
-std::shared_ptr<FeatureLayer> LoadOgrLayer(FeatureStore& store, const std::string& source,
-                                           const std::string& layerName = "",
-                                           const LoadProgress& progress = {});
 
 /// The names of the layers of a data source, in GDAL's order. Fails like `LoadOgrTable`.
 std::vector<std::string> OgrLayerNames(const std::string& source);
