@@ -35,11 +35,17 @@ using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 class PgRows : public QueryRows {
  public:
   PgRows(std::shared_ptr<PgConnection> connection, std::string cursor)
-      : mConnection(std::move(connection)), mCursor(std::move(cursor)), mBatch(nullptr, &PQclear) {}
+      : mConnection(std::move(connection)),
+        mCursor(std::move(cursor)),
+        mBatch(nullptr, &PQclear),
+        mNext(nullptr, &PQclear) {}
   ~PgRows() override {
-    // The transaction outlives the cursor; closing it frees the server's side.
-    if (!mDone && !mConnection->mInterrupted) {
-      Result closed(PQexec(mConnection->mConnection, ("CLOSE " + mCursor).c_str()), &PQclear);
+    if (mConnection->mFetching == this) Collect();
+    // The transaction outlives the cursor; closing it frees the server's side. A failure here
+    // is someone else's to report.
+    try {
+      if (!mDone && !mConnection->mInterrupted) Result closed(mConnection->Exec(Close()), &PQclear);
+    } catch (const runtime::Error&) {
     }
   }
 
@@ -48,14 +54,33 @@ class PgRows : public QueryRows {
     if (++mRow < mRows) return true;
     if (mRows >= 0 && mRows < kRowsPerFetch) return Finish();
     mConnection->CheckNotInterrupted();
-    mBatch.reset(
-        PQexec(mConnection->mConnection,
-               ("FETCH FORWARD " + std::to_string(kRowsPerFetch) + " FROM " + mCursor).c_str()));
+    if (mConnection->mFetching == this) Collect();
+    if (!mNext) mNext.reset(mConnection->Exec(Fetch()));
+    mBatch = std::move(mNext);
     if (PQresultStatus(mBatch.get()) != PGRES_TUPLES_OK)
       mConnection->Fail(PQresultErrorMessage(mBatch.get()));
     mRows = PQntuples(mBatch.get());
     mRow = 0;
+    if (mRows == kRowsPerFetch) FetchAhead();
     return mRows > 0 ? true : Finish();
+  }
+
+  /// Takes the batch asked for ahead, a failure kept for whoever reads it.
+  void Collect() {
+    mConnection->mFetching = nullptr;
+    while (PGresult* result = PQgetResult(mConnection->mConnection)) {
+      if (mNext) {
+        PQclear(result);
+      } else {
+        mNext.reset(result);
+      }
+    }
+  }
+
+  /// Whether the batch asked for ahead failed, and why.
+  const char* NextFailure() const {
+    if (!mNext || PQresultStatus(mNext.get()) == PGRES_TUPLES_OK) return nullptr;
+    return PQresultErrorMessage(mNext.get());
   }
 
   runtime::Variant Value(int column, int32_t fieldType) const override {
@@ -83,15 +108,28 @@ class PgRows : public QueryRows {
   }
 
  private:
+  std::string Fetch() const {
+    return "FETCH FORWARD " + std::to_string(kRowsPerFetch) + " FROM " + mCursor;
+  }
+  std::string Close() const { return "CLOSE " + mCursor; }
+
+  // The server prepares the next batch while this one is read: the two work at once.
+  void FetchAhead() {
+    mConnection->CollectFetch();
+    // Unsent, the batch is fetched when it is needed, and fails then if it must.
+    if (PQsendQuery(mConnection->mConnection, Fetch().c_str()) == 1) mConnection->mFetching = this;
+  }
+
   bool Finish() {
     mDone = true;
-    Result closed(PQexec(mConnection->mConnection, ("CLOSE " + mCursor).c_str()), &PQclear);
+    Result closed(mConnection->Exec(Close()), &PQclear);
     return false;
   }
 
   std::shared_ptr<PgConnection> mConnection;
   std::string mCursor;
   Result mBatch;
+  Result mNext;  // the batch fetched ahead
   int mRows = -1;
   int mRow = -1;
   bool mDone = false;
@@ -131,9 +169,22 @@ void PgConnection::CheckNotInterrupted() const {
   if (mInterrupted) throw runtime::Error::Platform("interrupted");
 }
 
+void PgConnection::CollectFetch() {
+  if (mFetching == nullptr) return;
+  PgRows* rows = mFetching;
+  rows->Collect();
+  // A failed fetch ended the transaction: whatever runs next would fail for that reason.
+  if (const char* failure = rows->NextFailure()) Fail(failure);
+}
+
+PGresult* PgConnection::Exec(const std::string& sql) {
+  CollectFetch();
+  return PQexec(mConnection, sql.c_str());
+}
+
 void PgConnection::Execute(const std::string& sql) {
   CheckNotInterrupted();
-  Result result(PQexec(mConnection, sql.c_str()), &PQclear);
+  Result result(Exec(sql), &PQclear);
   if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) Fail(PQresultErrorMessage(result.get()));
 }
 
@@ -142,12 +193,10 @@ std::unique_ptr<QueryRows> PgConnection::Query(const std::string& sql) {
   // A failing query must not end the transaction that later ones run in.
   const std::string cursor = "quillet_" + std::to_string(++mCursors);
   Execute("SAVEPOINT " + cursor);
-  Result declared(
-      PQexec(mConnection, ("DECLARE " + cursor + " NO SCROLL CURSOR FOR " + sql).c_str()),
-      &PQclear);
+  Result declared(Exec("DECLARE " + cursor + " NO SCROLL CURSOR FOR " + sql), &PQclear);
   if (PQresultStatus(declared.get()) != PGRES_COMMAND_OK) {
     const std::string reason = PQresultErrorMessage(declared.get());
-    Result undone(PQexec(mConnection, ("ROLLBACK TO SAVEPOINT " + cursor).c_str()), &PQclear);
+    Result undone(Exec("ROLLBACK TO SAVEPOINT " + cursor), &PQclear);
     Fail(reason);
   }
   Execute("RELEASE SAVEPOINT " + cursor);
@@ -157,6 +206,7 @@ std::unique_ptr<QueryRows> PgConnection::Query(const std::string& sql) {
 std::vector<std::vector<std::optional<std::string>>> PgConnection::Rows(
     const std::string& sql, const std::vector<std::string>& parameters) {
   CheckNotInterrupted();
+  CollectFetch();
   std::vector<const char*> values;
   for (const std::string& parameter : parameters)
     values.push_back(parameter.c_str());

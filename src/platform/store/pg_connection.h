@@ -10,13 +10,17 @@
 
 struct pg_conn;
 struct pg_cancel;
+struct pg_result;
 
 namespace quillet::platform {
+
+class PgRows;
 
 /// A connection to a PostgreSQL server whose tables are read where they are and never
 /// written: every query runs in one read-only transaction, so the whole run sees one
 /// snapshot, with a statement timeout unless the connection string sets one. Rows come in
-/// batches from a server-side cursor, so a big result is never held whole.
+/// batches from a server-side cursor, so a big result is never held whole; the next batch is
+/// asked for as soon as one arrives, so that the server prepares it while this one is read.
 ///
 /// Failures are runtime errors of one line: the source as reports show it (its password as
 /// ***) and the server's own reason.
@@ -54,12 +58,17 @@ class PgConnection : public Engine, public std::enable_shared_from_this<PgConnec
   friend class PgRows;
   [[noreturn]] void Fail(const std::string& reason) const;
   void CheckNotInterrupted() const;
+  /// Takes in the batch a cursor asked for ahead, which must come before any other command.
+  void CollectFetch();
+  /// Runs one command, after any batch asked for ahead.
+  pg_result* Exec(const std::string& sql);
 
   pg_conn* mConnection;
   pg_cancel* mCancel;
   std::string mShown;
   std::atomic<bool> mInterrupted{false};
   int mCursors = 0;
+  PgRows* mFetching = nullptr;  // whose batch the server is preparing
 };
 
 /// A connection string with its password's value replaced by ***, as reports show it.
