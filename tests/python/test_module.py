@@ -24,7 +24,6 @@ def Command(*args):
 
 # Each option changes the labels, so an option the module drops or inverts shows.
 @pytest.mark.parametrize("path, layer, expression, options, flags", [
-    (WORLD, LAYER, SUM, {}, []),
     (WORLD, LAYER, "[pop].Average.FormatNumber(1) [gdpPercap].Sum.FormatCurrency",
      {"locale": "de-DE", "wrap": 12}, ["--locale", "de-DE", "--wrap", "12"]),
     (PROJECT, "Continents", "$$LABEL: [pop].Count", {"definition_query": False},
@@ -35,8 +34,7 @@ def test_labels_are_the_commands(path, layer, expression, options, flags):
     assert status == 0
     labels = quillet.labels(path, layer, expression, **options)
     assert labels == printed["labels"]
-    if options:
-        assert labels != quillet.labels(path, layer, expression)
+    assert labels != quillet.labels(path, layer, expression)
 
 
 def test_verify_is_the_commands():
@@ -77,8 +75,6 @@ def test_the_object_its_collections_messages_and_progress():
     loads = []
     map.layer("North Carolina counties", lambda done, total: loads.append((done, total)))
     assert loads[-1][0] == loads[-1][1] > 0
-    with pytest.raises(ZeroDivisionError):
-        map.layer("North Carolina counties", lambda done, total: 1 / 0)
     layer = map.layer(LAYER)
 
     assert labeler.MakeLabels(layer, SUM)
@@ -98,9 +94,7 @@ def test_the_object_its_collections_messages_and_progress():
     assert boxes == [(labeler.Message, "Invalid Expression!", 16)]
     assert len(labeler.Labels) == 0
 
-    def Raising(*box):
-        raise KeyError(box)
-    raising = quillet.Quillet(map.platform, Raising)
+    raising = quillet.Quillet(map.platform, lambda *box: {}[box])  # a KeyError
     raising.ShowMessages = True
     with pytest.raises(KeyError):
         raising.MakeLabels(layer, "[nosuch].Sum")

@@ -1,17 +1,10 @@
 #!/usr/bin/python3
-"""Write QGIS projects and a style with real QGIS, as fixtures for Quillet's tests, whose
-results read_legends.py reads back, so that what QGIS itself sees is checked.
-
-Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 make_projects.py OUT_DIR DATA_DIR
-       ... make_projects.py --edit PROJECT LAYER reverse|delete=VALUE
-
-The first form copies the bundled data to OUT_DIR/data/, derives the sources the layers need
-(PrepareData) and writes, paths relative, world.qgs (one layer per renderer kind Quillet
-handles or refuses; with QUILLET_TEST_POSTGRES set to a server that answers, also "PG
-continents"), with_extra.qgz (the same with an auxiliary storage, .qgd) and continents.qml.
---edit reverses a layer's categories or ranges, or deletes its category VALUE, and saves: what
-a user does between a quillet set and a reset. Needs Debian's python3-qgis and gdal-bin.
-"""
+"""Write, with real QGIS, the projects Quillet's tests label: OUT_DIR/world.qgs (paths relative;
+a layer per renderer kind Quillet handles or refuses; "PG continents" with QUILLET_TEST_POSTGRES
+set to a server that answers), with_extra.qgz (the same with an auxiliary storage) and
+continents.qml, over the bundled data and sources derived from it in OUT_DIR/data/.
+"make_projects.py OUT_DIR DATA_DIR", or "--edit PROJECT LAYER reverse|delete=VALUE" to reverse a
+layer's classes or delete one category, as a user does between a quillet set and a reset."""
 import os
 import shutil
 import subprocess
@@ -19,13 +12,11 @@ import sys
 from pathlib import Path
 
 from qgis.core import (
-    QgsCategorizedSymbolRenderer, QgsClassificationEqualInterval,
-    QgsClassificationJenks, QgsDataSourceUri,
-    QgsGraduatedSymbolRenderer, QgsInvertedPolygonRenderer,
-    QgsMapLayer, QgsMergedFeatureRenderer, QgsPointClusterRenderer,
-    QgsPointDisplacementRenderer, QgsProject, QgsPropertyDefinition, QgsRendererCategory,
-    QgsRendererRange, QgsRuleBasedRenderer, QgsSingleSymbolRenderer, QgsSymbol,
-    QgsVectorLayer, QgsVectorLayerJoinInfo)
+    QgsCategorizedSymbolRenderer, QgsClassificationEqualInterval, QgsClassificationJenks,
+    QgsGraduatedSymbolRenderer, QgsInvertedPolygonRenderer, QgsMapLayer,
+    QgsMergedFeatureRenderer, QgsPointClusterRenderer, QgsPointDisplacementRenderer, QgsProject,
+    QgsPropertyDefinition, QgsRendererCategory, QgsRendererRange, QgsRuleBasedRenderer,
+    QgsSingleSymbolRenderer, QgsSymbol, QgsVectorLayer, QgsVectorLayerJoinInfo)
 from qgis.PyQt.QtCore import Qt
 
 from qgis_session import RunWithQgis
@@ -37,9 +28,7 @@ def Check(ok, message):
 
 
 def PrepareData(dataDir, outData):
-    """Derives sids_points.gpkg and sids.sqlite (SpatiaLite) from the counties; stats.gpkg (a
-    table to join), regions.gpkg (a row per country outside Oceania keyed by its subregion, so
-    that rows share keys) and rates.gpkg (a rate whose extremes 15 decimals cut off)."""
+    """Copies the bundled data and derives from it the sources that the layers need."""
     outData.mkdir(parents=True, exist_ok=True)
     for name in ["world.gpkg", "sids.shp", "sids.shx", "sids.dbf"]:
         shutil.copy(dataDir / name, outData / name)
@@ -69,21 +58,22 @@ def Symbol(layer):
     return QgsSymbol.defaultSymbol(layer.geometryType())
 
 
-def Categorized(layer, attr, values):
-    """values: (value, label) pairs; label None means QGIS's default (the value as text)."""
-    categories = [
-        QgsRendererCategory(value, Symbol(layer), str(value) if label is None else label)
-        for value, label in values]
-    return QgsCategorizedSymbolRenderer(attr, categories)
+def Categorized(attr, values):
+    """values: a value QGIS labels as it does by default (as text), or a (value, label) pair."""
+    pairs = [each if isinstance(each, tuple) else (each, str(each)) for each in values]
+    return lambda layer: QgsCategorizedSymbolRenderer(attr, [
+        QgsRendererCategory(value, Symbol(layer), label) for value, label in pairs])
 
 
-def Graduated(layer, attr, bounds):
-    renderer = QgsGraduatedSymbolRenderer(attr)
-    method = renderer.classificationMethod()
-    for lower, upper in zip(bounds, bounds[1:]):
-        label = method.labelForRange(lower, upper)  # QGIS's own label format
-        renderer.addClassRange(QgsRendererRange(lower, upper, Symbol(layer), label))
-    return renderer
+def Graduated(attr, bounds):
+    def Make(layer):
+        renderer = QgsGraduatedSymbolRenderer(attr)
+        method = renderer.classificationMethod()  # its labels are QGIS's own format
+        for lower, upper in zip(bounds, bounds[1:]):
+            renderer.addClassRange(QgsRendererRange(lower, upper, Symbol(layer),
+                                                    method.labelForRange(lower, upper)))
+        return renderer
+    return Make
 
 
 def Classified(field, method, classes, descending=False):
@@ -97,115 +87,101 @@ def Classified(field, method, classes, descending=False):
     return Make
 
 
-def Wrapped(wrapper, embedded):
-    wrapper.setEmbeddedRenderer(embedded)
-    return wrapper
-
-
-def Join(layer, joined, field, cached=False):
-    """Joins `joined` on `field`, without a prefix: QGIS names its fields joined_field."""
-    join = QgsVectorLayerJoinInfo()
-    join.setJoinLayer(joined)
-    join.setJoinFieldName(field)
-    join.setTargetFieldName(field)
-    join.setUsingMemoryCache(cached)
-    layer.addJoin(join)
+def Wrapped(kind, embedded):
+    def Make(layer):
+        wrapper = kind()
+        wrapper.setEmbeddedRenderer(embedded(layer))
+        return wrapper
+    return Make
 
 
 def BuildProject(project, data):
-    world = str(data / "world.gpkg") + "|layername=world"
-    points = str(data / "sids_points.gpkg") + "|layername=sids_points"
+    def Gpkg(name):
+        return f"{data / name}.gpkg|layername={name}"
+    world, points, rates = Gpkg("world"), Gpkg("sids_points"), Gpkg("rates")
     layers = []
 
-    def Add(name, source, renderer=None, provider="ogr"):
+    def Add(name, source, renderer=None, provider="ogr", subset=None, join=None):
+        """join: (layer, field, cached), without a prefix: QGIS names its fields layer_field."""
         layer = QgsVectorLayer(source, name, provider)
+        if join:
+            info = QgsVectorLayerJoinInfo()
+            info.setJoinLayer(join[0])
+            info.setJoinFieldName(join[1])
+            info.setTargetFieldName(join[1])
+            info.setUsingMemoryCache(join[2])
+            layer.addJoin(info)
         if layer.isValid() and renderer is not None:
             layer.setRenderer(renderer(layer))
+        if subset:
+            layer.setSubsetString(subset)
         layers.append(layer)
         return layer
 
     # The layers of the QGIS users' guide (examples/world.qgs), with an awkward label.
-    continents = Add("Continents", world, lambda l: Categorized(l, "continent", [
-        ("Africa", None), ("Asia", None), ("Europe", 'Europe & "the Near" <East>'),
-        (None, "Other continents"), ("North America", None), ("South America", None),
-        ("Oceania", None)]))
-    continents.setSubsetString("\"continent\" <> 'Antarctica'")
-    Add("Population", world, lambda l: Graduated(l, "pop", [0, 1e6, 1e7, 1e8, 2e9]))
-    # Ranges from above the smallest value: QGIS draws no feature below the first one.
-    Add("Populous", world, lambda l: Graduated(l, "pop", [1e7, 1e8, 2e9]))
-    # Natural breaks fall on data values, written with more digits than labels carry.
-    Add("Natural breaks", world, Classified("area_km2", QgsClassificationJenks(), 7))
-    Add("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l)))
-    Add("Inverted", world, lambda l: QgsInvertedPolygonRenderer(Categorized(
-        l, "continent", [("Africa", None), ("Europe", None), (None, "Other")])))
-    Add("Merged", world, lambda l: QgsMergedFeatureRenderer(
-        Graduated(l, "lifeExp", [40, 60, 75, 90])))
-    Add("Displaced", points, lambda l: Wrapped(QgsPointDisplacementRenderer(), Categorized(
-        l, "NAME", [("Ashe", None), ("Surry", None), ("Wake", None), (None, "Other")])))
-    Add("Clustered", points, lambda l: Wrapped(QgsPointClusterRenderer(), Graduated(
-        l, "BIR74", [0, 1000, 5000, 25000])))
-    Add("Rules", world, lambda l: QgsRuleBasedRenderer(Symbol(l)))
-    Add("Grouped", world, lambda l: Categorized(
-        l, "continent", [(["Africa", "Asia"], "Africa and Asia"), ("Europe", None)]))
-    Add("By expression", world, lambda l: Categorized(
-        l, "upper(\"continent\")", [("AFRICA", None), ("EUROPE", None)]))
-
-    stats = Add("stats", str(data / "stats.gpkg") + "|layername=stats")
-    joined = Add("Joined", world)
-    Join(joined, stats, "iso_a2")
-    joined.setSubsetString("\"iso_a2\" <> 'CN'")  # a field both tables have
-    joined.setRenderer(Graduated(joined, "stats_gdp", [0, 1e11, 1e12, 3e13]))
-
+    continents = Add("Continents", world, Categorized("continent", [
+        "Africa", "Asia", ("Europe", 'Europe & "the Near" <East>'), (None, "Other continents"),
+        "North America", "South America", "Oceania"]), subset="\"continent\" <> 'Antarctica'")
+    # Ranges from above the smallest value: QGIS draws no feature below the first one, with a
+    # filter of two terms or within a join.
+    Add("Populous", world, Graduated("pop", [1e7, 1e8, 2e9]),
+        subset="\"continent\" = 'Asia' OR \"continent\" = 'Europe'")
+    stats, regions = Add("stats", Gpkg("stats")), Add("regions", Gpkg("regions"))
+    for name, source, renderer in [
+            ("Population", world, Graduated("pop", [0, 1e6, 1e7, 1e8, 2e9])),
+            # Natural breaks fall on data values, written with more digits than labels carry.
+            ("Natural breaks", world, Classified("area_km2", QgsClassificationJenks(), 7)),
+            ("Outline", world, lambda l: QgsSingleSymbolRenderer(Symbol(l))),
+            ("Inverted", world, lambda l: QgsInvertedPolygonRenderer(Categorized(
+                "continent", ["Africa", "Europe", (None, "Other")])(l))),
+            ("Merged", world, lambda l: QgsMergedFeatureRenderer(
+                Graduated("lifeExp", [40, 60, 75, 90])(l))),
+            ("Displaced", points, Wrapped(QgsPointDisplacementRenderer, Categorized(
+                "NAME", ["Ashe", "Surry", "Wake", (None, "Other")]))),
+            ("Clustered", points, Wrapped(QgsPointClusterRenderer, Graduated(
+                "BIR74", [0, 1000, 5000, 25000]))),
+            ("Rules", world, lambda l: QgsRuleBasedRenderer(Symbol(l))),
+            ("Grouped", world, Categorized(
+                "continent", [(["Africa", "Asia"], "Africa and Asia"), "Europe"])),
+            ("By expression", world, Categorized("upper(\"continent\")", ["AFRICA", "EUROPE"]))]:
+        Add(name, source, renderer)
+    # A filter on a key both tables have.
+    joined = Add("Joined", world, Graduated("stats_gdp", [1e10, 1e11, 1e12, 3e13]),
+                 subset="\"iso_a2\" <> 'CN'", join=(stats, "iso_a2", False))
     # Joined on a key many rows share: QGIS takes one row per feature, the first or, cached in
     # memory, the last; Oceania has none. "Subregions" classifies by its own field, which the
     # joined table has too.
-    regions = Add("regions", str(data / "regions.gpkg") + "|layername=regions")
     for name, cached, attr, values in [
-            ("Subregions", False, "subregion", [
-                ("Western Europe", None), ("Southern Asia", None), (None, "Other"),
-                ("Melanesia", None)]),
-            ("First countries", False, "regions_country", [
-                ("France", None), ("Senegal", None), (None, "No country listed"),
-                ("India", None)]),
-            ("Last countries", True, "regions_country", [
-                ("Netherlands", None), ("The Gambia", None), ("Sri Lanka", None),
-                (None, "Other")]),
-            ("Apostrophe", False, "regions_country", [
-                ("Côte d'Ivoire", None), ("France", None), (None, "Other")])]:
-        layer = Add(name, world)
-        Join(layer, regions, "subregion", cached)
-        layer.setRenderer(Categorized(layer, attr, values))
+            ("Subregions", False, "subregion",
+             ["Western Europe", "Southern Asia", (None, "Other"), "Melanesia"]),
+            ("First countries", False, "regions_country",
+             ["France", "Senegal", (None, "No country listed"), "India"]),
+            ("Last countries", True, "regions_country",
+             ["Netherlands", "The Gambia", "Sri Lanka", (None, "Other")]),
+            ("Apostrophe", False, "regions_country", ["Côte d'Ivoire", "France", (None, "Other")])]:
+        Add(name, world, Categorized(attr, values), join=(regions, "subregion", cached))
 
     # Three layers named "Rates" in groups. QGIS writes the rate's bounds with 15 decimals, above
     # the least rate and below the greatest; the areas' natural breaks are areas, drawn by the
     # range listed first: in descending order the upper.
-    rates = str(data / "rates.gpkg") + "|layername=rates"
     grouped = [(group, Add("Rates", rates, Classified(field, method, classes, descending)))
                for group, field, method, classes, descending in [
                    ("Equal interval", "rate", QgsClassificationEqualInterval(), 5, False),
                    ("Natural breaks", "rate", QgsClassificationJenks(), 5, False),
                    ("Descending", "area_km2", QgsClassificationJenks(), 7, True)]]
 
-    uri = QgsDataSourceUri()
-    uri.setDatabase(str(data / "sids.sqlite"))
-    uri.setDataSource("", "sids", "GEOMETRY")
-    counties = Add("Counties", uri.uri(), lambda l: Categorized(
-        l, "NAME", [("Surry", None), ("Stokes", None), (None, "Other")]), "spatialite")
-    counties.setSubsetString("\"BIR74\" > 1000")
-
+    Add("Counties", f"dbname='{data / 'sids.sqlite'}' table=\"sids\" (GEOMETRY)", Categorized("NAME", ["Surry", "Stokes", (None, "Other")]),
+        "spatialite", subset="\"BIR74\" > 1000")
     Add("Remote", "dbname='gis' host=localhost port=5432 table=\"public\".\"countries\" (geom) "
         "sql=\"pop\" > 0", provider="postgres")
     # A reachable server (tests/postgres_servers.sh) gives a PostgreSQL layer that works.
     server = os.environ.get("QUILLET_TEST_POSTGRES")
-    if server:
-        pg = Add("PG continents", f"{server} table=\"public\".\"countries\" (geom) "
-                 "sql=\"continent\" <> 'Antarctica'", lambda l: Categorized(
-                     l, "continent", [("Africa", None), (None, "Other"), ("Asia", None)]),
-                 "postgres")
-        if not pg.isValid():
-            print(f"make_projects: no PostgreSQL server at {server}; no PG layer",
-                  file=sys.stderr)
-            layers.pop()
+    if server and not Add("PG continents", f"{server} table=\"public\".\"countries\" (geom) "
+                          "sql=\"continent\" <> 'Antarctica'", Categorized(
+                              "continent", ["Africa", (None, "Other"), "Asia"]),
+                          "postgres").isValid():
+        print(f"make_projects: no PostgreSQL server at {server}; no PG layer", file=sys.stderr)
+        layers.pop()
 
     project.addMapLayers(layers)  # the project owns them from here, also on the error paths
     root = project.layerTreeRoot()
@@ -240,12 +216,11 @@ def Edit(path, name, action):
     renderer = layers[0].renderer()
     if action != "reverse":
         renderer.deleteCategory(renderer.categoryIndexForValue(action.split("=", 1)[1]))
-    elif hasattr(renderer, "categories"):
-        for i in range(len(renderer.categories()) - 1):
-            renderer.moveCategory(0, len(renderer.categories()) - 1 - i)
     else:
-        for i in range(len(renderer.ranges()) - 1):
-            renderer.moveClass(0, len(renderer.ranges()) - 1 - i)
+        categorized = hasattr(renderer, "categories")
+        last = len(renderer.categories() if categorized else renderer.ranges()) - 1
+        for i in range(last):
+            (renderer.moveCategory if categorized else renderer.moveClass)(0, last - i)
     Check(project.write(path), f"could not write {path}: {project.error()}")
 
 

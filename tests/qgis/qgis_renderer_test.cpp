@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "map/legend_entry.h"
-#include "platform/renderers/foreign_renderer.h"
 #include "support/error_of.h"
 
 namespace quillet::qgis {
@@ -20,9 +19,6 @@ struct Read {
       stands.push_back(item.stands);
     return stands;
   }
-  std::vector<std::string> MadeLabels(const std::vector<std::string>* labels = nullptr) const {
-    return map::RendererLabels(*renderer.Make("F", labels));
-  }
   std::string Failure() const {
     return test::Why([&] { renderer.Make("F", nullptr); });
   }
@@ -37,10 +33,6 @@ TEST(QgisRenderer, CategoriesPutTheCatchAllLast) {
     </categories></renderer-v2>)");
   EXPECT_EQ(read.Stands(),
             (std::vector<std::string>{"Africa", "Asia", "Europe; Oceania", "all other values"}));
-  EXPECT_EQ(read.MadeLabels(), (std::vector<std::string>{"Af", "As", "Merged", "Rest"}));
-  const std::vector<std::string> short_{"1"};
-  EXPECT_EQ(test::Why([&] { read.renderer.Make("F", &short_); }),
-            "the legend has 4 entries, not 1");
 
   // "NULL" is a catch-all too; a second catch-all is an ordinary value and then a duplicate.
   const Read twice(R"(<renderer-v2 type="categorizedSymbol" attr="a"><categories>
@@ -50,8 +42,6 @@ TEST(QgisRenderer, CategoriesPutTheCatchAllLast) {
   EXPECT_NE(twice.Failure().find("listed"), std::string::npos) << twice.Failure();
 }
 
-// How bounds written with 15 decimals become breaks (a feature on a bound stays in the range QGIS
-// draws it with) is checked against QGIS's own counts in qgis_project_test.cpp.
 TEST(QgisRenderer, RangesBecomeBreaksThatMustFollowOneAnother) {
   const Read read(R"(<renderer-v2 type="graduatedSymbol" attr="pop"><ranges>
       <range lower="0.000000000000000" upper="1000000.000000000000000" label="small"/>
@@ -60,36 +50,24 @@ TEST(QgisRenderer, RangesBecomeBreaksThatMustFollowOneAnother) {
   EXPECT_EQ(read.Stands(),
             (std::vector<std::string>{"0 to 1000000", "above 1000000 to 2500000.5"}));
 
-  EXPECT_EQ(Read(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>
-      <range lower="0" upper="10" label="a"/><range lower="12" upper="20" label="b"/>
-    </ranges></renderer-v2>)")
-                .Failure(),
-            "range 2 starts at 12 but range 1 ends at 10; quillet labels ranges that follow one "
-            "another without gaps");
-  EXPECT_EQ(Read(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>
-      <range lower="10" upper="0" label="a"/></ranges></renderer-v2>)")
-                .Failure(),
-            "range 1 runs from 10 down to 0");
-  const Read wordy(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>
-      <range lower="0" upper="ten" label="a"/></ranges></renderer-v2>)");
-  EXPECT_EQ(wordy.Failure(), "range 1 has the upper bound \"ten\", which is not a number");
-  EXPECT_EQ(wordy.Stands(), (std::vector<std::string>{"0 to ten"}));
+  const std::pair<std::string, std::string> faults[] = {
+      {R"(<range lower="0" upper="10" label="a"/><range lower="12" upper="20" label="b"/>)",
+       "range 2 starts at 12 but range 1 ends at 10; quillet labels ranges that follow one another "
+       "without gaps"},
+      {R"(<range lower="10" upper="0" label="a"/>)", "range 1 runs from 10 down to 0"},
+      {R"(<range lower="0" upper="ten" label="a"/>)",
+       "range 1 has the upper bound \"ten\", which is not a number"}};
+  for (const auto& [ranges, message] : faults)
+    EXPECT_EQ(Read(R"(<renderer-v2 type="graduatedSymbol" attr="p"><ranges>)" + ranges +
+                   "</ranges></renderer-v2>")
+                  .Failure(),
+              message);
 
   const Read fieldless(R"(<renderer-v2 type="graduatedSymbol" attr=""><ranges>
       <range lower="0" upper="10" label="a"/></ranges></renderer-v2>)");
   EXPECT_EQ(test::Why([&] { fieldless.renderer.Make("", nullptr); }),
             "the renderer has no field to classify by (its attr is empty); choose one in the "
             "layer's symbology in QGIS");
-}
-
-// The wrappers QGIS writes (clusters, displacement, merged and inverted features) and single
-// symbols are labelled against QGIS in qgis_project_test.cpp.
-TEST(QgisRenderer, OtherKindsHaveNoLabelledRole) {
-  const Read other(R"(<renderer-v2 type="invertedPolygonRenderer"/>)");
-  EXPECT_EQ(other.renderer.Kind(), "invertedPolygonRenderer without a renderer");
-  EXPECT_FALSE(other.renderer.HoldsLabels());
-  const auto made = other.renderer.Make("", nullptr);
-  EXPECT_FALSE(gis::Is<gis::SimpleRenderer>(made) || gis::Is<gis::RendererClasses>(made));
 }
 
 }  // namespace

@@ -1,21 +1,10 @@
 #!/usr/bin/python3
-"""Print the legend of every layer as real QGIS reads it, as one JSON object on stdout.
-
-Usage: QT_QPA_PLATFORM=offscreen /usr/bin/python3 read_legends.py PROJECT.qgs|PROJECT.qgz
-       ... read_legends.py STYLE.qml --source PATH   (the style applied to an OGR layer of PATH)
-
-Each layer, in layer tree order, under its name or its path in the tree ("Group/Name"):
-
-  {"Layer name": {"renderer": "categorizedSymbol", "features": 176,  # within the layer's filter
-                  "items": [{"label": "Africa", "count": 51}, ...],
-                  "customProperties": {"key": value}}}
-
-"count", for the categories and ranges of a renderer (or of the one a wrapper holds), is the
-number of features QGIS draws with the item's symbol. QGIS's own legend counter gives the
-catch-all category none of the values no other category lists, though it draws them with its
-symbol; so its count here is the features drawn less the other items'.
-"""
-import argparse
+"""Print the legend of every layer (or of a .qml style on --source) as real QGIS reads it, as
+JSON on stdout: {"Group/Name": {"renderer": type, "features": n (within the layer's filter),
+"items": [{"label": ..., "count": features QGIS draws with its symbol}], "customProperties"}}.
+QGIS's own legend counter gives the catch-all category none of the values no other category
+lists, though it draws them with its symbol; so its count here is the features drawn less the
+other items'."""
 import json
 import sys
 from pathlib import Path
@@ -27,7 +16,6 @@ from qgis_session import RunWithQgis
 
 
 def AddCounts(layer, renderer, items):
-    """Give every item the number of features drawn with its symbol, within the layer's filter."""
     counter = QgsVectorLayerFeatureCounter(layer)
     if not counter.run():
         sys.exit(f"read_legends: cannot count the features of {layer.name()}")
@@ -72,21 +60,17 @@ def TreePath(node):
 
 
 def Main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("path")
-    parser.add_argument("--source", help="data source for a .qml style")
-    args = parser.parse_args()
-
-    if args.path.endswith(".qml"):
-        layer = QgsVectorLayer(args.source, Path(args.path).stem, "ogr")
-        message, ok = layer.loadNamedStyle(args.path)
+    path, source = sys.argv[1], sys.argv[-1]  # PROJECT, or STYLE.qml --source PATH
+    if path.endswith(".qml"):
+        layer = QgsVectorLayer(source, Path(path).stem, "ogr")
+        message, ok = layer.loadNamedStyle(path)
         if not layer.isValid() or not ok:
-            sys.exit(f"read_legends: cannot load {args.path} on {args.source}: {message}")
+            sys.exit(f"read_legends: cannot load {path} on {source}: {message}")
         legends = {layer.name(): Describe(layer)}
     else:
         project = QgsProject.instance()
-        if not project.read(args.path):
-            sys.exit(f"read_legends: cannot read {args.path}: {project.error()}")
+        if not project.read(path):
+            sys.exit(f"read_legends: cannot read {path}: {project.error()}")
         legends = {TreePath(node): Describe(node.layer())
                    for node in project.layerTreeRoot().findLayers() if node.layer() is not None}
     print(json.dumps(legends, ensure_ascii=False, default=str))

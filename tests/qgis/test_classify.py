@@ -15,13 +15,9 @@ from qgis.core import (QgsApplication, QgsClassificationEqualInterval, QgsClassi
 QUILLET = os.environ["QUILLET_BINARY"]
 DATA = os.environ["QUILLET_DATA_DIR"]
 
-METHODS = {
-    "quantile": QgsClassificationQuantile,
-    "equal": QgsClassificationEqualInterval,
-    "jenks": QgsClassificationJenks,
-    "pretty": QgsClassificationPrettyBreaks,
-    "stddev": QgsClassificationStandardDeviation,
-}
+METHODS = {"quantile": QgsClassificationQuantile, "equal": QgsClassificationEqualInterval,
+           "jenks": QgsClassificationJenks, "pretty": QgsClassificationPrettyBreaks,
+           "stddev": QgsClassificationStandardDeviation}
 # Skewed, signed and evenly spread fields, a whole-numbered one, with nulls (lifeExp).
 FIELDS = [("world.gpkg", "pop"), ("world.gpkg", "lifeExp"), ("world.gpkg", "gdpPercap"),
           ("sids.shp", "BIR74"), ("sids.shp", "SID79"), ("sids.shp", "east"),
@@ -53,12 +49,10 @@ def qgis():
 
 
 def init(path, field, method, classes=5):
-    run = subprocess.run([QUILLET, "init", path, "--field", field,
-                          "--classify", method, "--classes", str(classes), "--json"],
-                         capture_output=True, text=True, check=False)
+    run = subprocess.run([QUILLET, "init", path, "--field", field, "--classify", method,
+                          "--classes", str(classes), "--json"], capture_output=True, text=True)
     assert run.returncode == 0, run.stderr
-    document = json.loads(json.loads(run.stdout)["document"])
-    return document["layers"][0]["renderer"]
+    return json.loads(json.loads(run.stdout)["document"])["layers"][0]["renderer"]
 
 
 def layer(path):

@@ -1,7 +1,6 @@
-"""The QGIS plugin as QGIS runs it: installed from its zip as "Install from ZIP" does, started by
-qgis.utils with a test iface over a real layer tree, driven through its panel's widgets. Its
-labels must be what the quillet command writes into the same layer saved in a project, as
-QGIS reads them back."""
+"""The QGIS plugin installed from its zip as "Install from ZIP" does, started by qgis.utils with a
+test iface over a real layer tree, driven through its panel: its labels are what the command
+writes into the same layer saved in a project, as QGIS reads them back."""
 import importlib.util
 import os
 import re
@@ -135,7 +134,10 @@ def Choose(box, text):
     box.activated.emit(box.currentIndex())
 
 
-def Wait(panel):
+def Wait(panel, button=None):
+    """Presses the button, if any, and waits for the panel's task to end: its message."""
+    if button is not None:
+        button.click()
     deadline = time.time() + 120
     while panel.task is not None:
         assert time.time() < deadline, "the task did not end"
@@ -145,34 +147,25 @@ def Wait(panel):
 
 
 @pytest.mark.parametrize("layer, tip", [
-    ("Continents", None),
-    ("Rules", "not Rule-based"), ("Outline", "A single symbol shows no label"),
-])
+    ("Continents", None), ("Rules", "not Rule-based"),
+    ("Outline", "A single symbol shows no label")])
 def test_the_action_is_enabled_where_quillet_labels(plugin, project, layer, tip):
     qgis.utils.iface.Select(Layer(layer))
     assert plugin.action in qgis.utils.iface.custom + qgis.utils.iface.menu.actions()
     assert plugin.action.isEnabled() == (tip is None)
     assert tip is None or tip in plugin.action.toolTip()
-
-
-def test_the_action_follows_a_changed_renderer(plugin, project):
-    layer = Layer("Continents")
-    qgis.utils.iface.Select(layer)
-    layer.setRenderer(QgsRuleBasedRenderer(QgsSymbol.defaultSymbol(layer.geometryType())))
+    rules = QgsRuleBasedRenderer(QgsSymbol.defaultSymbol(Layer(layer).geometryType()))
+    Layer(layer).setRenderer(rules)  # followed while the layer stays selected
     assert not plugin.action.isEnabled()
 
 
-# Each set of options changes the labels, so an option the panel drops shows.
+# Categories with the catch-all among them, ranges with nothing below the first, a join, a
+# wrapper; each set of options changes the labels, so an option the panel drops shows.
 @pytest.mark.parametrize("name, expression, flags", [
-    # categorized, the catch-all among the others, a filter
     ("Continents", SUM, ["--locale", "de-DE", "--no-all-other-values"]),
-    # graduated, nothing below the first range unless the filter is left out
     ("Populous", "$$LABEL: [pop].Count countries", ["--no-definition-query"]),
-    # a join, a filter on a key both tables have
     ("Joined", "[stats.gdp].Sum.FormatCurrency", []),
-    # categorized inside point displacement
-    ("Displaced", "$$VALUE: [BIR74].Sum births", ["--wrap", "12"]),
-])
+    ("Displaced", "$$VALUE: [BIR74].Sum births", ["--wrap", "12"])])
 def test_apply_labels_as_the_command_and_reset_puts_back(plugin, project, name, expression,
                                                          flags):
     layer = Layer(name)
@@ -190,14 +183,11 @@ def test_apply_labels_as_the_command_and_reset_puts_back(plugin, project, name, 
     fields = [panel.fields.itemText(i) for i in range(panel.fields.count())]
     assert re.search(r"\[(.*?)\]", expression).group(1) in fields  # joined: as Quillet names it
     panel.expression.setPlainText(expression)
-    panel.applyButton.click()
-    Wait(panel)
+    Wait(panel, panel.applyButton)
     assert Labels(layer) == TreeLabels(layer) == Labels(written) != before
     assert layer.customProperty("quillet/originalLabels") == \
         written.customProperty("quillet/originalLabels")
-    assert panel.resetButton.isEnabled()
-    panel.resetButton.click()
-    Wait(panel)
+    Wait(panel, panel.resetButton)
     assert Labels(layer) == TreeLabels(layer) == before
 
 
@@ -214,34 +204,27 @@ def test_the_panel_typed_into_refusing_verifying_cancelling(plugin, project):
     Choose(panel.functions, "FormatNumber(0)")
     QTest.keyClicks(panel.expression, " people)")
     assert panel.expression.toPlainText() == SUM
-    QTest.mouseClick(panel.applyButton, Qt.LeftButton)
-    assert "7 of 7 labels changed" in Wait(panel)
-    # The same labels, in QGIS's order (the catch-all among the others, not last).
-    assert sorted(Labels(layer)) == sorted(quillet.labels(project.fileName(), "Continents", SUM))
-    panel.resetButton.click()
-    Wait(panel)
+    assert "7 of 7 labels changed" in Wait(panel, panel.applyButton)
+    Wait(panel, panel.resetButton)
 
     panel.expression.setPlainText("$$LABEL [nosuch].Sum")
-    panel.applyButton.click()
     with pytest.raises(quillet.RefusedError) as refused:
         quillet.labels(project.fileName(), "Continents", "$$LABEL [nosuch].Sum")
-    assert Wait(panel) == refused.value.message
+    assert Wait(panel, panel.applyButton) == refused.value.message
     assert Labels(layer) == before
 
     panel.expression.setPlainText("$$LABEL: [pop].Sum")
     panel.sample.setChecked(True)
     panel.instructions.setChecked(True)
-    panel.verifyButton.click()
     verified = quillet.verify(quillet.open_map(project.fileName()), "Continents",
                               "$$LABEL: [pop].Sum", sample=True, instructions=True)
-    shown = Wait(panel)
+    shown = Wait(panel, panel.verifyButton)
     assert verified.instructions.replace("\r\n", "\n").strip() in shown
     assert f"LABEL: {verified.sample_label}" in shown
 
     layer.startEditing()
     layer.changeAttributeValue(next(layer.getFeatures()).id(), layer.fields().indexOf("pop"), 1)
-    panel.applyButton.click()
-    assert "unsaved edits" in Wait(panel)
+    assert "unsaved edits" in Wait(panel, panel.applyButton)
     layer.rollBack()
     panel.Reset()
     Wait(panel)
@@ -256,5 +239,5 @@ def test_a_layer_quillet_cannot_open_says_why(plugin, project):
     layer.setRenderer(Layer("Continents").renderer().clone())
     project.addMapLayer(layer)
     panel = Panel(plugin, layer)
-    panel.applyButton.click()
-    assert 'the QGIS data provider "memory" is not one quillet reads' in Wait(panel)
+    assert 'the QGIS data provider "memory" is not one quillet reads' in Wait(
+        panel, panel.applyButton)
