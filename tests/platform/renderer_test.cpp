@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/builders/renderer_builders.h"
