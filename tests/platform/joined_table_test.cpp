@@ -63,12 +63,6 @@ TEST_F(Join, StatisticsAndSelectionSetsReadTheJoinedFields) {
   EXPECT_EQ(names, (std::vector<Variant>{"Ann", "Bob"}));
 }
 
-TEST_F(Join, TheFeatureClassStaysTheUnjoinedTable) {
-  EXPECT_FALSE(gis::Is<gis::JoinedTable>(layer->FeatureClass()));
-  EXPECT_EQ(layer->FeatureClass()->FindField("TYPE"), 1);
-  EXPECT_EQ(layer->FeatureClass()->FindField("owners.NAME"), -1);
-}
-
 // One to one, as QGIS joins: a key that the joined table has twice gives its first row (or
 // its last), never the own row twice.
 TEST(JoinSetup, EachOwnRowTakesOneJoinedRowAndTheCatchAllMayTakeTheNulls) {
