@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,15 +10,6 @@
 namespace quillet {
 namespace {
 
-// The defaults that no label run shows: the rest show in the runs of the other tests.
-TEST(QuilletObject, ANewObjectStartsAtItsDefaults) {
-  Quillet labeler(nullptr);
-  EXPECT_EQ(labeler.ApplySelectionSet(), 0);
-  EXPECT_EQ(labeler.SkippedLegendItems(), 0);
-  EXPECT_EQ(labeler.WrapTextIfLongerThan(), 0);
-  EXPECT_EQ(labeler.Locale().name, "en-US");
-}
-
 // Each object writes in its own locale while another object in another thread labels in
 // another locale.
 TEST(QuilletObject, EachObjectHasItsOwnLocale) {
@@ -28,10 +18,8 @@ TEST(QuilletObject, EachObjectHasItsOwnLocale) {
     run.labeler.SetLocale(runtime::Locale::FromName(locale));
     const auto layer = test::Parcels(run.store).Build();
     std::vector<std::string> labels;
-    for (int i = 0; i < 20; ++i) {
-      run.Make(layer, "[POP].Sum.FormatNumber(1) [AREA].Average");
-      labels.push_back(run.labeler.Labels()->Item(1));
-    }
+    for (int i = 0; i < 20; ++i)
+      labels.push_back(run.Made(layer, "[POP].Sum.FormatNumber(1) [AREA].Average").at(0));
     return labels;
   };
   std::vector<std::string> german;

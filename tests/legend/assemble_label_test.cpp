@@ -46,7 +46,6 @@ TEST_F(AssembleLabelTest, FieldsTakeTheirSummaryThenEachFurtherStatement) {
   EXPECT_EQ(Assemble("[POP].Sum.FormatNumber(0) people"), "1,234,568 people");
   EXPECT_EQ(Assemble("[pop].SUM.Round(1)"), "1234567.9");
   EXPECT_EQ(Assemble("[NAME].First.UCase, [POP].Count of [POP].First"), "DURHAM, 2 of 7");
-  EXPECT_THROW(Assemble("[AREA].Sum"), runtime::Error);  // no summary for the field
 }
 
 // Characters are counted, not bytes: 65,535 two-byte characters and one more fit.
@@ -60,11 +59,6 @@ TEST_F(AssembleLabelTest, ALabelHoldsAtMostTheLongestLabelsCharacters) {
   EXPECT_EQ(error.Description(), "Out of string space: a label holds at most 65536 characters");
   EXPECT_EQ(test::ErrorOf([&] { Assemble(text + "$$LABEL"); }).Number(), 14);
   EXPECT_EQ(test::ErrorOf([&] { Assemble(text + "[POP].First!"); }).Number(), 14);
-}
-
-TEST_F(AssembleLabelTest, PseudoFieldsComeFromTheResolverAsTyped) {
-  EXPECT_EQ(Assemble("$$LABEL: [POP].First"), "Urban: 7");
-  EXPECT_EQ(Assemble("$$Value"), "<value Value>");
 }
 
 TEST_F(AssembleLabelTest, NewlineMarkersInAnyCaseBreakLinesThenAPositiveLimitWraps) {

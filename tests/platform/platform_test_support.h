@@ -24,9 +24,6 @@ using quillet::test::Why;
 
 using Ids = std::vector<int64_t>;
 
-/// A where clause and the object ids it selects.
-using Selects = std::pair<std::string, Ids>;
-
 /// The object ids (field 0) of the rows a cursor yields, in order.
 inline std::vector<int64_t> IdsOf(gis::Cursor& cursor) {
   std::vector<int64_t> ids;

@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/builders/renderer_builders.h"
@@ -19,10 +18,9 @@ using test::Ids;
 using test::Selected;
 using test::Why;
 
-// A class of a renderer's class list: its label, its where clause and what that selects.
+// A class of a renderer's class list: its label and what its where clause selects.
 struct LegendClass {
   std::string label;
-  std::string whereClause;
   Ids ids;
 };
 
@@ -34,7 +32,6 @@ void ExpectClasses(const std::shared_ptr<gis::FeatureRenderer>& renderer, gis::T
     const auto& want = expected[static_cast<size_t>(i)];
     EXPECT_EQ(classes->Class(i), want.label) << "class " << i;
     const std::string where = classes->WhereClause(i, table);
-    EXPECT_EQ(where, want.whereClause) << "class " << i;
     EXPECT_EQ(Selected(table, where), want.ids) << where;
   }
 }
@@ -49,51 +46,33 @@ TEST_F(UniqueValues, OneClassPerValueOrGroupAndADefaultClassThatTakesTheRestAndN
                             .Default("Other")
                             .Build();
   ExpectClasses(renderer, *table,
-                {{"Type A", R"("TYPE" = 'A')", {1, 4, 7}},
-                 {"B or a", R"(("TYPE" = 'B' OR "TYPE" = 'a'))", {2, 3}},
-                 {"Irish", R"("TYPE" = 'O''Brien')", {6}},
-                 {"Other",
-                  R"(("TYPE" IS NULL OR NOT ("TYPE" = 'A' OR "TYPE" = 'B' OR "TYPE" = 'a' OR )"
-                  R"("TYPE" = 'O''Brien')))",
-                  {5}}});
+                {{"Type A", {1, 4, 7}}, {"B or a", {2, 3}}, {"Irish", {6}}, {"Other", {5}}});
 
   // The component puts "( definition) AND " in front of a class's clause without parentheses.
   const auto classes = gis::Require<gis::RendererClasses>(renderer);
   const Ids underNThree[] = {{7}, {2}, {}, {}};
-  for (int32_t i = 0; i < 4; ++i) {
+  for (int32_t i = 0; i < 4; ++i)
     EXPECT_EQ(Selected(*table, "( N = 3) AND " + classes->WhereClause(i, *table)), underNThree[i])
         << i;
-  }
+  ExpectClasses(UniqueValue("TYPE").Default("All").Build(), *table,
+                {{"All", {1, 2, 3, 4, 5, 6, 7}}});
 }
 
 TEST_F(UniqueValues, NumericFieldsCompareBareNumbers) {
   ExpectClasses(UniqueValue("N").Class({"1"}, "One").Class({"2.5", "3"}, "More").Build(), *table,
-                {{"One", R"("N" = 1)", {1}}, {"More", R"(("N" = 2.5 OR "N" = 3))", {2, 4, 7}}});
+                {{"One", {1}}, {"More", {2, 4, 7}}});
   // A value that is no number is compared as text rather than written into SQL as it stands.
-  ExpectClasses(UniqueValue("N").Class({"1 OR 1=1"}, "Odd").Build(), *table,
-                {{"Odd", R"("N" = '1 OR 1=1')", {}}});
+  ExpectClasses(UniqueValue("N").Class({"1 OR 1=1"}, "Odd").Build(), *table, {{"Odd", {}}});
 }
 
 TEST_F(UniqueValues, MultiFieldValuesSplitIntoAndedComparisons) {
-  ExpectClasses(
-      UniqueValue("TYPE", "N")
-          .Delimiter("|")
-          .Class({"A|1"}, "A one")
-          .Class({"A|3", "B|3"}, "Threes")
-          .Default("Rest")
-          .Build(),
-      *table,
-      {{"A one", R"("TYPE" = 'A' AND "N" = 1)", {1}},
-       {"Threes", R"((("TYPE" = 'A' AND "N" = 3) OR ("TYPE" = 'B' AND "N" = 3)))", {2, 7}},
-       {"Rest",
-        R"(("TYPE" IS NULL OR "N" IS NULL OR NOT (("TYPE" = 'A' AND "N" = 1) OR )"
-        R"(("TYPE" = 'A' AND "N" = 3) OR ("TYPE" = 'B' AND "N" = 3))))",
-        {3, 4, 5, 6}}});
-}
-
-TEST_F(UniqueValues, OnlyADefaultClassSelectsEverything) {
-  ExpectClasses(UniqueValue("TYPE").Default("All").Build(), *table,
-                {{"All", "1 = 1", {1, 2, 3, 4, 5, 6, 7}}});
+  ExpectClasses(UniqueValue("TYPE", "N")
+                    .Delimiter("|")
+                    .Class({"A|1"}, "A one")
+                    .Class({"A|3", "B|3"}, "Threes")
+                    .Default("Rest")
+                    .Build(),
+                *table, {{"A one", {1}}, {"Threes", {2, 7}}, {"Rest", {3, 4, 5, 6}}});
 }
 
 TEST_F(UniqueValues, FailuresNameWhatIsWrong) {
@@ -129,17 +108,14 @@ TEST_F(UniqueValues, FailuresNameWhatIsWrong) {
 TEST(UniqueValuesOnAJoin, QualifiedFieldsQuoteAsAliases) {
   FeatureStore store;
   const auto layer = test::Mixed(store).Join(test::Owners(store), "OBJECTID", "ID").Build();
-  ExpectClasses(
-      UniqueValue("owners.NAME").Class({"Ann"}, "Ann").Default("Rest").Build(),
-      *layer->DisplayedTable(),
-      {{"Ann", R"("owners.NAME" = 'Ann')", {1}},
-       {"Rest", R"(("owners.NAME" IS NULL OR NOT ("owners.NAME" = 'Ann')))", {2, 3, 4, 5, 6, 7}}});
+  ExpectClasses(UniqueValue("owners.NAME").Class({"Ann"}, "Ann").Default("Rest").Build(),
+                *layer->DisplayedTable(), {{"Ann", {1}}, {"Rest", {2, 3, 4, 5, 6, 7}}});
 }
 
 class Breaks : public test::OnMixed {};
 
 TEST_F(Breaks, RangesIncludeTheirUpperBreakAndClassZeroItsMinimumInTheOrderAdded) {
-  // X: 0.5, 2.5, null, 10, 3, 1, 2.5. Numbers are written in their shortest exact form.
+  // X: 0.5, 2.5, null, 10, 3, 1, 2.5.
   ExpectClasses(ClassBreaks("X")
                     .Minimum(0)
                     .Break(1, "Few")
@@ -147,11 +123,7 @@ TEST_F(Breaks, RangesIncludeTheirUpperBreakAndClassZeroItsMinimumInTheOrderAdded
                     .Break(1e21, "Huge")
                     .Break(0.1, "Odd")
                     .Build(),
-                *table,
-                {{"Few", R"("X" >= 0 AND "X" <= 1)", {1, 6}},
-                 {"Many", R"("X" > 1 AND "X" <= 3)", {2, 5, 7}},
-                 {"Huge", R"("X" > 3 AND "X" <= 1e+21)", {4}},
-                 {"Odd", R"("X" > 1e+21 AND "X" <= 0.1)", {}}});
+                *table, {{"Few", {1, 6}}, {"Many", {2, 5, 7}}, {"Huge", {4}}, {"Odd", {}}});
 }
 
 TEST_F(Breaks, FailuresNameWhatIsWrong) {

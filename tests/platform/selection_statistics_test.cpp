@@ -81,17 +81,6 @@ TEST(Statistics, SampleRateReadsTheFirstRowAndEveryRthAfterIt) {
   EXPECT_EQ(StatisticsOfValues({nullptr, 2, 3, 4, 5}, 2)[2], 8);
 }
 
-TEST_F(OnMixed, StatisticsKeepTheirResultsUntilTheInputChanges) {
-  DataStatistics statistics;
-  statistics.SetField("N");
-  statistics.SetCursor(table->Search(nullptr, true));
-  EXPECT_EQ(statistics.Statistics()->Sum(), 17.5);
-  EXPECT_EQ(statistics.Statistics()->Sum(), 17.5) << "a second read gave a consumed cursor's";
-  statistics.SetField("X");
-  statistics.SetCursor(table->Search(nullptr, true));
-  EXPECT_EQ(statistics.Statistics()->Sum(), 19.5);
-}
-
 class ForeignCursor : public gis::Cursor {
  public:
   std::shared_ptr<gis::Row> NextRow() override { return nullptr; }

