@@ -127,8 +127,10 @@ TEST(ParseFormattingStatements, ReportsEachArgumentFaultWithItsStatementsMessage
       {"[POP].Sum.Left(x)", ".Left(0)"},
       {"[POP].Sum.Round(1.2.3)", ".Round(0)"},
       {"[POP].Sum.Spaces(3 4)", ".Spaces(0)"},
-      // ".Mid": no ",".
+      // ".Mid": no ",", start, length.
       {"[POP].Sum.Mid(2)", ".Mid(0,0)"},
+      {"[POP].Sum.Mid(x,3)", ".Mid(0,0)"},
+      {"[POP].Sum.Mid(2,)", ".Mid(0,0)"},
       // ".Replace": no ")" after the ",".
       {"[POP].Sum.Replace(a),b", ".Replace(Search,Replace)"},
       // A number that passes the numeric test but lies outside 32 bits ends the parse with

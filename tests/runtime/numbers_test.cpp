@@ -45,6 +45,7 @@ TEST(ParseNumber, ReadsNumbersByTheRuntimeRules) {
           {"1.5E-20", 1.5e-20},
           {"(100)", -100},
           {"-$10", -10},
+          {"10$", 10},
           {"- 5", -5},
           {"&hff", 255},
           {"&O17", 15},

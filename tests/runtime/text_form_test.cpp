@@ -31,6 +31,7 @@ TEST(ToText, EveryKind) {
   EXPECT_EQ(ToText(Variant::Double(5.6789E-12)), "5.6789E-12");
   EXPECT_EQ(ToText(Variant::Double(1.7976931348623157E308)), "1.79769313486232E+308");
   EXPECT_EQ(ToText(Variant::Double(-0.0)), "0");
+  EXPECT_EQ(ToText(Variant::Double(1.25E-20), Locale::FromName("de-DE")), "1,25E-20");
   EXPECT_EQ(ToText(Variant::Single(75.3421115f)), "75.34211");
   EXPECT_EQ(ToText(Variant::Single(1E8f)), "1E+08");
   EXPECT_EQ(ToText(Variant::Single(654322.25f)), "654322.3");
