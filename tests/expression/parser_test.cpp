@@ -133,6 +133,8 @@ TEST(ParseFormattingStatements, ReportsEachArgumentFaultWithItsStatementsMessage
       {"[POP].Sum.Mid(2,)", ".Mid(0,0)"},
       // ".Replace": no ")" after the ",".
       {"[POP].Sum.Replace(a),b", ".Replace(Search,Replace)"},
+      // Both numbers are tested before either is converted.
+      {"[POP].Sum.Mid(3000000000,x)", ".Mid(0,0)"},
       // A number that passes the numeric test but lies outside 32 bits ends the parse with
       // the message set on entry, without the field name.
       {"[POP].Sum.Right(2147483648)", ""},

