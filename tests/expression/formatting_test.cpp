@@ -80,6 +80,7 @@ TEST(ApplyFormattingFunction, EachFunctionWithItsArguments) {
       {D(1234.5678), "Format", Variant("#,##0.00"), kNone, Variant("1,234.57")},
       // The number functions leave what is no number alone; a date is none.
       {Variant::Date(33996.5), "FormatNumber", L(2), kNone, Variant::Date(33996.5)},
+      {Variant::Date(33996.5), "FormatCurrency", kNone, kNone, Variant::Date(33996.5)},
       {Variant("S\u00E3o"), "Spaces", L(2), kNone, Variant("S  \u00E3  o  ")},
       {Variant("NEW YORK county"), "TCase", kNone, kNone, Variant("New York County")},
       {Variant("Hello World 1234"), "LCase", kNone, kNone, Variant("hello world 1234")},

@@ -98,9 +98,8 @@ TEST(ParseFormattingStatements, ReadsNumericAndTextArguments) {
       {"[A].LEFT( 3 )", {Statement("Left", L(3))}, 13},
       {"[A].round(2.5)", {Statement("Round", L(2))}, 14},
       {"[A].Mid(2.5,3.5)", {Statement("Mid", L(2), L(4))}, 16},
-      // Text arguments keep every character as written; there is no quoting or nesting, and
-      // an argument runs to the first ")".
-      // Without its own ")" the instructions run to the next ")" and the chain goes on there.
+      // Text arguments keep every character as written, with no quoting or nesting; without its
+      // own ")" an argument runs to the next ")" and the chain goes on there.
       {"[A].Sum.Format(0.0.Left(3).UCase",
        {Statement("Sum"), Statement("Format", "0.0.Left(3"), Statement("UCase")},
        32},
