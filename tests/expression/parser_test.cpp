@@ -20,26 +20,15 @@ void PrintTo(const FormattingStatement& statement, std::ostream* out) {
        << ::testing::PrintToString(statement.Argument2) << ")";
 }
 
-void PrintTo(const ExpressionPart& part, std::ostream* out) {
-  *out << KindName(part.Kind) << " \"" << part.Value << "\" "
-       << ::testing::PrintToString(part.Statements);
-}
-
 namespace {
 
-// Statement records as the parser stores them: no arguments, numbers, or texts.
-FormattingStatement Statement(std::string name) {
-  return {std::move(name)};
+// Statement records as the parser stores them: no arguments, numbers (Longs), or texts.
+FormattingStatement Statement(std::string name, runtime::Variant first = "",
+                              runtime::Variant second = "") {
+  return {std::move(name), std::move(first), std::move(second)};
 }
-FormattingStatement Statement(std::string name, int32_t first) {
-  return {std::move(name), runtime::Variant::Long(first)};
-}
-FormattingStatement Statement(std::string name, int32_t first, int32_t second) {
-  return {std::move(name), runtime::Variant::Long(first), runtime::Variant::Long(second)};
-}
-FormattingStatement Statement(std::string name, std::string first, std::string second = "") {
-  return {std::move(name), runtime::Variant::String(std::move(first)),
-          runtime::Variant::String(std::move(second))};
+runtime::Variant L(int32_t value) {
+  return runtime::Variant::Long(value);
 }
 
 ExpressionPart Text(std::string value) {
@@ -106,14 +95,11 @@ TEST(ParseFormattingStatements, ReadsKeywordsInAnyCaseUpToTheFirstTextThatIsNoKe
 // Numbers become Longs by the runtime's conversion.
 TEST(ParseFormattingStatements, ReadsNumericAndTextArguments) {
   ExpectChains({
-      {"[A].LEFT( 3 )", {Statement("Left", 3)}, 13},
-      {"[A].round(2.5)", {Statement("Round", 2)}, 14},
-      {"[A].Mid(2.5,3.5)", {Statement("Mid", 2, 4)}, 16},
-      // Text arguments keep every character as written; there is no quoting or nesting, and
-      // an argument runs to the first ")".
-      {"[A].Format( \"0\" )", {Statement("Format", " \"0\" ")}, 17},
-      {"[A].Format((0))", {Statement("Format", "(0")}, 14},
-      // Without its own ")" the instructions run to the next ")" and the chain goes on there.
+      {"[A].LEFT( 3 )", {Statement("Left", L(3))}, 13},
+      {"[A].round(2.5)", {Statement("Round", L(2))}, 14},
+      {"[A].Mid(2.5,3.5)", {Statement("Mid", L(2), L(4))}, 16},
+      // Text arguments keep every character as written, with no quoting or nesting; without its
+      // own ")" an argument runs to the next ")" and the chain goes on there.
       {"[A].Sum.Format(0.0.Left(3).UCase",
        {Statement("Sum"), Statement("Format", "0.0.Left(3"), Statement("UCase")},
        32},
@@ -124,8 +110,7 @@ TEST(ParseFormattingStatements, ReadsNumericAndTextArguments) {
   });
 }
 
-// Each way a statement's arguments can be wrong, after a ".Sum" that was parsed whole: the
-// parse stops there with the records so far, no placeholder, and Position after ".Sum".
+// Each way a statement's arguments can be wrong, after a ".Sum" that was parsed whole.
 TEST(ParseFormattingStatements, ReportsEachArgumentFaultWithItsStatementsMessage) {
   const struct {
     std::string expression;
@@ -147,13 +132,11 @@ TEST(ParseFormattingStatements, ReportsEachArgumentFaultWithItsStatementsMessage
       {"[POP].Sum.Mid(2,)", ".Mid(0,0)"},
       // ".Replace": no ")" after the ",".
       {"[POP].Sum.Replace(a),b", ".Replace(Search,Replace)"},
-      // Numbers are tested before any is converted: an out-of-range number in a malformed
-      // statement still gets the statement's message.
+      // Both numbers are tested before either is converted.
       {"[POP].Sum.Mid(3000000000,x)", ".Mid(0,0)"},
       // A number that passes the numeric test but lies outside 32 bits ends the parse with
       // the message set on entry, without the field name.
       {"[POP].Sum.Right(2147483648)", ""},
-      {"[POP].Sum.Mid(3000000000,1)", ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.expression);
@@ -163,20 +146,8 @@ TEST(ParseFormattingStatements, ReportsEachArgumentFaultWithItsStatementsMessage
               row.statement.empty()
                   ? "Unknown Error Evaluating Expression"
                   : "Improper \"" + row.statement + "\" formatting statement after [POP] Field!");
-    EXPECT_EQ(chain.Statements, FormattingStatements{Statement("Sum")});
-    EXPECT_EQ(chain.Position, 9);
+    EXPECT_EQ(chain.Position, 9);  // after ".Sum"
   }
-}
-
-// The field name in the message is exactly the bytes between the brackets; a fault in the
-// first statement leaves no record, not even the placeholder.
-TEST(ParseFormattingStatements, NamesTheFieldAsWrittenAndKeepsNothingOnAFirstFault) {
-  const FormattingParseResult chain = Parse("x[ Straße 2000 ].Round");
-  EXPECT_FALSE(chain.Succeeded);
-  EXPECT_EQ(chain.Message,
-            "Improper \".Round(0)\" formatting statement after [ Straße 2000 ] Field!");
-  EXPECT_TRUE(chain.Statements.empty());
-  EXPECT_EQ(chain.Position, 17);
 }
 
 struct PartsRow {
@@ -188,23 +159,23 @@ struct PartsRow {
 // the scan stops at the first fault from the left. A failing statement chain hands its
 // message on unchanged.
 TEST(EvaluateExpression, ReportsTheFirstFault) {
-  const std::string kNoOpen = "Missing Open bracket (\"[\") or nested field names!";
   const std::string kEmpty = "Empty Field name brackets (\"[ ]\")!";
   const struct {
     std::string expression;
     std::string message;
   } rows[] = {
       {"\n\r\t", "Expression is empty."},  // once its breaks and tabs are gone
-      {"[A[B", "Missing close bracket(\"]\") on field name."},
+      {"[A\r\n[B", "Missing close bracket(\"]\") on field name."},
       {"A]]", "Missing open bracket(\"[\") on field name."},
       {"[[A]", "Missing close bracket (\"]\") or nested field names!"},
-      {"]A[", kNoOpen},
-      {"[A]]", kNoOpen},
+      {"[A]]", "Missing Open bracket (\"[\") or nested field names!"},
       {"[]", kEmpty},
-      {"[A][]", kEmpty},
       {"a [B] c [D", "Missing close bracket (\"]\")!"},
       {"[]]", kEmpty},
       {"[A].Left(x) [B", "Improper \".Left(0)\" formatting statement after [A] Field!"},
+      // The field is named by exactly the bytes between its brackets.
+      {"x[ Straße 2000 ].Round",
+       "Improper \".Round(0)\" formatting statement after [ Straße 2000 ] Field!"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.expression);
@@ -212,25 +183,35 @@ TEST(EvaluateExpression, ReportsTheFirstFault) {
     const ExpressionParse parse = EvaluateExpression(expression, runtime::Locale::EnUs());
     EXPECT_FALSE(parse.Succeeded);
     EXPECT_EQ(parse.Message, row.message);
+    EXPECT_EQ(expression.find_first_of("\r\n\t"), std::string::npos);
   }
 }
 
 // A text without fields is valid with its own message; otherwise the message is the last
-// statement chain's.
+// statement chain's. CR LF, LF, CR and tab leave the caller's own string first; nothing else
+// in it changes.
 TEST(EvaluateExpression, SplitsFieldReferencesFromTheTextAroundThem) {
   const std::vector<PartsRow> rows = {
       {"Total: $$VALUE", {Text("Total: "), Legend("VALUE")}},
-      {"(.Sum)", {Text("(.Sum)")}},
+      {"(.\r\rSum\n\n)", {Text("(.Sum)")}},
+      {"a \f\vb\u00A0", {Text("a \f\vb\u00A0")}},
       {"[A][B]", {Field("A"), Field("B")}},
       {"[ ]", {Field(" ")}},
-      {"[A].Sum $$label [B]",
+      {"[A]\r\n.Sum $$label\t [B]",
        {Field("A", {Statement("Sum")}), Text(" "), Legend("label"), Text(" "), Field("B")}},
       {"$$LABEL ([POP].Sum.FormatNumber(0) people)",
-       {Legend("LABEL"), Text(" ("), Field("POP", {Statement("Sum"), Statement("FormatNumber", 0)}),
-        Text(" people)")}},
+       {Legend("LABEL"), Text(" ("),
+        Field("POP", {Statement("Sum"), Statement("FormatNumber", L(0))}), Text(" people)")}},
       {"[POP].Summary", {Field("POP", {Statement("Sum")}), Text("mary")}},
       // Brackets that a statement consumed as its arguments are not brackets to the scan.
       {"[A].Replace(],[)x", {Field("A", {Statement("Replace", "]", "[")}), Text("x")}},
+      // Every other "$$" pair is text.
+      {"$$VaLuE$$LABEL", {Legend("VaLuE"), Legend("LABEL")}},
+      {"a$$NEWLINEb", {Text("a$$"), Text("NEWLINEb")}},
+      {"$$$$VALUE", {Text("$$"), Legend("VALUE")}},
+      {"$$$VALUE", {Text("$$"), Text("$VALUE")}},
+      {"$$VALUES", {Legend("VALUE"), Text("S")}},
+      {"$$VALU", {Text("$$"), Text("VALU")}},
   };
   for (const PartsRow& row : rows) {
     SCOPED_TRACE(row.expression);
@@ -243,48 +224,7 @@ TEST(EvaluateExpression, SplitsFieldReferencesFromTheTextAroundThem) {
     EXPECT_EQ(parse.Message,
               fields ? kStatementsDone : "Expression is Valid but contains no fields!");
     EXPECT_EQ(parse.Parts, row.parts);
-  }
-}
-
-TEST(ParseLiteralText, KeepsEveryOtherDollarPairAsText) {
-  const std::vector<PartsRow> rows = {
-      {"$$VaLuE$$LABEL", {Legend("VaLuE"), Legend("LABEL")}},
-      {"a $$label b", {Text("a "), Legend("label"), Text(" b")}},
-      {"a$$NEWLINEb", {Text("a$$"), Text("NEWLINEb")}},
-      {"$$$$VALUE", {Text("$$"), Legend("VALUE")}},
-      {"$$$VALUE", {Text("$$"), Text("$VALUE")}},
-      {"$$VALUES", {Legend("VALUE"), Text("S")}},
-      {"$$VALU", {Text("$$"), Text("VALU")}},
-  };
-  for (const PartsRow& row : rows) {
-    SCOPED_TRACE(row.expression);
-    EXPECT_EQ(ParseLiteralText(row.expression), row.parts);
-  }
-}
-
-// CR LF, LF, CR and tab leave the caller's own string, even when it then fails; nothing
-// else in it changes.
-TEST(EvaluateExpression, RemovesLineBreaksAndTabsFromTheCallersString) {
-  struct Row {
-    std::string expression;
-    std::string cleaned;
-    bool succeeds;
-    ExpressionParts parts;
-  };
-  const std::vector<Row> rows = {
-      {"[A]\r\n.Sum", "[A].Sum", true, {Field("A", {Statement("Sum")})}},
-      {"[A].Left(\t3\n)", "[A].Left(3)", true, {Field("A", {Statement("Left", 3)})}},
-      {"x\r\ry\n\nz", "xyz", true, {Text("xyz")}},
-      {"a \f\vb\u00A0", "a \f\vb\u00A0", true, {Text("a \f\vb\u00A0")}},
-      {"[A\r\n", "[A", false, {}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.expression);
-    std::string expression = row.expression;
-    const ExpressionParse parse = EvaluateExpression(expression, runtime::Locale::EnUs());
-    EXPECT_EQ(parse.Succeeded, row.succeeds);
-    EXPECT_EQ(expression, row.cleaned);
-    EXPECT_EQ(parse.Parts, row.parts);
+    EXPECT_EQ(expression.find_first_of("\r\n\t"), std::string::npos);
   }
 }
 

@@ -110,13 +110,11 @@ TEST(FormatNamed, EveryNamedFormat) {
 
 TEST(FormatNumberPattern, PlaceholdersRoundingAndGrouping) {
   ExpectRows({
-      // The integer part.
       {L(1), "000###", "000001"},
       {L(17), "#000", "017"},
       {D(0.17), "#.00", ".17"},
       {D(-0.1), ".#", "-.1"},
       {L(0), "#.#", "."},
-      {L(5), "#-#", "-5"},
       {L(1234), "#-#", "123-4"},
       // The fraction, rounded half away from zero on the binary value.
       {D(1.2), "0#.0#0#0#0#0", "01.200000000"},
@@ -127,15 +125,11 @@ TEST(FormatNumberPattern, PlaceholdersRoundingAndGrouping) {
       {D(-0.001), "0.00", "-0.00"},
       // Beyond 15 significant digits the places print as zeros.
       {D(0.1), "0.00000000000000000000", "0.10000000000000000000"},
-      {D(1234567890123456789.0), "0", "1234567890123460000"},
       {D(1.7976931348623157E308), "0.00E+000", "1.80E+308"},
-      {D(4.94065645841247E-324), "0.00E+000", "4.94E-324"},
       // Commas: between placeholders they group, before the point or at the end they scale.
       {L(100000), "#,###,###,###", "100,000"},
-      {L(123456789), "#,#.#", "123,456,789."},
       {L(100000000), "##0,,", "100"},
       {L(500), "0,", "1"},
-      {L(499), "0,", "0"},
       {L(1234567), "#,##0,.00", "1,234.57"},
       {L(1234567), "0.00,", "1234567.00"},
       {L(1234), ",0", "1234"},
@@ -157,7 +151,6 @@ TEST(FormatNumberPattern, PercentScientificAndLiterals) {
       // Literals.
       {L(1), "00\\c\\o\\p\\y", "01copy"},
       {D(1.7), "#.33", "2.33"},
-      {L(1), "1#####0000", "10001"},
       {L(-5), "\"Total: \"0", "-Total: 5"},
       {L(5), "0.0.0", "5.0.0"},
       {L(5), "0\\", "5"},
@@ -188,19 +181,13 @@ TEST(FormatDatePattern, Tokens) {
   ExpectRows({
       {Moment(), "c", "1/27/1993 5:04:23 PM"},
       {Variant::Date(DateSerial(1993, 1, 5)), "d/dd", "5/05"},
-      {Moment(), "ddd", "Wed"},
       {Moment(), "ddddd", "1/27/1993"},
       {Moment(), "dddddd", "Wednesday, January 27, 1993"},
       {Moment(), "ddddddd", "Wednesday, January 27, 199327"},
-      {Moment(), "m", "1"},
       {Moment(), "aaaa", "Wednesday"},
-      {Moment(), "mmm", "Jan"},
-      {Moment(), "q", "1"},
       {Moment(), "y", "27"},
-      {Moment(), "yy", "93"},
       {Moment(), "n", "4"},
       {Moment(), "ttttt", "5:04:23 PM"},
-      {Moment(), "AMPM", "PM"},
       {Moment(), "DD/MM/YYYY", "27/01/1993"},
       {Variant::Date(DateSerial(1900, 1, 1)), "yyy", "001"},
       {Variant::Date(DateSerial(999, 3, 4)), "yyyy", "999"},
@@ -217,7 +204,7 @@ TEST(FormatDatePattern, Tokens) {
       {Variant::Date(0), "h AM/PM", "12 AM"},
       {Variant::Date(0.5), "h Am/Pm", "12 Pm"},
       // Negative serials and literals.
-      {D(-49192.24), "m/d/yyyy h:nn:ss AM/PM", "4/24/1765 5:45:36 AM"},
+      {D(-49192.24), "ddd m/d/yyyy h:nn:ss AM/PM", "Wed 4/24/1765 5:45:36 AM"},
       {Moment(), "\\d\\a\\y d", "day 27"},
       {Moment(), "yyyy\u5E74m\u6708", "1993\u5E741\u6708"},
       {Moment(), "d 0 #", "27 0 #"},
@@ -230,26 +217,15 @@ TEST(FormatDatePattern, WeekdayAndWeekSettings) {
   EXPECT_EQ(Text(saturday, "w", 7), "1");
   EXPECT_EQ(Text(saturday, "w", 0), "7");      // the locale's Sunday
   EXPECT_EQ(Text(Moment(), "ww", 0, 0), "5");  // en-US: Sunday and the week of 1 January
-  struct WeekRow {
-    int32_t year, month, day, firstDay, firstWeek;
-    std::string week;
+  auto week = [](int32_t year, int32_t month, int32_t day, int32_t firstDay, int32_t firstWeek) {
+    return Text(Variant::Date(DateSerial(year, month, day)), "ww", firstDay, firstWeek);
   };
-  const std::vector<WeekRow> rows = {
-      {2000, 12, 31, 1, 1, "54"},  // the week of 1 January never rolls over
-      {2010, 1, 1, 2, 2, "53"},    // belongs to the last week of 2009
-      {2010, 1, 4, 2, 2, "1"},
-      {2003, 12, 29, 2, 2, "53"},  // the last Monday: week 53 where ISO says 1
-      {2003, 12, 30, 2, 2, "1"},
-      {2012, 1, 1, 1, 3, "1"},   // Sunday 1 Jan 2012 starts the first full week
-      {2011, 1, 1, 1, 3, "52"},  // a Saturday: before the first full week
-      {2011, 1, 2, 1, 3, "1"},
-  };
-  for (const WeekRow& row : rows) {
-    EXPECT_EQ(Text(Variant::Date(DateSerial(row.year, row.month, row.day)), "ww", row.firstDay,
-                   row.firstWeek),
-              row.week)
-        << row.year << "-" << row.month << "-" << row.day;
-  }
+  EXPECT_EQ(week(2000, 12, 31, 1, 1), "54");  // the week of 1 January never rolls over
+  EXPECT_EQ(week(2010, 1, 1, 2, 2), "53");    // belongs to the last week of 2009
+  EXPECT_EQ(week(2003, 12, 29, 2, 2), "53");  // the last Monday: week 53 where ISO says 1
+  EXPECT_EQ(week(2003, 12, 30, 2, 2), "1");
+  EXPECT_EQ(week(2011, 1, 1, 1, 3), "52");  // a Saturday: before the first full week
+  EXPECT_EQ(week(2011, 1, 2, 1, 3), "1");
 }
 
 TEST(FormatTextPattern, Placeholders) {
@@ -275,13 +251,10 @@ TEST(FormatLocale, GermanEndToEnd) {
     return Format(value, pattern, 1, 1, de).AsString();
   };
   EXPECT_EQ(text(D(1234.5678), "#,##0.00"), "1.234,57");
-  EXPECT_EQ(text(Moment(), "Short Date"), "27.01.1993");
-  EXPECT_EQ(text(Moment(), "Long Date"), "Mittwoch, 27. Januar 1993");
   EXPECT_EQ(text(Moment(), ""), "27.01.1993 17:04:23");
   EXPECT_EQ(text(Moment(), "dd/mm/yyyy"), "27.01.1993");
   EXPECT_EQ(text(Moment(), "AMPM"), "");
   EXPECT_EQ(text(Moment(), "Medium Time"), "05:04 PM");
-  EXPECT_EQ(text(Variant("6,90"), "0.00"), "6,90");
   // Group separators are not checked, so this reads as the number 27011993: no date.
   EXPECT_THROW(text(Variant("27.01.1993"), "yyyy-mm-dd"), Error);
   // The locale's week: Monday first, first week with four days (ISO week 4).

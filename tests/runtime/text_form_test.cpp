@@ -3,9 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "quillet/error.h"
@@ -30,10 +31,10 @@ TEST(ToText, EveryKind) {
   EXPECT_EQ(ToText(Variant::Double(5.6789E-12)), "5.6789E-12");
   EXPECT_EQ(ToText(Variant::Double(1.7976931348623157E308)), "1.79769313486232E+308");
   EXPECT_EQ(ToText(Variant::Double(-0.0)), "0");
+  EXPECT_EQ(ToText(Variant::Double(1.25E-20), Locale::FromName("de-DE")), "1,25E-20");
   EXPECT_EQ(ToText(Variant::Single(75.3421115f)), "75.34211");
   EXPECT_EQ(ToText(Variant::Single(1E8f)), "1E+08");
   EXPECT_EQ(ToText(Variant::Single(654322.25f)), "654322.3");
-  EXPECT_EQ(ToText(Variant::Long(2147483647)), "2147483647");
   EXPECT_EQ(ToText(Variant::Boolean(true)), "True");
   EXPECT_EQ(ToText(Variant::Boolean(false)), "False");
   EXPECT_EQ(ToText(Variant::Empty()), "");
@@ -50,57 +51,29 @@ TEST(ToText, Dates) {
   EXPECT_EQ(ToText(Variant::Date(0)), "12:00:00 AM");
   EXPECT_EQ(ToText(Variant::Date(-49192.24)), "4/24/1765 5:45:36 AM");
   EXPECT_EQ(ToText(Variant::Date(day + 1e-13)), "1/27/1993");
+  EXPECT_EQ(ToText(Variant::Date(1.9999999999)), "1/1/1900 12:00:00 AM");  // the next midnight
   EXPECT_EQ(ToText(Variant::Date(DateSerial(2000, 2, 29) + 0.5)), "2/29/2000 12:00:00 PM");
   // Beyond 31 Dec 9999 no date has a text; far beyond, its day count would not fit an integer.
   for (const double serial : {DateSerial(10000, 1, 1), 6.08847e+247})
     EXPECT_EQ(test::ErrorNumberOf([&] { ToText(Variant::Date(serial), Locale::EnUs()); }), 5);
 }
 
-// German dates are checked through Format with no pattern.
-TEST(ToText, GermanSeparators) {
-  const Locale de = Locale::FromName("de-DE");
-  EXPECT_EQ(ToText(Variant::Double(1234.5678), de), "1234,5678");
-  EXPECT_EQ(ToText(Variant::Double(1.25E-20), de), "1,25E-20");
-}
-
-TEST(DateSerial, CalendarParts) {
-  EXPECT_EQ(DateSerial(1993, 1, 27), 33996);
-  EXPECT_EQ(DateSerial(100, 1, 1), kFirstDateSerial);
-  EXPECT_EQ(DateSerial(9999, 12, 31), 2958465);
-  const DateParts parts = SplitDateSerial(-1.25);
-  EXPECT_EQ(parts.day, 29);
-  EXPECT_EQ(parts.hour, 6);
-  EXPECT_EQ(parts.weekday, 6);  // Friday
-  const DateParts carried = SplitDateSerial(1.9999999999);
-  EXPECT_EQ(carried.day, 1);  // rounds to the next midnight: 1 Jan 1900
-  EXPECT_EQ(carried.month, 1);
-  EXPECT_EQ(carried.hour, 0);
-  EXPECT_EQ(DaysInMonth(2000, 2), 29);
-  EXPECT_EQ(DaysInMonth(1900, 2), 28);
-  EXPECT_EQ(DaysInMonth(2023, 4), 30);
-}
-
 // The locale's own patterns (short and long date, long time) are checked through Format.
 TEST(DateText, SystemPatterns) {
   const double moment = DateSerial(1993, 1, 27) + TimeSerial(17, 4, 23);
   const Locale& en = Locale::EnUs();
-  struct Row {
-    std::string pattern, expected;
+  const std::pair<const char*, const char*> rows[] = {
+      {"MM/dd/yy", "01/27/93"},       {"ddd MMM", "Wed Jan"}, {"HH:mm t", "17:04 P"},
+      {"d 'o''clock'", "27 o'clock"}, {"d ''", "27 '"},       {"yyyy'", "1993"},
   };
-  const std::vector<Row> rows = {
-      {"MM/dd/yy", "01/27/93"}, {"ddd MMM", "Wed Jan"},         {"HH:mm t", "17:04 P"},
-      {"'day' d", "day 27"},    {"d 'o''clock'", "27 o'clock"}, {"d ''", "27 '"},
-      {"yyyy'", "1993"},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(FormatSystemDatePattern(moment, row.pattern, en), row.expected) << row.pattern;
+  for (const auto& [pattern, expected] : rows)
+    EXPECT_EQ(FormatSystemDatePattern(moment, pattern, en), expected) << pattern;
   // A year before 1000 is written whole, without leading zeros, in every date form.
-  const double year100 = DateSerial(100, 1, 1);
-  EXPECT_EQ(GeneralDateText(year100, en), "1/1/100");
-  EXPECT_EQ(ToText(Format(Variant::Date(year100), "Long Date")), "Friday, January 1, 100");
+  EXPECT_EQ(ToText(Format(Variant::Date(DateSerial(100, 1, 1)), "Long Date")),
+            "Friday, January 1, 100");
 }
 
-TEST(ParseDate, ReadsDatesAndTimes) {
+TEST(ParseDate, ReadsDatesAndTimesAndRejectsTheRest) {
   const Locale& en = Locale::EnUs();
   struct Row {
     std::string text;
@@ -123,17 +96,12 @@ TEST(ParseDate, ReadsDatesAndTimes) {
       {"5 pm", TimeSerial(17, 0, 0)},
       {"4/24/1765 5:45:36 AM", -49192.24},
   };
-  for (const Row& row : rows) {
-    const std::optional<double> serial = ParseDate(row.text, en);
-    ASSERT_TRUE(serial.has_value()) << row.text;
-    EXPECT_NEAR(*serial, row.expected, 1e-9) << row.text;
-  }
-}
-
-TEST(ParseDate, RejectsWhatIsNoDate) {
-  for (const char* text : {"", "abc", "12", "13/13/2000", "2/30/2000", "25:00", "1/1/1/1", "5:61",
-                           "13 PM", "PM", "1/1/99999", "Jan Feb 1", "1 + 2"})
-    EXPECT_FALSE(ParseDate(text, Locale::EnUs()).has_value()) << text;
+  for (const Row& row : rows)  // no date at all gives NaN, which is near nothing
+    EXPECT_NEAR(ParseDate(row.text, en).value_or(std::nan("")), row.expected, 1e-9) << row.text;
+  for (const char* text :
+       {"", "abc", "12", "13/13/2000", "2/30/2000", "2/29/1900", "4/31/2023", "25:00", "1/1/1/1",
+        "5:61", "13 PM", "PM", "1/1/99999", "Jan Feb 1", "1 + 2"})
+    EXPECT_FALSE(ParseDate(text, en).has_value()) << text;
 }
 
 TEST(ParseDate, LocaleOrderAndNames) {
@@ -141,7 +109,6 @@ TEST(ParseDate, LocaleOrderAndNames) {
   EXPECT_EQ(*ParseDate("3/4/2000", de), DateSerial(2000, 4, 3));
   EXPECT_EQ(*ParseDate("3/4/2000", Locale::EnUs()), DateSerial(2000, 3, 4));
   EXPECT_EQ(*ParseDate("27. Januar 1993", de), DateSerial(1993, 1, 27));
-  EXPECT_EQ(*ParseDate("27. Okt 1993", de), DateSerial(1993, 10, 27));
   const Locale fr = Locale::FromName("fr-FR");
   EXPECT_EQ(*ParseDate("27 janv. 1993", fr), DateSerial(1993, 1, 27));
 }
