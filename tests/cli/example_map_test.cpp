@@ -62,6 +62,10 @@ TEST_F(ExampleMap, RefusalsExitWithOneAndTheComponentsMessage) {
       {{"labels", "--layer", "Countries", "--expression", "[POPP].Sum"},
        "Field \"POPP\" does not exist in attribute table!",
        "layer \"Countries\" has no field POPP (nearest: pop)"},
+      {{"labels", "--layer", "Countries", "--expression", "[xyzzy].Sum"},
+       "Field \"xyzzy\" does not exist in attribute table!",
+       "layer \"Countries\" has no field xyzzy (its fields: fid, geom, iso_a2, name_long, "
+       "continent, region_un, subregion, type, area_km2, pop, lifeExp, gdpPercap)"},
       {{"set", "--layer", "Countries", "--expression", "[pop]"},
        "Field \"pop\" does not have an appropriate summary method!",
        ""},
