@@ -32,14 +32,6 @@ void ExpectRefused(const fs::path& map, Lines args, const std::string& says) {
   }
 }
 
-// Replaces the first `from` in the map's text by `to`.
-void Replace(const fs::path& map, const std::string& from, const std::string& to) {
-  std::string text = ReadText(map);
-  const size_t at = text.find(from);
-  ASSERT_NE(at, std::string::npos) << from;
-  WriteText(map, text.replace(at, from.size(), to));
-}
-
 // One case for each stage that can meet input it cannot use: the options, the output's kind,
 // loading the layer's data, reading the map. The document's other messages are checked where
 // they are made, in tests/document, and a save that fails in tests/map.
@@ -71,10 +63,11 @@ TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
        "/layers/2/renderer/field (layer \"Population\"): the field name_long is not numeric; "
        "class breaks need a numeric field"},
   };
+  const std::string text = ReadText(map);
   for (const auto& mistake : mistakes) {
-    Replace(map, mistake.from, mistake.to);
+    std::string changed = text;
+    WriteText(map, changed.replace(changed.find(mistake.from), mistake.from.size(), mistake.to));
     ExpectRefused(map, {"--layer", mistake.layer}, map.string() + ": " + mistake.says);
-    Replace(map, mistake.to, mistake.from);
   }
   const fs::path data = folder / "members.csv";
   WriteText(data, "iso,member\nAR,1\n");
@@ -111,6 +104,7 @@ TEST(BadInput, OneLineExitTwoAndTheMapUnchanged) {
 }
 
 TEST(BadUsage, ExitsWithTwoAndOneLine) {
+  using ::testing::MatchesRegex;
   ExampleCopy copy;
   const std::string map = copy.Map().string();
   const auto wrap = [&](const char* length) {
@@ -132,12 +126,10 @@ TEST(BadUsage, ExitsWithTwoAndOneLine) {
     const Ran run = Quillet(usage);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    ASSERT_EQ(run.ErrLines().size(), 1u) << run.err;
-    EXPECT_EQ(run.ErrLines()[0].rfind("quillet: ", 0), 0u);
-    EXPECT_NE(run.err.find(" (quillet --help shows the usage)\n"), std::string::npos);
-    if (!says.empty()) {
+    if (says.empty())
+      EXPECT_THAT(run.err, MatchesRegex("quillet: [^\n]+ \\(quillet --help shows the usage\\)\n"));
+    else
       EXPECT_EQ(run.err, "quillet: " + says + " (quillet --help shows the usage)\n");
-    }
   }
 }
 

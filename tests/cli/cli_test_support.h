@@ -1,13 +1,11 @@
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,10 +14,13 @@
 
 namespace quillet::test {
 
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
 /// A command that runs this long in a test hangs.
 inline constexpr unsigned kHung = 300;
 
-/// The built quillet command with these arguments.
 inline Ran Quillet(std::vector<std::string> args, const fs::path& folder = {}) {
   args.insert(args.begin(), QUILLET_BINARY);
   return RunProgram(args, folder, kHung);
@@ -30,14 +31,12 @@ inline Ran Quillet(std::vector<std::string> args, const fs::path& folder = {}) {
 class ExampleCopy : public TempFolder {
  public:
   ExampleCopy() {
-    const fs::path examples = QUILLET_EXAMPLES_DIR;
-    const fs::path data = QUILLET_DATA_DIR;
     fs::create_directories(Path() / "examples");
     fs::create_directories(Path() / "data");
     for (const char* name : {"world.json", "g20.csv", "g20.csvt"})
-      fs::copy_file(examples / name, Path() / "examples" / name);
+      fs::copy_file(fs::path(QUILLET_EXAMPLES_DIR) / name, Path() / "examples" / name);
     for (const char* name : {"world.gpkg", "sids.shp", "sids.shx", "sids.dbf"})
-      fs::copy_file(data / name, Path() / "data" / name);
+      fs::copy_file(fs::path(QUILLET_DATA_DIR) / name, Path() / "data" / name);
   }
   fs::path Map() const { return Path() / "examples" / "world.json"; }
 };
@@ -59,7 +58,6 @@ class ExampleMap : public ::testing::Test {
     return Run("set", layer, expression, std::move(options));
   }
   Ran Reset(const std::string& layer) { return Quillet({"reset", map, "--layer", layer}); }
-  /// The renderer object of a layer as the map stores it now.
   Json Renderer(size_t layer) const {
     return Json::parse(ReadText(map))["layers"][layer]["renderer"];
   }
@@ -70,38 +68,45 @@ class ExampleMap : public ::testing::Test {
 
 inline const fs::path kWorld = fs::path(QUILLET_DATA_DIR) / "world.gpkg";
 
-/// Rows of one SQL query over the bundled countries, every value as text: the answers the
-/// command's labels must match, computed without the program.
-inline std::vector<Lines> Query(const std::string& sql) {
+/// The first column of the rows of one SQL query over the bundled countries, as text: the
+/// answers the command's labels must match, computed without the program.
+inline Lines Column(const std::string& sql) {
   // Immutable: a reader of a database in WAL mode (the sample GeoPackage is one) would leave a
   // -wal and a -shm file beside it.
   const std::string uri = "file:" + kWorld.string() + "?immutable=1";
   sqlite3* db = nullptr;
   EXPECT_EQ(sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr),
             SQLITE_OK);
-  std::vector<Lines> rows;
+  Lines column;
   sqlite3_stmt* statement = nullptr;
   EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK)
       << sqlite3_errmsg(db);
   while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-    Lines row;
-    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-      const unsigned char* text = sqlite3_column_text(statement, i);
-      row.push_back(text ? reinterpret_cast<const char*>(text) : "");
-    }
-    rows.push_back(row);
+    const unsigned char* text = sqlite3_column_text(statement, 0);
+    column.push_back(text ? reinterpret_cast<const char*>(text) : "");
   }
   sqlite3_finalize(statement);
   sqlite3_close(db);
-  return rows;
+  return column;
 }
 
-/// The first column of a query's rows.
-inline Lines Column(const std::string& sql) {
-  Lines column;
-  for (const auto& row : Query(sql))
-    column.push_back(row.at(0));
-  return column;
+/// The bundled countries in a format the command reads: a file converted from them, or a
+/// table of the tests' PostgreSQL servers.
+struct Format {
+  const char* name;
+  Lines ogr2ogr;        // how world.gpkg is converted; none: a copy of it
+  const char* file;     // or, for a server, its database
+  int64_t firstId = 1;  // the object id of the first country
+  bool server = false;
+  bool wal = false;  // the copy in WAL mode, committed changes not yet checkpointed
+};
+
+/// Test listings name a format, not its bytes.
+inline void PrintTo(const Format& format, std::ostream* out) {
+  *out << format.name;
+}
+inline std::string FormatName(const ::testing::TestParamInfo<Format>& info) {
+  return info.param.name;
 }
 
 /// The bundled countries as `file`: converted by ogr2ogr with these options, or a copy.

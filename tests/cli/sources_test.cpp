@@ -3,22 +3,7 @@
 namespace quillet::test {
 namespace {
 
-// The bundled countries converted with ogr2ogr into each format the command reads, or served
-// by the tests' PostgreSQL servers, so that every source has to give the numbers that SQL
-// gives on the original GeoPackage.
-struct Format {
-  const char* name;
-  Lines ogr2ogr;     // how the countries are converted; none: a copy
-  const char* file;  // or, for a server, its database
-  int64_t firstId;   // the object id of the first country
-  bool server = false;
-};
-
-// Test listings name a format, not its bytes.
-void PrintTo(const Format& format, std::ostream* out) {
-  *out << format.name;
-}
-
+// Every source has to give the numbers that SQL gives on the original GeoPackage.
 const Format kFormats[] = {
     {"GeoPackage", {}, "world.gpkg", 1},
     {"Shapefile", {"-f", "ESRI Shapefile"}, "world.shp", 0},
@@ -35,23 +20,11 @@ bool NoServer() {
 
 class Sources : public ::testing::TestWithParam<Format> {
  protected:
-  static void SetUpTestSuite() {
-    converted = new TempFolder();
-    for (const Format& format : kFormats)
-      if (!format.server) ConvertWorld(converted->Path() / format.file, format.ogr2ogr);
-  }
-  static void TearDownTestSuite() {
-    delete converted;
-    converted = nullptr;
-  }
-
   void SetUp() override {
     const Format& format = GetParam();
     if (format.server && NoServer())
       GTEST_SKIP() << "no PostgreSQL server for the tests (tests/postgres_servers.sh)";
-    for (const auto& entry : fs::directory_iterator(converted->Path()))
-      if (entry.path().stem() == "world")
-        fs::copy_file(entry.path(), folder.Path() / entry.path().filename());
+    if (!format.server) ConvertWorld(folder.Path() / format.file, format.ogr2ogr);
     data = format.server ? "PG:dbname=" + std::string(format.file) +
                                " host=" QUILLET_POSTGRES " port=54329 user=postgres"
                          : (folder.Path() / format.file).string();
@@ -71,13 +44,10 @@ class Sources : public ::testing::TestWithParam<Format> {
        "classes": [{"break": 1e7, "label": "small"}, {"break": 2e9, "label": "large"}]}}]})");
   }
 
-  static TempFolder* converted;
   TempFolder folder;
   std::string data;  // the converted file, or the server's connection
   std::string map;
 };
-
-TempFolder* Sources::converted = nullptr;
 
 TEST_P(Sources, LabelsAndTheSampleMatchSql) {
   const std::string label =
@@ -120,11 +90,13 @@ TEST_P(Sources, LabelsAndTheSampleMatchSql) {
 // classes against QGIS's.)
 TEST_P(Sources, InitMakesALayerThatLabelsAsSqlCounts) {
   const std::string made = (folder.Path() / "made.json").string();
-  // A database names its tables; a file's first layer is taken.
-  const Lines layer = GetParam().server ? Lines{"--source-layer", "world"} : Lines{};
-  Lines args = {"init", data, "--field", "continent", "--output", made};
-  args.insert(args.end(), layer.begin(), layer.end());
-  Ran run = Quillet(args);
+  const auto init = [&](Lines args) {
+    args.insert(args.begin(), {"init", data, "--output", made});
+    // A database names its tables; a file's first layer is taken.
+    if (GetParam().server) args.insert(args.end(), {"--source-layer", "world"});
+    return Quillet(args);
+  };
+  Ran run = init({"--field", "continent"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Wrote layer \"world\" with 9 legend entries into " + made + "\n");
   run = Quillet({"labels", made, "--layer", "world", "--expression", "$$LABEL [pop].Count"});
@@ -135,10 +107,7 @@ TEST_P(Sources, InitMakesALayerThatLabelsAsSqlCounts) {
   EXPECT_EQ(run.OutLines(), expected);
 
   const std::string first = ReadText(made);
-  args = {"init",  data,     "--field", "pop",      "--classify",
-          "equal", "--name", "equal",   "--output", made};
-  args.insert(args.end(), layer.begin(), layer.end());
-  ASSERT_EQ(Quillet(args).status, 0);
+  ASSERT_EQ(init({"--field", "pop", "--classify", "equal", "--name", "equal"}).status, 0);
   const size_t end = first.rfind("}\n  ]");
   EXPECT_EQ(ReadText(made).substr(0, end + 1), first.substr(0, end + 1));
   EXPECT_EQ(Quillet({"labels", made, "--layer", "equal", "--expression", "[pop].Count"}).status, 0);
@@ -199,8 +168,7 @@ TEST(ServerSources, FailuresNameTheSourceAndTheReason) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, Sources, ::testing::ValuesIn(kFormats),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Formats, Sources, ::testing::ValuesIn(kFormats), FormatName);
 
 }  // namespace
 }  // namespace quillet::test

@@ -22,14 +22,9 @@ std::string Layer(const std::string& renderer, const std::string& more = "") {
          "}";
 }
 
-std::string Join(const std::string& keys) {
-  return Layer(R"({"kind": "simple"})", R"("join": {)" + keys + "}, ");
-}
-
 const std::string kSimple = R"({"kind": "simple", "label": "All"})";
 
 TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
-  // Each message follows "maps/m.json".
   const std::pair<std::string, std::string> cases[] = {
       // The file as a whole. Columns count characters, not bytes.
       {"{\n  \"é\": 1 2}",
@@ -38,13 +33,10 @@ TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
       {"{\"quillet\": 1,\n \"scale\": -1e400, \"layers\": []}",
        ":2:11: the number -1e400 is beyond the range of numbers (about 1.8e308)"},
       {"[]", ": /: expected an object, found an array ([])"},
-      {R"({"quillet": "1", "layers": []})",
-       ": /quillet: expected an integer, found a string (\"1\")"},
       {R"({"quillet": 2, "layers": []})",
        ": /quillet: this is a map document of version 2; quillet reads version 1"},
       {R"({"quillet": 1})", ": /: missing key \"layers\""},
       {R"({"quillet": 1, "layers": 3})", ": /layers: expected an array, found a number (3)"},
-      // A layer.
       {Document(Layer(kSimple) + "," + Layer(kSimple)),
        ": /layers/1/name: another layer is named \"w\" already"},
       {Document(R"({"name": "w", "source": {"layer": "w"}, "renderer": {"kind": "simple"}})"),
@@ -60,11 +52,11 @@ TEST(MapDocumentRead, RefusesWithTheKeyAndTheReason) {
        ": /layers/0/definitionSelection/1: expected an integer, found a number (3.5)"},
       {Document(Layer(kSimple, R"("definitionSelection": [9223372036854775808], )")),
        ": /layers/0/definitionSelection/0: the integer 9223372036854775808 is too large"},
-      {Document(
-           Join(R"("source": {"path": "s.csv"}, "name": "s.t", "field": "a", "joinField": "b")")),
+      {Document(Layer(
+           kSimple,
+           R"("join": {"source": {"path": "s.csv"}, "name": "s.t", "field": "a", "joinField": "b"}, )")),
        ": /layers/0/join/name: a join name is a word without dots that qualifies the joined "
        "fields"},
-      // Its renderer.
       {Document(Layer(R"({"kind": "uniqueValue", "fields": []})")),
        ": /layers/0/renderer/fields: a unique value renderer needs a field"},
       {Document(Layer(R"({"kind": "uniqueValue", "fields": ["a"], "classes": [{"values": []}]})")),
@@ -119,26 +111,11 @@ TEST(MapDocumentRead, AcceptsWhatTheFormatAllows) {
       R"({"name": "Rivers", "source": {"path": "r"}, "renderer": {"kind": "simple"}})");
   const MapDocument document = MapDocument::Parse(text, "maps/m.json");
   ASSERT_EQ(document.Layers().size(), 3u);
-  const map::LayerEntry& parcels = document.Layers()[0];
-  EXPECT_EQ(parcels.source.written, "data/p.gpkg");
-  EXPECT_EQ(parcels.source.location, "maps/data/p.gpkg");
-  EXPECT_EQ(parcels.source.layer, "parcels");
-  EXPECT_FALSE(parcels.definitionExpression.has_value());
-  EXPECT_EQ(parcels.definitionSelection, (std::vector<int64_t>{3, INT64_MAX}));
-  ASSERT_TRUE(parcels.join.has_value());
-  EXPECT_EQ(parcels.join->source.location, "PG:dbname=gis");
-  EXPECT_EQ(document.Layers()[1].source.location, "/srv/a.shp");
+  EXPECT_EQ(document.Layers()[0].definitionSelection, (std::vector<int64_t>{3, INT64_MAX}));
 
-  // Numbers in values are their shortest text; a default without a label is labelled "".
-  const auto legend = document.Legend(0);
-  ASSERT_EQ(legend.size(), 3u);
-  EXPECT_EQ(legend[0].stands, "1; 2.5");
-  EXPECT_EQ(legend[0].label, "");
-  EXPECT_EQ(legend[1].label, "X");
-  EXPECT_EQ(legend[2].stands, "all other values");
+  // Numbers in values are their shortest text.
+  EXPECT_EQ(document.Legend(0).at(0).stands, "1; 2.5");
   const auto values = gis::Require<gis::UniqueValueRenderer>(document.Renderer(0));
-  EXPECT_EQ(values->ValueCount(), 3);
-  EXPECT_EQ(values->Value(1), "2.5");
   EXPECT_EQ(values->FieldDelimiter(), "|");
 
   // A layer is found by its exact name first, else without regard to letter case.
@@ -154,14 +131,11 @@ TEST(MapDocumentRead, AcceptsWhatTheFormatAllows) {
 
 TEST(MapDocumentRead, MissingFilesAndFolders) {
   test::TempFolder folder;
-  const auto failure = [](const fs::path& path) {
-    return ErrorOf([&] { MapDocument::Read(path); }).Description();
-  };
-  EXPECT_EQ(failure(folder.Path() / "nope.json"),
-            (folder.Path() / "nope.json").string() +
-                ": cannot read the map document: No such file or directory");
-  EXPECT_EQ(failure(folder.Path()),
-            folder.Path().string() + ": cannot read the map document: it is a folder");
+  for (const auto& [path, why] :
+       {std::pair{folder.Path() / "nope.json", "No such file or directory"},
+        std::pair{folder.Path(), "it is a folder"}})
+    EXPECT_EQ(test::Why([&path = path] { MapDocument::Read(path); }),
+              path.string() + ": cannot read the map document: " + why);
 }
 
 // Only the label strings change, and the keys that must be added go in laid out as their

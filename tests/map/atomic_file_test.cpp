@@ -5,10 +5,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <algorithm>
-
-#include "map/map.h"
-#include "map/map_error.h"
 #include "support/error_of.h"
 #include "support/files.h"
 
@@ -79,38 +75,6 @@ TEST(AtomicFile, ASaveRemovesTheTemporaryFilesOfKilledSaves) {
   EXPECT_EQ(Listing(folder.Path()),
             (std::vector<std::string>{".map.json.AbC12", ".map.json.bak", ".map.json.live01",
                                       ".other.json.AbC123", "map.json"}));
-}
-
-// A map whose new contents its own reader refuses.
-class Unreadable : public map::Map {
- public:
-  explicit Unreadable(fs::path path) : map::Map(std::move(path)) {}
-  std::string RendererKind(size_t) const override { return ""; }
-  std::vector<map::LegendEntry> Legend(size_t) const override { return {}; }
-  std::optional<std::vector<std::string>> OriginalLabels(size_t) const override { return {}; }
-  std::shared_ptr<gis::FeatureRenderer> Renderer(size_t,
-                                                 const std::vector<std::string>*) const override {
-    return nullptr;
-  }
-  void StoreLabels(size_t, const gis::FeatureRenderer&) override {}
-  void StoreOriginalLabels(size_t, const std::vector<std::string>&) override {}
-  std::string Contents() const override { return "broken"; }
-
- protected:
-  std::string Where(size_t, map::LayerPart) const override { return ""; }
-  void CheckContents(const std::string& contents) const override {
-    throw map::MapError(File() + ":1:1", "", "cannot read " + contents);
-  }
-};
-
-TEST(Save, WhatDoesNotReadBackIsNeverWritten) {
-  test::TempFolder folder;
-  const fs::path path = folder.Path() / "map.json";
-  test::WriteText(path, "old");
-  EXPECT_EQ(test::Why([&] { Unreadable(path).Save(); }),
-            "cannot save " + path.string() + ": what would be written does not read back (" +
-                path.string() + ":1:1: cannot read broken); the file is unchanged");
-  EXPECT_EQ(test::ReadText(path), "old");
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include <sys/inotify.h>
-
 #include <chrono>
 #include <random>
 #include <thread>
@@ -20,12 +18,11 @@ Lines Set(const fs::path& map, const std::string& expression) {
 }
 
 // SIGKILL at random points of set, saving included: the map is always the old one or the new
-// one, whole, its stored originals with it; the data is untouched; and the next set removes
-// the temporary files the killed ones left.
+// one, whole, its stored originals with it; and the next set removes the temporary files the
+// killed ones left. (That no command writes beside the data: no_write_to_data_test.cpp.)
 TEST(Interrupted, SetKilledAnywhereLeavesTheOldMapOrTheNew) {
   ExampleCopy copy;
   const fs::path map = copy.Map();
-  const auto data = Snapshot(copy.Path() / "data");
   // Neither reads the labels it replaces, so each gives the same map whatever stood before.
   const std::string expressions[] = {"[pop].Sum.FormatNumber(0) people", "[pop].Count countries"};
   // The two states the map then takes by turns, and how long a set takes.
@@ -41,7 +38,6 @@ TEST(Interrupted, SetKilledAnywhereLeavesTheOldMapOrTheNew) {
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
   std::uniform_int_distribution<int64_t> point(0, uncut / 1us * 6 / 5);
-  int completed = 0;
   for (int run = 0; run < kRuns; ++run) {
     const int next = ReadText(map) == states[0] ? 1 : 0;
     const pid_t set = StartQuillet(Set(map, expressions[next]));
@@ -49,17 +45,12 @@ TEST(Interrupted, SetKilledAnywhereLeavesTheOldMapOrTheNew) {
     kill(set, SIGKILL);
     const int status = Finish(set);
     ASSERT_TRUE(status == 0 || status == 128 + SIGKILL) << status;
-    completed += status == 0;
     const std::string now = ReadText(map);
     ASSERT_TRUE(now == states[0] || now == states[1]) << "run " << run << ":\n" << now;
   }
-  std::cout << completed << " of " << kRuns << " sets completed before SIGKILL\n";
 
-  const int next = ReadText(map) == states[0] ? 1 : 0;
-  ASSERT_EQ(Quillet(Set(map, expressions[next])).status, 0);
-  EXPECT_EQ(ReadText(map), states[next]);
+  ASSERT_EQ(Quillet(Set(map, expressions[0])).status, 0);
   EXPECT_EQ(Listing(map.parent_path()), kExamples);
-  EXPECT_EQ(Snapshot(copy.Path() / "data"), data);
 }
 
 // SIGINT and SIGTERM while set writes its temporary file: the process ends by the signal, and
@@ -75,21 +66,12 @@ TEST(Interrupted, SetInterruptedWhileSavingLeavesNothingBehind) {
     bool interrupted = false;
     for (int attempt = 0; attempt < 5 && !interrupted; ++attempt) {
       WriteText(map, text);
-      const int watch = inotify_init1(IN_CLOEXEC);
-      ASSERT_GE(inotify_add_watch(watch, map.parent_path().c_str(), IN_CREATE), 0);
       const pid_t set = StartQuillet(Set(map, "[pop].Sum"));
-      alignas(inotify_event) char events[4096];
-      for (bool created = false; !created;) {
-        const ssize_t got = read(watch, events, sizeof events);
-        ASSERT_GT(got, 0);
-        for (ssize_t at = 0; at < got;) {
-          const auto* event = reinterpret_cast<const inotify_event*>(events + at);
-          created = created || std::string(event->name).rfind(".world.json.", 0) == 0;
-          at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
-      }
+      // Until the temporary file appears beside the map, or long after a set would have ended.
+      const auto deadline = std::chrono::steady_clock::now() + 10s;
+      while (Listing(map.parent_path()) == kExamples && std::chrono::steady_clock::now() < deadline)
+        continue;
       kill(set, signal);
-      close(watch);
       const int status = Finish(set);
       interrupted = status == 128 + signal;
       EXPECT_EQ(Listing(map.parent_path()), kExamples);

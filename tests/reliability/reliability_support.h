@@ -20,9 +20,8 @@ inline pid_t StartQuillet(std::vector<std::string> args) {
   const pid_t child = fork();
   if (child == 0) {
     const int null = open("/dev/null", O_RDWR);
-    dup2(null, STDIN_FILENO);
-    dup2(null, STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+      dup2(null, stream);
     alarm(kHung);
     std::vector<char*> argv;
     for (auto& arg : args)

@@ -14,15 +14,15 @@ class WriterMidChange : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::copy_file(kWorld, gpkg);
-    WriteText(map, R"({"quillet": 1, "layers": [{"name": "w",
-      "source": {"path": "world.gpkg", "layer": "world"}, "renderer": {"kind": "uniqueValue",
-      "fields": ["continent"], "classes": [{"values": ["Africa"], "label": "Africa"}]}}]})");
+    WriteText(map,
+              R"({"quillet": 1, "layers": [)" + ByContinent(R"({"path": "world.gpkg"})") + "]}");
     committed = Labels();
     ASSERT_EQ(committed.status, 0) << committed.err;
   }
 
   Ran Labels() const {
-    return Quillet({"labels", map.string(), "--layer", "w", "--expression", "[pop].Sum"});
+    return Quillet(
+        {"labels", map.string(), "--layer", "by continent", "--expression", "[pop].Sum"});
   }
 
   // Opens the writer and changes every row, with a cache too small to keep the change, so that
