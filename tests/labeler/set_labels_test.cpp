@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/renderers/bivariate_renderer.h"
 #include "support/labeling.h"
 
 namespace quillet {
@@ -94,6 +95,9 @@ TEST_F(WritingLabels, ClassBreaksAndBivariateRoundTrip) {
                              .Build();
   EXPECT_EQ(roundTrip(bivariate, "$$LABEL [POP].Count"),
             (std::vector<Labels>{{"A 2", "rest 2"}, {"A", "rest"}}));
+  // A bivariate legend shows the labels only once it is rebuilt: after the set and the reset.
+  const auto renderer = gis::Require<gis::GeoFeatureLayer>(bivariate)->Renderer();
+  EXPECT_EQ(gis::As<platform::BivariateRenderer>(renderer)->LegendBuildCount(), 2);
 }
 
 // Reset fails before any set. Set's own message carries the failing line after a blank; it
