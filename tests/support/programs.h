@@ -45,7 +45,11 @@ inline Ran RunProgram(const std::vector<std::string>& args, const fs::path& fold
                       unsigned timeoutSeconds = 0) {
   // The streams go to unnamed files, read once the program has ended: none can fill up.
   FILE* streams[2] = {std::tmpfile(), std::tmpfile()};
-  if (!streams[0] || !streams[1]) return {};
+  if (!streams[0] || !streams[1]) {
+    for (FILE* stream : streams)
+      if (stream) std::fclose(stream);
+    return {};
+  }
   for (FILE* stream : streams)
     fcntl(fileno(stream), F_SETFD, FD_CLOEXEC);  // the program gets them as its 1 and 2 only
   const pid_t child = fork();
